@@ -1,0 +1,98 @@
+#include "cli/cli_app.h"
+
+#include <iostream>
+#include <ostream>
+
+#include "cli/cli_context.h"
+#include "startup/messages.h"
+#include "startup/session.h"
+#include "startup/startup.h"
+
+namespace meridia::cli {
+
+namespace {
+
+// Writes every message to the CLI's error stream: "[TITLE]" then the lines.
+class StreamMessageSink : public startup::MessageSink {
+public:
+    explicit StreamMessageSink(std::ostream& err) : err_(err) {}
+    int Show(const startup::Message& message) override {
+        if (!message.title.empty()) {
+            err_ << '[' << message.title << "]\n";
+        }
+        err_ << message.text << '\n';
+        err_.flush();
+        return startup::DefaultAnswer(message.style);
+    }
+
+private:
+    std::ostream& err_;
+};
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CliContext ctx;
+    ctx.out = &out;
+    ctx.err = &err;
+    ctx.executable = args.empty() ? std::string() : args.front();
+
+    CLI::App app{"meridia-cli: Meridia's calculations from the command line", "meridia-cli"};
+    app.set_version_flag("--version", "Meridia " + startup::ProgramVersion());
+    app.require_subcommand(1);
+    app.fallthrough();
+    app.add_option("--user-dir", ctx.user_dir, "User-files folder for this run");
+    app.add_option("--set", ctx.settings, "KEY=VALUE of the [Meridia] settings, this run only");
+    app.add_flag("--json", ctx.json, "Machine output (one JSON document on stdout)");
+
+    AddChartCommand(app, ctx);
+
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    if (!reversed.empty()) {
+        reversed.pop_back();  // the program name
+    }
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp& e) {
+        out << app.help();
+        return kExitOk;
+    } catch (const CLI::CallForAllHelp& e) {
+        out << app.help("", CLI::AppFormatMode::All);
+        return kExitOk;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << '\n';
+        return kExitOk;
+    } catch (const CLI::ParseError& e) {
+        err << e.what() << '\n';
+        return kExitRefused;
+    }
+
+    StreamMessageSink sink(err);
+    startup::CurrentSession().SetMessageSink(&sink);
+    startup::StartupOptions options;
+    options.executable = ctx.executable;
+    options.user_dir = ctx.user_dir;
+    int status = kExitFailure;
+    if (startup::StartSession(options)) {
+        auto& settings = startup::CurrentSession().settings();
+        bool settings_ok = true;
+        for (const std::string& pair : ctx.settings) {
+            const auto eq = pair.find('=');
+            if (eq == std::string::npos || eq == 0) {
+                err << "--set expects KEY=VALUE: " << pair << '\n';
+                settings_ok = false;
+                break;
+            }
+            settings.SetString(pair.substr(0, eq), pair.substr(eq + 1));
+        }
+        if (!settings_ok) {
+            status = kExitRefused;
+        } else if (ctx.action) {
+            status = ctx.action();
+        }
+    }
+    startup::CurrentSession().SetMessageSink(nullptr);
+    return status;
+}
+
+}  // namespace meridia::cli

@@ -1,0 +1,2 @@
+// Placeholder translation unit so the library exists before its modules land.
+namespace meridia::places {}
