@@ -42,10 +42,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     app.require_subcommand(1);
     app.fallthrough();
     app.add_option("--user-dir", ctx.user_dir, "User-files folder for this run");
-    app.add_option("--set", ctx.settings, "KEY=VALUE of the [Meridia] settings, this run only");
+    app.add_option("--set", ctx.settings, "KEY=VALUE of the [Meridia] settings, this run only")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("--json", ctx.json, "Machine output (one JSON document on stdout)");
 
     AddChartCommand(app, ctx);
+    AddFilesCommand(app, ctx);
+    AddAspectsCommand(app, ctx);
+    AddPlaceCommands(app, ctx);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     if (!reversed.empty()) {

@@ -21,6 +21,9 @@ struct CliContext {
 };
 
 // Each subcommand registers itself on the app and sets ctx.action from its callback.
-void AddChartCommand(CLI::App& app, CliContext& ctx);
+void AddChartCommand(CLI::App& app, CliContext& ctx);    // chart_command.cpp
+void AddFilesCommand(CLI::App& app, CliContext& ctx);    // files_command.cpp
+void AddAspectsCommand(CLI::App& app, CliContext& ctx);  // aspects_command.cpp
+void AddPlaceCommands(CLI::App& app, CliContext& ctx);   // place_command.cpp (place, zone)
 
 }  // namespace meridia::cli
