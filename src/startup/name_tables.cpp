@@ -1,5 +1,8 @@
 #include "startup/name_tables.h"
 
+#include <iterator>
+#include <utility>
+
 #include "startup/session.h"
 
 namespace meridia::startup {
@@ -11,13 +14,165 @@ constexpr const char* kSigns[] = {"Ar|Aries",       "Ta|Taurus",    "Ge|Gemini",
 constexpr const char* kMonths[] = {"Jan|January",   "Feb|February", "Mar|March",    "Apr|April",
                                    "May|May",       "Jun|June",     "Jul|July",     "Aug|August",
                                    "Sep|September", "Oct|October",  "Nov|November", "Dec|December"};
+// Points 0..50: abbreviation, name, long name.
+constexpr const char* kPoints[] = {"VP|Vernal Pt|",
+                                   "Mo|Moon|The Moon",
+                                   "Ea|Earth|The Earth",
+                                   "Su|Sun|The Sun",
+                                   "Vu|Vulcan|Vulcan",
+                                   "Me|Mercury|Mercury",
+                                   "Ve|Venus|Venus",
+                                   "Ma|Mars|Mars",
+                                   "Ju|Jupiter|Jupiter",
+                                   "Sa|Saturn|Saturn",
+                                   "Ur|Uranus|Uranus",
+                                   "Ne|Neptune|Neptune",
+                                   "Pl|Pluto|Pluto",
+                                   "Ch|Chiron|Chiron",
+                                   "Vs|Vesta|Vesta",
+                                   "Pa|Pallas|Pallas Athene",
+                                   "Jn|Juno|Juno",
+                                   "Ce|Ceres|Ceres",
+                                   "Hy|Hygeia|Hygeia",
+                                   "As|Astraea|Astraea",
+                                   "NN|North Node|North Node of the Moon",
+                                   "SN|South Node|South Node of the Moon",
+                                   "Asc|Ascendant|Ascendant",
+                                   "MC|Midheaven|Midheaven (Medium Coeli)",
+                                   "Vx|Vertex|Vertex",
+                                   "EP|Equatorial Ascendant|Equatorial Ascendant (East Point)",
+                                   "PF|Part of Fortune|Part of Fortune",
+                                   "Cu|Cupido|Cupido",
+                                   "Ha|Hades|Hades",
+                                   "Ze|Zeus|Zeus",
+                                   "Kr|Kronos|Kronos",
+                                   "Ap|Apollon|Apollon",
+                                   "Ad|Admetos|Admetos",
+                                   "Vl|Vulcanus|Vulcanus",
+                                   "Po|Poseidon|Poseidon",
+                                   "Tp|Transpluto|Transpluto",
+                                   "BM|Black Moon|Black Moon Lilith",
+                                   "CoA|Co-Ascendant|Co-Ascendant",
+                                   "PoA|Polar Ascendant|Polar Ascendant",
+                                   "Dsc|Descendant|Descendant",
+                                   "IC|Imum Coeli|Imum Coeli",
+                                   "AVx|Anti-Vertex|Anti-Vertex",
+                                   "WP|Equatorial Descendant|Equatorial Descendant (West Point)",
+                                   "CoD|Co-Descendant|Co-Descendant",
+                                   "PoD|Polar Descendant|Polar Descendant",
+                                   "AP|Aries Point|Aries Point",
+                                   "LP|Libra Point|Libra Point",
+                                   "VPt|Vernal Point|Vernal Point",
+                                   "Se|Selena|Selena (White Moon)",
+                                   "Sd|Sedna|Sedna",
+                                   "Er|Eris|Eris"};
+static_assert(std::size(kPoints) == kFixedPointCount + 1);
+
+constexpr const char* kHouseSystems[] = {"Campanus",
+                                         "Koch",
+                                         "Meridian",
+                                         "Morinus",
+                                         "Placidus",
+                                         "Porphyry",
+                                         "Regiomontanus",
+                                         "Topocentric",
+                                         "Equal",
+                                         "0° Aries",
+                                         "Solar Sign",
+                                         "Sun on 1st",
+                                         "Moon on 1st",
+                                         "Mercury on 1st",
+                                         "Venus on 1st",
+                                         "Mars on 1st",
+                                         "Jupiter on 1st",
+                                         "Saturn on 1st",
+                                         "Uranus on 1st",
+                                         "Neptune on 1st",
+                                         "Pluto on 1st",
+                                         "N Node on 1st",
+                                         "Vertex on 7th",
+                                         "EP on 1st",
+                                         "MC on 10th",
+                                         "Whole Signs",
+                                         "Hindu Bhava",
+                                         "Alcabitius",
+                                         "Fortune on 1st",
+                                         "Asc in 1st",
+                                         "Whole Signs (Fortune)",
+                                         "S Node on 1st"};
+static_assert(std::size(kHouseSystems) == kHouseSystemCount);
+
+constexpr const char* kZodiacs[] = {
+    "Default",     "Tropical",     "Fagan-Allen", "Lahiri",   "DeLuce",        "Raman",
+    "Usha-Shashi", "Krishnamurti", "Djwhal Khul", "Draconic", "User-defined",  "Sri Yukteswar",
+    "JN Bhasin",   "Larry Ely",    "Takra I",     "Takra II", "Sundara Rajan", "Shill Pond"};
+static_assert(std::size(kZodiacs) == kZodiacCount);
+
+constexpr const char* kChartClasses[] = {
+    "Natal",      "Sec.Prog.", "Directed",          "Return",    "Combined",   "Harmonic",
+    "Antiscia",   "Pre-Natal", "Rise/Set",          "Lun.Phase", "Tert.Prog.", "Minor Prog.",
+    "User Prog.", "Locality",  "Tert.Prog. (True)", "Vedic",     "Transits",   "van Dam"};
+static_assert(std::size(kChartClasses) == kChartClassCount);
+
+// The chart kinds whose names the program fixes here; the others stay empty until the
+// subsystem that makes them names them.
+constexpr std::pair<int, const char*> kChartKinds[] = {{1, "Natal/Event"}, {2, "- Midpoints"},
+                                                       {12, "- 0° Cap"},   {13, "- 0° Ari"},
+                                                       {15, "- Davison"},  {38, "Arc Transform"}};
+
+constexpr const char* kProgAngleMethods[] = {"SA in Long", "SA in RA", "Naibod in Long",
+                                             "Naibod in RA", "Mean Quotidian"};
+constexpr const char* kEventTypes[] = {"Unspecified", "Male", "Female", "Event", "Horary"};
+constexpr const char* kCoordSystems[] = {"Geocentric", "Heliocentric"};
+constexpr const char* kSourceRatings[] = {"AA|From birth record",
+                                          "A|From memory/news report",
+                                          "B|From biography",
+                                          "C|Source unknown/rectified",
+                                          "DD|Conflicting/unverified",
+                                          "X|Time unknown",
+                                          "XX|Undetermined"};
+static_assert(std::size(kSourceRatings) == kSourceRatingCount);
+constexpr const char* kPrimaryRateKeys[] = {
+    "Ptolemy (1 Year per Degree)",     "Naibod (1 Year per 59'08.33'')",
+    "Kepler - Natal Solar Rate in RA", "Placidus - True Solar Arc in RA",
+    "Cardan (1 year per 59'12\")",     "Rate for User Directions",
+    "Natal Solar Rate in Longitude"};
+static_assert(std::size(kPrimaryRateKeys) == kPrimaryRateKeyCount);
+constexpr const char* kPrimaryDirectionTypes[] = {"Mundane", "Zodiacal"};
+constexpr const char* kPrimaryDirectionMethods[] = {"Placidus", "Regiomontanus"};
+constexpr const char* kConverseMethods[] = {"Classical Converse", "Modern Converse"};
+
+template <std::size_t N>
+void Fill(std::map<int, std::string>& entries, int first, const char* const (&texts)[N]) {
+    for (std::size_t i = 0; i < N; ++i) {
+        entries[first + static_cast<int>(i)] = texts[i];
+    }
+}
+
 }  // namespace
 
 NameTables::NameTables() {
-    for (int i = 0; i < 12; ++i) {
-        entries_[kSignNamesBase + 1 + i] = kSigns[i];
-        entries_[kMonthNamesBase + 1 + i] = kMonths[i];
+    Fill(entries_, kSignNamesBase + 1, kSigns);
+    Fill(entries_, kMonthNamesBase + 1, kMonths);
+    Fill(entries_, kPointNamesBase, kPoints);
+    Fill(entries_, kHouseSystemNamesBase + 1, kHouseSystems);
+    Fill(entries_, kZodiacNamesBase, kZodiacs);
+    entries_[kChartClassNamesBase] = std::to_string(kChartClassCount);
+    Fill(entries_, kChartClassNamesBase + 1, kChartClasses);
+    entries_[kChartKindNamesBase] = std::to_string(kChartKindCount);
+    for (const auto& [kind, name] : kChartKinds) {
+        entries_[kChartKindNamesBase + kind] = name;
     }
+    Fill(entries_, kProgAngleMethodNamesBase + 1, kProgAngleMethods);
+    Fill(entries_, kEventTypeNamesBase, kEventTypes);
+    Fill(entries_, kCoordSystemNamesBase + 1, kCoordSystems);
+    entries_[kSourceRatingNamesBase] = std::to_string(kSourceRatingCount);
+    Fill(entries_, kSourceRatingNamesBase + 1, kSourceRatings);
+    entries_[kPrimaryRateKeyNamesBase] = std::to_string(kPrimaryRateKeyCount);
+    Fill(entries_, kPrimaryRateKeyNamesBase + 1, kPrimaryRateKeys);
+    Fill(entries_, kPrimaryDirectionTypeNamesBase + 1, kPrimaryDirectionTypes);
+    Fill(entries_, kPrimaryDirectionMethodNamesBase + 1, kPrimaryDirectionMethods);
+    Fill(entries_, kConverseMethodNamesBase + 1, kConverseMethods);
 }
 
 const std::string& NameTables::Entry(int number) const {
@@ -59,6 +214,31 @@ std::string NameTables::MonthName(int month, bool abbreviation) const {
 
 std::string NameTables::PointName(int point, int form) const {
     return Form(kPointNamesBase + point, form);
+}
+
+std::string NameTables::HouseSystemName(int code) const {
+    return code < 1 || code > kHouseSystemCount ? std::string()
+                                                : Form(kHouseSystemNamesBase + code, 0);
+}
+
+std::string NameTables::ZodiacName(int code) const {
+    return code < 0 || code >= kZodiacCount ? std::string() : Form(kZodiacNamesBase + code, 0);
+}
+
+std::string NameTables::ChartClassName(int chart_class) const {
+    return chart_class < 1 || chart_class > kChartClassCount
+               ? std::string()
+               : Form(kChartClassNamesBase + chart_class, 0);
+}
+
+std::string NameTables::ChartKindName(int kind) const {
+    return kind < 1 || kind > kChartKindCount ? std::string() : Form(kChartKindNamesBase + kind, 0);
+}
+
+std::string NameTables::EventTypeName(int type) const {
+    return type < 0 || type >= static_cast<int>(std::size(kEventTypes))
+               ? std::string()
+               : Form(kEventTypeNamesBase + type, 0);
 }
 
 NameTables& Names() { return CurrentSession().Get<NameTables>(); }

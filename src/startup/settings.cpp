@@ -192,6 +192,16 @@ constexpr SettingDefault kDefaults[] = {
     {"PlaceName", T::kString, "Adelaide"},
     {"PlaceCountry", T::kString, "Australia"},
     {"PlaceZone", T::kString, "ACST -9:30"},
+    {"AspectFileName", T::kString, "standard"},
+    {"AspectStarName", T::kString, "stars"},
+    {"AspectAstName", T::kString, "asteroid"},
+    {"AspectPartName", T::kString, "parts"},
+    {"UserProgRate", T::kDouble, "0.002737909"},
+    {"UserDirRate", T::kDouble, "1"},
+    {"IllinoisWarning", T::kBoolean, "-1"},
+    {"InterpPath", T::kString, ""},
+    {"DynViewWidth", T::kLong, "0"},
+    {"EclSort", T::kLong, "0"},
 };
 
 }  // namespace
@@ -206,6 +216,8 @@ const std::map<std::string, SettingDefault, std::less<>>& SettingDefaults() {
     }();
     return *table;
 }
+
+std::span<const SettingDefault> SettingTable() { return kDefaults; }
 
 double NumericValueOf(std::string_view text) {
     std::string s(text);

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,10 @@ struct SettingDefault {
     std::string_view default_text;  // the default in its stored text form
 };
 
-// Every key of the [Meridia] section with its type and default, in table order.
+// Every key of the [Meridia] section with its type and default, keyed by the upper-cased key.
 const std::map<std::string, SettingDefault, std::less<>>& SettingDefaults();
+// The same keys in table order (the order in which the settings file is written).
+std::span<const SettingDefault> SettingTable();
 
 class SettingsClass {
 public:
@@ -40,6 +43,8 @@ public:
     void SetInt(std::string_view key, long value);
     void SetDouble(std::string_view key, double value);
     void Erase(std::string_view key);
+    // Forgets every stored value (all keys read their defaults again).
+    void Clear() { values_.clear(); }
 
     // The stored values, keys in their first-seen spelling.
     const std::map<std::string, std::pair<std::string, std::string>, std::less<>>& values() const {

@@ -1,11 +1,119 @@
 #include "startup/zone_mnemonics.h"
 
+#include <cctype>
+
+#include "startup/file_io.h"
+#include "startup/messages.h"
 #include "startup/session.h"
+#include "startup/text_encoding.h"
 
 namespace meridia::startup {
 
+namespace {
+
+// A zone-mnemonic file is a few kilobytes; anything beyond this is not one.
+constexpr std::size_t kMaxFileBytes = 1u << 20;
+constexpr std::size_t kLineLength = 41;
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string_view Columns(std::string_view line, std::size_t first, std::size_t count) {
+    if (line.size() <= first) {
+        return {};
+    }
+    return Trim(line.substr(first, count));
+}
+
+std::string Upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+}  // namespace
+
 ZoneMnemonicTable& ZoneMnemonics() { return CurrentSession().Get<ZoneMnemonicTable>(); }
 
-bool LoadZoneMnemonics(const std::filesystem::path& /*path*/) { return false; }
+std::vector<ZoneMnemonic> ParseZoneMnemonics(std::string_view bytes, bool* too_many) {
+    std::vector<ZoneMnemonic> entries;
+    bool dropped = false;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = bytes.size();
+        }
+        std::string_view line = bytes.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        line = line.substr(0, kLineLength);
+        const std::string_view mnemonic = Columns(line, 0, 5);
+        if (mnemonic.empty()) {
+            continue;
+        }
+        if (entries.size() >= static_cast<std::size_t>(kMaxZoneMnemonics)) {
+            dropped = true;
+            break;
+        }
+        entries.push_back({Upper(Windows1252ToUtf8(mnemonic)),
+                           Windows1252ToUtf8(Columns(line, 5, 30)),
+                           Windows1252ToUtf8(Columns(line, 35, 6))});
+    }
+    if (too_many != nullptr) {
+        *too_many = dropped;
+    }
+    return entries;
+}
+
+bool LoadZoneMnemonics(const std::filesystem::path& path) {
+    const std::optional<std::string> bytes = ReadFileBytes(path, kMaxFileBytes);
+    if (!bytes) {
+        return false;
+    }
+    bool too_many = false;
+    ZoneMnemonics().entries = ParseZoneMnemonics(*bytes, &too_many);
+    if (too_many) {
+        const std::string first = "Timezone file " + path.string() + " has too many entries.";
+        const std::string second = "Current limit is " + std::to_string(kMaxZoneMnemonics);
+        ShowMessage(JoinLines({first, second, "Entries beyond this number have been ignored."}),
+                    kExclamation, "Too Many Time Zones");
+    }
+    return true;
+}
+
+std::filesystem::path ZoneMnemonicFilePath() {
+    const Folders& folders = CurrentSession().folders();
+    const std::filesystem::path user = folders.user_files / kZoneMnemonicFolder / kZoneMnemonicFile;
+    std::error_code ec;
+    if (!folders.user_files.empty() && std::filesystem::is_regular_file(user, ec)) {
+        return user;
+    }
+    return folders.program / kZoneMnemonicFolder / kZoneMnemonicFile;
+}
+
+const ZoneMnemonic* FindZoneMnemonic(std::string_view text) {
+    const std::string wanted = Upper(Trim(text));
+    if (wanted.empty()) {
+        return nullptr;
+    }
+    for (const ZoneMnemonic& entry : ZoneMnemonics().entries) {
+        if (entry.mnemonic == wanted) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
 
 }  // namespace meridia::startup

@@ -1,15 +1,23 @@
 // The zone-mnemonic table loaded from "TIMEZONE.FIL": mnemonics such as "GMT" with a
 // description and the zone value as text ("-10:30": hours to add to local time for UT,
 // east negative). At most 65 entries are kept.
+//
+// File format: one entry per line, read into 41 characters: columns 1-5 the mnemonic (kept
+// upper-cased), 6-35 the description, 36-41 the value text; fields are trimmed. Lines whose
+// mnemonic columns are blank are skipped. Windows-1252 text.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace meridia::startup {
 
 inline constexpr int kMaxZoneMnemonics = 65;
+inline constexpr std::string_view kZoneMnemonicFile = "TIMEZONE.FIL";
+// The file lies in the "Places" folder (the user's copy first, else the factory copy).
+inline constexpr std::string_view kZoneMnemonicFolder = "Places";
 
 struct ZoneMnemonic {
     std::string mnemonic;     // upper-cased, at most 5 characters
@@ -25,7 +33,19 @@ struct ZoneMnemonicTable {
 ZoneMnemonicTable& ZoneMnemonics();
 
 // Reads a zone-mnemonic file into the session's table (at most 65 entries; more give the
-// "Too Many Time Zones" message). Returns false when the file cannot be read.
+// "Too Many Time Zones" message once). Returns false, leaving the table as it was, when the
+// file cannot be read.
 bool LoadZoneMnemonics(const std::filesystem::path& path);
+
+// Parses the bytes of a zone-mnemonic file. Sets *too_many when entries beyond the limit
+// were dropped.
+std::vector<ZoneMnemonic> ParseZoneMnemonics(std::string_view bytes, bool* too_many);
+
+// The zone-mnemonic file of the current session: "Places/TIMEZONE.FIL" of the user-files
+// folder when present, else that of the program folder.
+std::filesystem::path ZoneMnemonicFilePath();
+
+// The entry whose mnemonic equals the text (trimmed, without regard to case), or nullptr.
+const ZoneMnemonic* FindZoneMnemonic(std::string_view text);
 
 }  // namespace meridia::startup
