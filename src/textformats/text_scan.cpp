@@ -1,0 +1,133 @@
+#include "textformats/text_scan.h"
+
+namespace meridia::textformats::detail {
+
+namespace {
+constexpr long kMaxDigitsValue = 999999999;
+}  // namespace
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string Upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return out;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool IsDigits(std::string_view text) {
+    if (text.empty()) {
+        return false;
+    }
+    for (char c : text) {
+        if (!IsDigit(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<long> DigitsValue(std::string_view text) {
+    if (!IsDigits(text)) {
+        return std::nullopt;
+    }
+    long value = 0;
+    for (char c : text) {
+        value = value * 10 + (c - '0');
+        if (value > kMaxDigitsValue) {
+            return std::nullopt;
+        }
+    }
+    return value;
+}
+
+std::optional<double> DecimalValue(std::string_view text) {
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if (whole.empty() && fraction.empty()) {
+        return std::nullopt;
+    }
+    if ((!whole.empty() && !IsDigits(whole)) || (!fraction.empty() && !IsDigits(fraction))) {
+        return std::nullopt;
+    }
+    if (whole.size() > 9) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    for (char c : whole) {
+        value = value * 10.0 + (c - '0');
+    }
+    double scale = 0.1;
+    for (char c : fraction) {
+        value += (c - '0') * scale;
+        scale /= 10.0;
+    }
+    return value;
+}
+
+void BlankAll(std::string& text, std::string_view what) {
+    if (what.empty()) {
+        return;
+    }
+    for (std::size_t at = text.find(what); at != std::string::npos;
+         at = text.find(what, at + what.size())) {
+        text.replace(at, what.size(), what.size(), ' ');
+    }
+}
+
+bool BlankFirst(std::string& text, std::string_view what) {
+    const std::size_t at = text.find(what);
+    if (what.empty() || at == std::string::npos) {
+        return false;
+    }
+    text.replace(at, what.size(), what.size(), ' ');
+    return true;
+}
+
+std::vector<std::string> SplitBlanks(std::string_view text) {
+    std::vector<std::string> pieces;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsBlank(text[i])) {
+            ++i;
+        }
+        const std::size_t start = i;
+        while (i < text.size() && !IsBlank(text[i])) {
+            ++i;
+        }
+        if (i > start) {
+            pieces.emplace_back(text.substr(start, i - start));
+        }
+    }
+    return pieces;
+}
+
+std::string Padded(long value, int width) {
+    const bool negative = value < 0;
+    std::string digits = std::to_string(negative ? -value : value);
+    if (static_cast<int>(digits.size()) < width) {
+        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+    }
+    return negative ? "-" + digits : digits;
+}
+
+}  // namespace meridia::textformats::detail
