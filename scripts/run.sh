@@ -6,4 +6,5 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release -DMERIDIA_BUILD_TESTS=OFF \
     -DMERIDIA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$root/build" --parallel "$(nproc)" >/dev/null
-exec "$root/build/bin/meridia-cli" sample "$@"
+exec "$root/build/bin/meridia-cli" chart --name "Sample chart" --date "14 Mar 1879" --time "11:30" \
+    --zone "-0:40" --place Ulm --country Germany --lat 48N24 --lon 10E00 "$@"

@@ -51,6 +51,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     AddFilesCommand(app, ctx);
     AddAspectsCommand(app, ctx);
     AddPlaceCommands(app, ctx);
+    AddDeriveCommands(app, ctx);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     if (!reversed.empty()) {

@@ -25,5 +25,6 @@ void AddChartCommand(CLI::App& app, CliContext& ctx);    // chart_command.cpp
 void AddFilesCommand(CLI::App& app, CliContext& ctx);    // files_command.cpp
 void AddAspectsCommand(CLI::App& app, CliContext& ctx);  // aspects_command.cpp
 void AddPlaceCommands(CLI::App& app, CliContext& ctx);   // place_command.cpp (place, zone)
+void AddDeriveCommands(CLI::App& app, CliContext& ctx);  // derive_command.cpp (derive, riseset)
 
 }  // namespace meridia::cli

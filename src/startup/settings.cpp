@@ -201,6 +201,8 @@ constexpr SettingDefault kDefaults[] = {
     {"IllinoisWarning", T::kBoolean, "-1"},
     {"InterpPath", T::kString, ""},
     {"DynViewWidth", T::kLong, "0"},
+    {"PartileMode", T::kInteger, "0"},
+    {"RiseSetHorizon", T::kString, "Visual"},
     {"EclSort", T::kLong, "0"},
 };
 

@@ -1,0 +1,313 @@
+#include "aspects/aspect_set.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <system_error>
+
+#include "aspects/aspect_manager.h"
+#include "aspects/byte_io.h"
+#include "startup/file_io.h"
+#include "startup/messages.h"
+#include "startup/session.h"
+
+namespace meridia::aspects {
+
+namespace {
+
+// Files larger than this are not aspect sets (32767 records plus ratios fit well below it).
+constexpr std::size_t kMaxFileBytes = 8U * 1024U * 1024U;
+
+struct StandardRow {
+    const char* name;
+    const char* abbreviation;
+    double angle;
+    float harmonic;
+    int weight;
+    bool enabled;
+    std::int32_t colour;
+    int line_style;
+    double natal_orb;
+};
+
+// The standard set as the program ships it; angles of the sevenths and elevenths are the
+// stored decimal values, not exact fractions of the circle.
+constexpr StandardRow kStandardRows[kStandardAspectCount] = {
+    {"Conjunction", "Cnj", 0, 1, 100, true, 0xC0C0C0, 0, 9},
+    {"Opposition", "Opp", 180, 2, 95, true, 0x0000FF, 0, 9},
+    {"Trine", "Tri", 120, 3, 70, true, 0xFF0000, 0, 9},
+    {"Square", "Sqr", 90, 4, 90, true, 0x0000FF, 0, 9},
+    {"Sextile", "Sxt", 60, 6, 30, true, 0xFF0000, 1, 4},
+    {"Semisquare", "SSq", 45, 8, 45, true, 0x0000FF, 2, 2},
+    {"Sesquisquare", "Sqq", 135, 8, 41, true, 0x0000FF, 1, 2.5},
+    {"Semisextile", "SSx", 30, 12, 15, true, 0xFF0000, 2, 1.5},
+    {"Quincunx", "Qnx", 150, 12, 60, true, 0x008000, 3, 2.5},
+    {"Quintile", "Qnt", 72, 5, 50, false, 0xFFFF00, 0, 2},
+    {"BiQuintile", "BQnl", 144, 5, 49, false, 0xFFFF00, 1, 2},
+    {"Decile", "Dec", 36, 10, 25, false, 0xFFFF00, 2, 1.5},
+    {"SesquiQuintile", "SqQn", 108, 10, 24, false, 0xFFFF00, 3, 1.5},
+    {"Septile", "Spt", 51.4286, 7, 40, false, 0xFF00FF, 0, 1.5},
+    {"BiSeptile", "BSpt", 102.8571, 7, 39, false, 0xFF00FF, 1, 1.5},
+    {"TriSeptile", "TSpt", 154.2857, 7, 38, false, 0xFF00FF, 3, 1.5},
+    {"Novile", "Nov", 40, 9, 20, false, 0x808080, 0, 1.5},
+    {"BiNovile", "BNv", 80, 9, 19, false, 0x808080, 1, 1.5},
+    {"QuadriNovile", "QNv", 160, 9, 18, false, 0x808080, 3, 1.5},
+    {"Undecile", "Und", 32.727, 11, 10, false, 0x808080, 0, 1.5},
+    {"BiUndecile", "BiUn", 65.4545, 11, 9, false, 0x808080, 1, 1.5},
+    {"TriUndecile", "TrUn", 98.1818, 11, 8, false, 0x808080, 2, 1.5},
+    {"QuadriUndecile", "QaUn", 130.909, 11, 7, false, 0x808080, 3, 1.5},
+    {"QuinqueUndecile", "QiUn", 163.6363, 11, 6, false, 0x808080, 4, 1.5},
+    {"Parallel", "Pll", 0, 1, 99, true, 0xC0C0C0, 0, 1},
+    {"ContraParallel", "Cpl", 0, 2, 89, true, 0xC0C0C0, 0, 1},
+};
+
+std::int16_t Flag(bool value) { return static_cast<std::int16_t>(value ? -1 : 0); }
+
+void ReadOrbs(detail::ByteReader& reader, AspectRecord& aspect, bool singles) {
+    for (auto& group : aspect.orbs) {
+        for (double& orb : group) {
+            orb = singles ? static_cast<double>(reader.Single()) : reader.Double();
+        }
+    }
+}
+
+AspectRecord ReadRecord(detail::ByteReader& reader) {
+    AspectRecord aspect;
+    aspect.number = reader.Int16();
+    aspect.name = reader.FixedText(20);
+    aspect.abbreviation = reader.FixedText(4);
+    aspect.glyph = reader.Byte();
+    aspect.angle = reader.Double();
+    aspect.weight = reader.Int16();
+    aspect.harmonic = reader.Single();
+    aspect.enabled = reader.Int16() == -1;
+    aspect.colour = reader.Int32();
+    aspect.line_style = reader.Int16();
+    ReadOrbs(reader, aspect, false);
+    return aspect;
+}
+
+void WriteRecord(detail::ByteWriter& writer, const AspectRecord& aspect) {
+    writer.Int16(static_cast<std::int16_t>(aspect.number));
+    writer.FixedText(aspect.name, 20);
+    writer.FixedText(aspect.abbreviation, 4);
+    writer.Byte(aspect.glyph);
+    writer.Double(aspect.angle);
+    writer.Int16(static_cast<std::int16_t>(aspect.weight));
+    writer.Single(aspect.harmonic);
+    writer.Int16(Flag(aspect.enabled));
+    writer.Int32(aspect.colour);
+    writer.Int16(static_cast<std::int16_t>(aspect.line_style));
+    for (const auto& group : aspect.orbs) {
+        for (const double orb : group) {
+            writer.Double(orb);
+        }
+    }
+}
+
+enum class DecodeStatus { kLoaded, kWrongVersion, kDamaged };
+
+// Decodes a non-empty file's bytes over a copy of the standard set.
+DecodeStatus DecodeAspectSet(std::string_view bytes, const std::string& file_name, AspectSet& out) {
+    detail::ByteReader reader(bytes);
+    const int version = reader.Int16();
+    if (reader.failed()) {
+        return DecodeStatus::kDamaged;
+    }
+    AspectSet set = StandardAspectSet();
+    if (version > 1) {
+        return DecodeStatus::kWrongVersion;
+    }
+    if (version <= 0) {
+        // Older layout: one 50-byte record per standard aspect, an enabled flag and twelve
+        // single-precision orbs, read over the standard set for as many records as present.
+        set.header.description = "Edit this description in the Aspect Editor - " + file_name;
+        detail::ByteReader old_reader(bytes);
+        for (auto& aspect : set.aspects) {
+            if (old_reader.Remaining() < kOldRecordBytes) {
+                break;
+            }
+            aspect.enabled = old_reader.Int16() == -1;
+            ReadOrbs(old_reader, aspect, true);
+        }
+        BuildActiveAspects(set);
+        out = std::move(set);
+        return DecodeStatus::kLoaded;
+    }
+    set.header.version = version;
+    set.header.description = reader.FixedText(80);
+    set.header.orb_method = reader.Int16();
+    set.header.moieties = reader.Int16() == -1;
+    set.header.three_d = reader.Int16() == -1;
+    set.header.unidirectional = reader.Int16() == -1;
+    const int count = reader.Int16();
+    if (reader.failed() || count < 2 ||
+        reader.Remaining() < static_cast<std::size_t>(count) * kAspectRecordBytes) {
+        return DecodeStatus::kDamaged;
+    }
+    set.aspects.clear();
+    set.aspects.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        set.aspects.push_back(ReadRecord(reader));
+    }
+    for (int p = 1; p <= kMaxRatioPoints && reader.Remaining() >= 4; ++p) {
+        set.ratios[static_cast<std::size_t>(p)] = reader.Single();
+    }
+    BuildActiveAspects(set);
+    out = std::move(set);
+    return DecodeStatus::kLoaded;
+}
+
+}  // namespace
+
+double AspectRecord::Orb(OrbGroup group, int orb_kind) const {
+    const int kind = std::clamp(orb_kind, kOrbNatal, kOrbTransit);
+    return orbs[static_cast<std::size_t>(group)][static_cast<std::size_t>(kind - 1)];
+}
+
+AspectSet StandardAspectSet() {
+    AspectSet set;
+    set.header.version = 1;
+    set.header.description = "Standard Aspect Set";
+    set.aspects.reserve(kStandardAspectCount);
+    int number = 0;
+    for (const StandardRow& row : kStandardRows) {
+        AspectRecord aspect;
+        aspect.number = ++number;
+        aspect.name = row.name;
+        aspect.abbreviation = row.abbreviation;
+        aspect.angle = row.angle;
+        aspect.harmonic = row.harmonic;
+        aspect.weight = row.weight;
+        aspect.enabled = row.enabled;
+        aspect.colour = row.colour;
+        aspect.line_style = row.line_style;
+        for (auto& group : aspect.orbs) {
+            group = {row.natal_orb, 1.0, 1.0};
+        }
+        set.aspects.push_back(aspect);
+    }
+    set.ratios.fill(1.0F);
+    set.ratios[0] = 0.0F;
+    BuildActiveAspects(set);
+    return set;
+}
+
+void BuildActiveAspects(AspectSet& set) {
+    ActiveAspects active;
+    const int longitude_count = std::max(0, set.LongitudeCount());
+    for (int k = 1; k <= longitude_count; ++k) {
+        active.sorted.push_back(k);
+    }
+    auto key = [&set](int k) {
+        const AspectRecord& a = set.Aspect(k);
+        // A damaged angle (not a number) sorts with the disabled aspects, so the order stays
+        // well defined.
+        return a.enabled && std::isfinite(a.angle) ? a.angle : 999.0;
+    };
+    std::stable_sort(active.sorted.begin(), active.sorted.end(),
+                     [&key](int a, int b) { return key(a) < key(b); });
+    for (std::size_t i = 0; i < set.aspects.size(); ++i) {
+        const AspectRecord& aspect = set.aspects[i];
+        if (!aspect.enabled) {
+            continue;
+        }
+        if (static_cast<int>(i) < longitude_count && std::isfinite(aspect.angle)) {
+            ++active.enabled_count;
+        }
+        for (std::size_t kind = 0; kind < 3; ++kind) {
+            for (const auto& group : aspect.orbs) {
+                active.max_orb[kind] = std::max(active.max_orb[kind], group[kind]);
+            }
+            if (aspect.orbs[0][kind] != aspect.orbs[2][kind] ||
+                aspect.orbs[1][kind] != aspect.orbs[3][kind]) {
+                active.equal_orbs = false;
+            }
+        }
+    }
+    // Keep the records' numbers equal to their positions, as the file layout requires.
+    for (std::size_t i = 0; i < set.aspects.size(); ++i) {
+        set.aspects[i].number = static_cast<int>(i + 1);
+    }
+    set.active = std::move(active);
+}
+
+int LoadAspectSet(const std::filesystem::path& file_name, bool show_messages, AspectSet& set) {
+    const std::filesystem::path path =
+        file_name.empty() ? AspectFilePath(startup::CurrentSession().settings().GetString(
+                                std::string(kAspectFileKey)))
+                          : file_name;
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec || !std::filesystem::is_regular_file(path, ec)) {
+        return -1;
+    }
+    const std::string name = path.string();
+    if (size == 0) {
+        if (show_messages) {
+            startup::ShowMessage("Aspect file " + name +
+                                     " is empty. Your previous aspect selection will remain in "
+                                     "effect until you edit this file or select another file "
+                                     "which is not empty.",
+                                 startup::kOkOnly, "Empty File");
+        }
+        return -1;
+    }
+    const std::optional<std::string> bytes = startup::ReadFileBytes(path, kMaxFileBytes);
+    if (!bytes) {
+        return -1;
+    }
+    switch (DecodeAspectSet(*bytes, path.filename().string(), set)) {
+        case DecodeStatus::kLoaded:
+            return 0;
+        case DecodeStatus::kWrongVersion:
+            if (show_messages) {
+                startup::ShowMessage(
+                    "Aspect file " + name +
+                        " has an invalid version number. Your previous aspect selection will "
+                        "remain in effect until you edit this file or select another file.",
+                    startup::kExclamation, "Wrong Version");
+            }
+            return -1;
+        case DecodeStatus::kDamaged:
+            break;
+    }
+    // A version-1 file too short for its own aspect count: refused like a wrong version, so
+    // the user learns why the set did not change.
+    if (show_messages) {
+        startup::ShowMessage("Aspect file " + name +
+                                 " is damaged. Your previous aspect selection will remain in "
+                                 "effect until you edit this file or select another file.",
+                             startup::kExclamation, "Damaged File");
+    }
+    return -1;
+}
+
+std::string EncodeAspectSet(const AspectSet& set) {
+    detail::ByteWriter writer;
+    writer.Int16(1);
+    writer.FixedText(set.header.description, 80);
+    writer.Int16(static_cast<std::int16_t>(set.header.orb_method));
+    writer.Int16(Flag(set.header.moieties));
+    writer.Int16(Flag(set.header.three_d));
+    writer.Int16(Flag(set.header.unidirectional));
+    writer.Int16(static_cast<std::int16_t>(set.aspects.size()));
+    for (std::size_t i = 0; i < set.aspects.size(); ++i) {
+        AspectRecord record = set.aspects[i];
+        record.number = static_cast<int>(i + 1);
+        WriteRecord(writer, record);
+    }
+    for (int p = 1; p <= kMaxRatioPoints; ++p) {
+        writer.Single(set.ratios[static_cast<std::size_t>(p)]);
+    }
+    return writer.bytes();
+}
+
+bool SaveAspectSet(const std::filesystem::path& path, const AspectSet& set) {
+    if (set.aspects.size() < 2 || set.aspects.size() > 32767) {
+        return false;
+    }
+    return startup::WriteFileAtomically(path, EncodeAspectSet(set));
+}
+
+}  // namespace meridia::aspects

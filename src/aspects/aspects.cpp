@@ -1,2 +1,0 @@
-// Placeholder translation unit so the library exists before its modules land.
-namespace meridia::aspects {}

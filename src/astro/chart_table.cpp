@@ -1,0 +1,84 @@
+#include "astro/chart_table.h"
+
+#include <memory>
+
+#include "startup/session.h"
+
+namespace meridia::astro {
+
+namespace {
+
+// The table itself, kept by the session (slot 0 is never used).
+struct ChartTableState {
+    std::unique_ptr<std::array<ChartSlot, kSlotCount + 1>> slots =
+        std::make_unique<std::array<ChartSlot, kSlotCount + 1>>();
+    ChartSlot spare;
+    int extra_points = 0;
+    std::int16_t last_serial = 0;
+};
+
+ChartTableState& Table() { return startup::CurrentSession().Get<ChartTableState>(); }
+
+void ReleaseScratch(ChartSlot& slot) {
+    slot.chart_serial = 0;
+    slot.scratch_in_use = false;
+}
+
+}  // namespace
+
+bool IsValidSlot(int n) { return n >= 1 && n <= kSlotCount; }
+
+ChartSlot& Slot(int n) {
+    ChartTableState& table = Table();
+    if (!IsValidSlot(n)) {
+        table.spare = ChartSlot{};
+        return table.spare;
+    }
+    return (*table.slots)[static_cast<std::size_t>(n)];
+}
+
+int AllocScratchChart() {
+    for (int n = kFirstScratchSlot; n <= kLastScratchSlot; ++n) {
+        ChartSlot& slot = Slot(n);
+        if (!slot.scratch_in_use) {
+            slot.scratch_in_use = true;
+            return n;
+        }
+    }
+    // All seven in use: callers that forgot to free theirs lose 102..106.
+    for (int n = kFirstScratchSlot; n <= kFirstScratchSlot + 4; ++n) {
+        ReleaseScratch(Slot(n));
+    }
+    Slot(kFirstScratchSlot).scratch_in_use = true;
+    return kFirstScratchSlot;
+}
+
+void FreeScratchChart(int& slot) {
+    if (slot < kFirstScratchSlot || slot > kLastScratchSlot) {
+        return;
+    }
+    ReleaseScratch(Slot(slot));
+    slot = -1;
+}
+
+void SetExtraPointCount(int n) {
+    if (n < 0) {
+        n = 0;
+    }
+    if (n > kMaxExtraPoints) {
+        n = kMaxExtraPoints;
+    }
+    Table().extra_points = n;
+}
+
+int PointsInUse() { return kFixedPointCount + Table().extra_points; }
+
+std::int16_t NextChartSerial() {
+    ChartTableState& table = Table();
+    table.last_serial = table.last_serial >= 32767
+                            ? std::int16_t{1}
+                            : static_cast<std::int16_t>(table.last_serial + 1);
+    return table.last_serial;
+}
+
+}  // namespace meridia::astro

@@ -1,0 +1,362 @@
+// Progressed, directed, transit and lunar-phase charts: a base chart moved to another moment,
+// or its points moved by a direction arc.
+#include <cmath>
+
+#include "astro/angles.h"
+#include "astro/chart_calc.h"
+#include "astro/derived_charts.h"
+#include "astro/derived_internal.h"
+#include "astro/houses.h"
+#include "astro/time_scales.h"
+#include "startup/session.h"
+
+namespace meridia::astro {
+
+namespace {
+
+constexpr int kFagan = 2;  // any sidereal zodiac measures precession the same way
+constexpr double kHalfLunarMonth = 13.66;
+constexpr double kSynodicMonthDays = 29.530588853;
+constexpr int kMaxNewtonSteps = 40;
+constexpr double kLongitudeTolerance = 1e-9;  // degrees
+
+// Change of the sidereal zodiac offset from jd_a to jd_b: the precession in longitude between
+// the two moments, negative when jd_b is later.
+double PrecessionBetween(double jd_a, double jd_b) {
+    return ZodiacOffset(kFagan, jd_b, true, 0.0) - ZodiacOffset(kFagan, jd_a, true, 0.0);
+}
+
+// The moment near `guess` at which the Moon's longitude equals natal_moon (tropical), or in
+// the sidereal mode the natal longitude moved by the precession since the base moment.
+bool LunarReturnNear(double guess, double natal_moon, double jd_base, bool sidereal,
+                     double& result) {
+    double jd = guess;
+    for (int step = 0; step < kMaxNewtonSteps; ++step) {
+        derived::BodyMotion moon;
+        if (!derived::MoonAt(jd, moon) || moon.speed <= 0.0) {
+            return false;
+        }
+        const double target = sidereal ? natal_moon - PrecessionBetween(jd_base, jd) : natal_moon;
+        const double d = SignedMod(target - moon.longitude, 360.0);
+        jd += d / moon.speed;
+        if (std::fabs(d) < kLongitudeTolerance) {
+            result = jd;
+            return true;
+        }
+    }
+    result = jd;
+    return true;
+}
+
+// True tertiary progression: one day of motion per month of life counted between the real
+// returns of the Moon to its natal place. Returns the progressed offset in days.
+bool TrueTertiaryOffset(double jd_base, double elapsed, int day_mode, double& offset) {
+    const bool sidereal = day_mode == 1;
+    const double month = sidereal ? kSiderealMonthDays : kTropicalMonthDays;
+    const double x = sidereal ? kSiderealDayFactor : 1.0;
+    derived::BodyMotion natal;
+    if (!derived::MoonAt(jd_base, natal)) {
+        return false;
+    }
+    const double target = jd_base + elapsed;
+    double n = std::floor((elapsed + kHalfLunarMonth) / month);
+    const auto return_number = [&](double k, double& jd) {
+        if (k == 0.0) {
+            jd = jd_base;
+            return true;
+        }
+        return LunarReturnNear(jd_base + k * month, natal.longitude, jd_base, sidereal, jd);
+    };
+    double start = 0.0;
+    if (!return_number(n, start)) {
+        return false;
+    }
+    if (target < start) {
+        n -= 1.0;
+        if (!return_number(n, start)) {
+            return false;
+        }
+    }
+    double next = 0.0;
+    if (!return_number(n + 1.0, next) || next <= start) {
+        return false;
+    }
+    const double f = (target - start) / (next - start);
+    offset = (n + f) * x;
+    return true;
+}
+
+void ClearDerivedFields(ChartSlot& slot, int point) {
+    slot.latitude_speed[point] = 0.0;
+    slot.declination[point] = 0.0;
+    slot.right_ascension[point] = 0.0;
+    slot.house[point] = 0;
+}
+
+// Right ascension of the ecliptic point of tropical longitude lambda (latitude 0).
+double RightAscensionOf(double lambda, double obliquity) {
+    return Norm360(ArcTan2(SinD(lambda) * CosD(obliquity), CosD(lambda)));
+}
+
+// Recalculates the angles and derived points of the slot from a new RAMC with the base
+// chart's latitude and obliquity, then its houses.
+void SetAnglesFromRamc(ChartSlot& slot, const ChartSlot& base, double ramc) {
+    const double own_obliquity = slot.obliquity;
+    slot.ramc = Norm360(ramc);
+    slot.obliquity = base.obliquity;
+    slot.observer_latitude = base.observer_latitude;
+    CalcAnglesAndPoints(slot, CalcOptionsFromSettings());
+    slot.obliquity = own_obliquity;
+    derived::FinishTransformedChart(slot, base.obliquity);
+}
+
+// The RAMC that moves the base chart's angles by a longitude arc in the chosen variant.
+double RamcForLongitudeArc(const ChartSlot& base, double arc, AngleVariant variant) {
+    if (variant == AngleVariant::kRamcPlusArc) {
+        return base.ramc + arc;
+    }
+    const double midheaven = base.longitude[kMidheaven] - base.zodiac_offset + arc;
+    return RightAscensionOf(midheaven, base.obliquity);
+}
+
+bool IsTropical(int zodiac) {
+    if (zodiac == 0) {
+        const int default_zodiac = startup::CurrentSession().settings().GetInt("Ayanamsa");
+        return default_zodiac == kTropicalZodiac || default_zodiac == 0;
+    }
+    return zodiac == kTropicalZodiac;
+}
+
+// Moves every longitude of the slot into the frame of the base moment's equinox.
+void ApplyPrecessionCorrection(ChartSlot& slot, double delta) {
+    slot.zodiac_offset += delta;
+    for (int p = 1; p <= PointsInUse() && p <= kMaxPoints; ++p) {
+        if (slot.longitude[p] >= 0.0) {
+            slot.longitude[p] = Norm360(slot.longitude[p] + delta);
+        }
+    }
+    CalcAnglesAndPoints(slot, CalcOptionsFromSettings());
+    derived::FinishTransformedChart(slot);
+}
+
+// Computes the moment, calculates the chart for it at the base chart's place and fills the
+// record. Used by the progressions, the directed charts and the lunar-phase chart.
+SubsidiaryStatus CalcAtMoment(const SubsidiaryRequest& request, int target_slot, double jd_ut) {
+    const ChartSlot& base = Slot(request.base_slot);
+    ChartRecord record = derived::DerivedRecord(request, base.record);
+    derived::SetRecordMoment(record, jd_ut, base.record.data.zone.hours,
+                             base.record.data.zone.mnemonic);
+    return derived::FromCalcStatus(derived::CalcRecordAt(record, jd_ut, target_slot));
+}
+
+double TargetJulianDay(const SubsidiaryRequest& request) {
+    const ChartData& data = request.record.data;
+    return JulianDayOfDateTime(data.date_time, data.calendar, static_cast<double>(data.zone.hours));
+}
+
+}  // namespace
+
+bool ProgressedJulianDay(int chart_class, double jd_base_ut, double jd_target_ut, int day_mode,
+                         bool converse, double& progressed_jd_ut, double& rate) {
+    double elapsed = jd_target_ut - jd_base_ut;
+    if (converse) {
+        elapsed = -elapsed;
+    }
+    if (chart_class == kClassTransits) {
+        rate = 1.0;
+        progressed_jd_ut = jd_base_ut + elapsed;
+        return true;
+    }
+    if (chart_class == kClassTrueTertiary) {
+        double offset = 0.0;
+        if (!TrueTertiaryOffset(jd_base_ut, elapsed, day_mode, offset)) {
+            return false;
+        }
+        rate = elapsed != 0.0 ? offset / elapsed : ProgressionRate(kRateTertiary, day_mode);
+        progressed_jd_ut = jd_base_ut + offset;
+        return true;
+    }
+    rate = ProgressionRate(chart_class - 9, day_mode);
+    progressed_jd_ut = jd_base_ut + elapsed * rate;
+    return true;
+}
+
+namespace derived {
+
+SubsidiaryStatus CalcProgressedChart(const SubsidiaryRequest& request, int target_slot) {
+    const int chart_class = request.record.chart_class;
+    const ChartSlot base = Slot(request.base_slot);
+    double progressed_jd = 0.0;
+    double rate = 0.0;
+    if (!ProgressedJulianDay(chart_class, base.julian_day_ut, TargetJulianDay(request),
+                             request.day_mode, request.converse, progressed_jd, rate)) {
+        ReportOutOfRange();
+        return SubsidiaryStatus::kFailed;
+    }
+    const SubsidiaryStatus status = CalcAtMoment(request, target_slot, progressed_jd);
+    if (status != SubsidiaryStatus::kOk) {
+        return status;
+    }
+    ChartSlot& slot = Slot(target_slot);
+    DerivedSlotInfo& info = DerivedInfo(target_slot);
+    info.rate = rate;
+    info.progressed_offset = progressed_jd - base.julian_day_ut;
+    info.angle_variant = request.angle_variant;
+
+    if (request.precession_correction && IsTropical(base.record.zodiac)) {
+        ApplyPrecessionCorrection(slot, PrecessionBetween(base.julian_day, slot.julian_day));
+    }
+    if (chart_class == kClassTransits) {
+        return SubsidiaryStatus::kOk;
+    }
+    const int method = request.record.chart_kind;
+    double arc = 0.0;
+    double ramc = 0.0;
+    switch (method) {
+        case kAnglesSolarArcLongitude:
+            arc = ModFloor(slot.longitude[kSun] - base.longitude[kSun], 360.0);
+            ramc = RamcForLongitudeArc(base, arc, request.angle_variant);
+            break;
+        case kAnglesSolarArcRightAscension:
+            arc = ModFloor(slot.right_ascension[kSun] - base.right_ascension[kSun], 360.0);
+            ramc = base.ramc + arc;
+            break;
+        case kAnglesNaibodLongitude:
+            arc = info.progressed_offset * kNaibodArcPerDay;
+            ramc = RamcForLongitudeArc(base, arc, request.angle_variant);
+            break;
+        case kAnglesNaibodRightAscension:
+            arc = info.progressed_offset * kNaibodArcPerDay;
+            ramc = base.ramc + arc;
+            break;
+        default:
+            return SubsidiaryStatus::kOk;
+    }
+    info.angle_method = method;
+    info.arc = arc;
+    SetAnglesFromRamc(slot, base, ramc);
+    return SubsidiaryStatus::kOk;
+}
+
+SubsidiaryStatus CalcDirectedChart(const SubsidiaryRequest& request, int target_slot) {
+    const ChartSlot base = Slot(request.base_slot);
+    const double jd_target = TargetJulianDay(request);
+    double progressed_jd = 0.0;
+    double rate = 0.0;
+    ProgressedJulianDay(kClassSecondary, base.julian_day_ut, jd_target, request.day_mode,
+                        request.converse, progressed_jd, rate);
+    const SubsidiaryStatus status = CalcAtMoment(request, target_slot, progressed_jd);
+    if (status != SubsidiaryStatus::kOk) {
+        return status;
+    }
+    ChartSlot& slot = Slot(target_slot);
+    const double solar_arc = ModFloor(slot.longitude[kSun] - base.longitude[kSun], 360.0);
+    double age = (jd_target - base.julian_day_ut) / kTropicalYearDays;
+    if (request.converse) {
+        age = -age;
+    }
+    const int kind = request.record.chart_kind;
+    const bool antiscia = kind == kKindZeroCapricorn || kind == kKindZeroAries;
+    double arc = solar_arc;
+    switch (kind) {
+        case kKindAscArc:
+        case kKindVertexArc: {
+            // The arc of the progressed angle, the angles moved by the solar arc.
+            const double ramc = RamcForLongitudeArc(base, solar_arc, request.angle_variant);
+            const AngleSet angles =
+                CalcAngles(Norm360(ramc), base.obliquity, base.observer_latitude,
+                           CalcOptionsFromSettings().mc_always_above);
+            const int point = kind == kKindAscArc ? kAscendant : kVertex;
+            const double progressed =
+                (kind == kKindAscArc ? angles.ascendant : angles.vertex) + slot.zodiac_offset;
+            arc = ModFloor(progressed - base.longitude[point], 360.0);
+            break;
+        }
+        case kKindUserArc:
+            arc = startup::CurrentSession().settings().GetDouble("UserDirRate") * age;
+            break;
+        case kKindProfection:
+            arc = 30.0 * age;  // one sign a year
+            break;
+        default:
+            break;
+    }
+
+    // Every point is the base chart's point moved by the arc (its antiscion first for the
+    // 0° Cap and 0° Ari kinds); the angles follow from the directed RAMC.
+    for (int p = 1; p <= PointsInUse() && p <= kMaxPoints; ++p) {
+        const bool angle_point =
+            (p >= kAscendant && p <= kPartOfFortune) || (p >= kCoAscendant && p <= kVernalPoint);
+        if (angle_point && !antiscia) {
+            continue;
+        }
+        if (base.longitude[p] < 0.0) {
+            slot.longitude[p] = -1.0;
+            continue;
+        }
+        const double from =
+            antiscia ? AntisciaLongitude(base.longitude[p], kind) : base.longitude[p];
+        slot.longitude[p] = Norm360(from + arc);
+        slot.latitude[p] = base.latitude[p];
+        slot.speed[p] = base.speed[p];
+        slot.distance[p] = base.distance[p];
+        slot.distance_speed[p] = base.distance_speed[p];
+        slot.retrograde[p] = base.retrograde[p];
+        ClearDerivedFields(slot, p);
+    }
+    DerivedInfo(target_slot).rate = rate;
+    DerivedInfo(target_slot).progressed_offset = progressed_jd - base.julian_day_ut;
+    DerivedInfo(target_slot).arc = arc;
+    DerivedInfo(target_slot).angle_method = kAnglesSolarArcLongitude;
+    DerivedInfo(target_slot).angle_variant = request.angle_variant;
+    if (antiscia) {
+        // Reflected angles: the houses are equal houses from the reflected Ascendant.
+        slot.ramc = Norm360(base.ramc + arc);
+        slot.obliquity = base.obliquity;
+        slot.observer_latitude = base.observer_latitude;
+        if (!IsEqualHouseSystem(slot.record.house_system)) {
+            slot.record.house_system = kEqual;
+        }
+        FinishTransformedChart(slot);
+        return SubsidiaryStatus::kOk;
+    }
+    SetAnglesFromRamc(slot, base, RamcForLongitudeArc(base, arc, request.angle_variant));
+    return SubsidiaryStatus::kOk;
+}
+
+SubsidiaryStatus CalcLunarPhaseChart(const SubsidiaryRequest& request, int target_slot) {
+    const int kind = request.record.chart_kind;
+    const double phase = kind >= kKindFirstLunarPhase && kind <= kKindLastLunarPhase
+                             ? 45.0 * (kind - kKindFirstLunarPhase)
+                             : 0.0;
+    // The last exact phase at or before the target moment.
+    const double target = TargetJulianDay(request);
+    BodyMotion elongation;
+    if (!ElongationAt(target, elongation)) {
+        ReportOutOfRange();
+        return SubsidiaryStatus::kFailed;
+    }
+    double jd = target - Norm360(elongation.longitude - phase) * kSynodicMonthDays / 360.0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int step = 0; step < kMaxNewtonSteps; ++step) {
+            if (!ElongationAt(jd, elongation) || elongation.speed <= 0.0) {
+                ReportOutOfRange();
+                return SubsidiaryStatus::kFailed;
+            }
+            const double d = SignedMod(phase - elongation.longitude, 360.0);
+            jd += d / elongation.speed;
+            if (std::fabs(d) < kLongitudeTolerance) {
+                break;
+            }
+        }
+        if (jd <= target) {
+            break;
+        }
+        jd -= kSynodicMonthDays;
+    }
+    return CalcAtMoment(request, target_slot, jd);
+}
+
+}  // namespace derived
+
+}  // namespace meridia::astro

@@ -1,0 +1,369 @@
+#include "astro/ephemeris.h"
+
+#include <swephexp.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "astro/angles.h"
+#include "startup/messages.h"
+#include "startup/session.h"
+
+namespace meridia::astro {
+
+namespace {
+
+constexpr int kSpeedFlag = SEFLG_SPEED;
+constexpr int kHeliocentricFlag = SEFLG_HELCTR;
+
+bool HasEphemerisFiles(const std::string& folder) {
+    if (folder.empty()) {
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec);
+    if (ec) {
+        return false;
+    }
+    for (const auto& entry : it) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() >= 6 && name.compare(0, 2, "se") == 0 &&
+            name.compare(name.size() - 4, 4, ".se1") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string WithSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') {
+        folder.push_back('/');
+    }
+    return folder;
+}
+
+// Bodies whose data come from the planet and Moon files; a warning about them means the
+// installation is broken.
+bool UsesMainFiles(int body) {
+    return (body >= SE_SUN && body <= SE_OSCU_APOG) || body == SE_EARTH;
+}
+
+struct BodyResult {
+    bool ok = false;
+    bool files_missing = false;
+    std::array<double, 6> values{};
+};
+
+BodyResult CalcBody(double jd_et, int body, int flags) {
+    BodyResult result;
+    char serr[AS_MAXCH] = {0};
+    const int ret = swe_calc(jd_et, body, flags, result.values.data(), serr);
+    if (ret < 0) {
+        return result;
+    }
+    const bool asked_files = (flags & SEFLG_MOSEPH) == 0;
+    if (asked_files && serr[0] != '\0' && (ret & SEFLG_SWIEPH) == 0 && UsesMainFiles(body)) {
+        result.files_missing = true;
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+void MarkFailed(ChartSlot& slot, int point) {
+    slot.longitude[point] = -1.0;
+    slot.latitude[point] = 0.0;
+    slot.speed[point] = 0.0;
+    slot.latitude_speed[point] = 0.0;
+    slot.distance[point] = 0.0;
+    slot.distance_speed[point] = 0.0;
+    slot.retrograde[point] = 0;
+}
+
+void Store(ChartSlot& slot, int point, const std::array<double, 6>& x, double zodiac_offset) {
+    slot.longitude[point] = ModFloor(x[0] + zodiac_offset, 360.0);
+    slot.latitude[point] = x[1];
+    slot.distance[point] = x[2];
+    slot.speed[point] = x[3];
+    slot.latitude_speed[point] = x[4];
+    slot.distance_speed[point] = x[5];
+    slot.retrograde[point] = x[3] < 0.0 ? std::int16_t{-1} : std::int16_t{0};
+}
+
+// The point opposite `from`: longitude + 180, latitude and latitude speed negated.
+void StoreOpposite(ChartSlot& slot, int point, int from) {
+    if (slot.longitude[from] < 0.0) {
+        MarkFailed(slot, point);
+        return;
+    }
+    slot.longitude[point] = Norm360(slot.longitude[from] + 180.0);
+    slot.latitude[point] = -slot.latitude[from];
+    slot.speed[point] = slot.speed[from];
+    slot.latitude_speed[point] = -slot.latitude_speed[from];
+    slot.distance[point] = slot.distance[from];
+    slot.distance_speed[point] = slot.distance_speed[from];
+    slot.retrograde[point] = slot.retrograde[from];
+}
+
+bool Covers(int first, int last, int point) { return first <= point && point <= last; }
+
+}  // namespace
+
+EphemerisState& Ephemeris() { return startup::CurrentSession().Get<EphemerisState>(); }
+
+bool FindSwissEphemerisPath() {
+    EphemerisState& state = Ephemeris();
+    state.initialised = true;
+    // SE_EPHE_PATH first; then the setting, or the system's data folder when it is empty.
+    std::vector<std::string> candidates;
+    const char* env = std::getenv("SE_EPHE_PATH");
+    if (env != nullptr && *env != '\0') {
+        candidates.emplace_back(env);
+    }
+    const std::string setting = startup::CurrentSession().settings().GetString("SwissEphemPath");
+    candidates.push_back(setting.empty() ? std::string(kSystemEphemerisFolder) : setting);
+    for (const std::string& candidate : candidates) {
+        if (HasEphemerisFiles(candidate)) {
+            state.path = WithSlash(candidate);
+            state.swiss_mode = true;
+            state.missing_files = false;
+            if (env != nullptr && *env != '\0' && candidate != env) {
+                // The library prefers SE_EPHE_PATH to the path it is given; point it at the
+                // folder that holds the files.
+                setenv("SE_EPHE_PATH", state.path.c_str(), 1);
+            }
+            SetSwissEphemerisPath(state.path);
+            return true;
+        }
+    }
+    state.path.clear();
+    state.swiss_mode = false;
+    state.missing_files = true;
+    return false;
+}
+
+void EnsureEphemeris() {
+    if (!Ephemeris().initialised) {
+        FindSwissEphemerisPath();
+    }
+}
+
+void SetSwissEphemerisPath(const std::string& path) {
+    std::string copy = path;
+    swe_set_ephe_path(copy.data());
+}
+
+void CloseEphemeris() { swe_close(); }
+
+int EphemerisModeFlags() { return Ephemeris().swiss_mode ? SEFLG_SWIEPH : SEFLG_MOSEPH; }
+
+int SwissBodyOf(int point, bool true_node, bool true_black_moon) {
+    switch (point) {
+        case kMoon:
+            return SE_MOON;
+        case kSun:
+            return SE_SUN;
+        case kVulcan:
+            return SE_VULCAN;
+        case kChiron:
+            return SE_CHIRON;
+        case kVesta:
+            return SE_VESTA;
+        case kPallas:
+            return SE_PALLAS;
+        case kJuno:
+            return SE_JUNO;
+        case kCeres:
+            return SE_CERES;
+        case kHygeia:
+            return SE_AST_OFFSET + 10;
+        case kAstraea:
+            return SE_AST_OFFSET + 5;
+        case kNorthNode:
+            return true_node ? SE_TRUE_NODE : SE_MEAN_NODE;
+        case kTranspluto:
+            return SE_ISIS;
+        case kBlackMoon:
+            return true_black_moon ? SE_OSCU_APOG : SE_MEAN_APOG;
+        case kSelena:
+            return SE_WHITE_MOON;
+        case kSedna:
+            return SE_AST_OFFSET + 90377;
+        case kEris:
+            return SE_AST_OFFSET + 136199;
+        default:
+            break;
+    }
+    if (point >= kMercury && point <= kPluto) {
+        return point - 3;
+    }
+    if (point >= kCupido && point <= kPoseidon) {
+        return point + 13;
+    }
+    return -1;
+}
+
+PositionStatus CalcPositions(ChartSlot& slot, int first, int last, double jd_et,
+                             double zodiac_offset, const PositionOptions& options) {
+    EnsureEphemeris();
+    first = first <= 0 ? 1 : first;
+    last = last <= 0 ? PointsInUse() : last;
+    if (last > kFixedPointCount) {
+        last = kFixedPointCount;
+    }
+    const int mode = EphemerisModeFlags();
+    const int geocentric = kSpeedFlag | mode;
+    const int flags = slot.record.coords == 2 ? (geocentric | kHeliocentricFlag) : geocentric;
+    const bool vulcan_rule =
+        options.vulcan_calc == 2 && Covers(first, last, kVulcan) && Covers(first, last, kMercury);
+
+    const auto files_missing = [] {
+        startup::ShowMessage(kFilesMissingText, startup::kCritical, "Meridia");
+        return PositionStatus::kFilesMissing;
+    };
+
+    if (Covers(first, last, kMoon)) {
+        const BodyResult moon = CalcBody(jd_et, SE_MOON, geocentric);
+        if (moon.files_missing) {
+            return files_missing();
+        }
+        if (!moon.ok) {
+            MarkFailed(slot, kMoon);
+            return PositionStatus::kOutOfRange;
+        }
+        Store(slot, kMoon, moon.values, zodiac_offset);
+    }
+    if (Covers(first, last, kEarth) || Covers(first, last, kSun) || vulcan_rule) {
+        const BodyResult sun = CalcBody(jd_et, SE_SUN, geocentric);
+        if (sun.files_missing) {
+            return files_missing();
+        }
+        if (!sun.ok) {
+            MarkFailed(slot, kSun);
+            MarkFailed(slot, kEarth);
+            return PositionStatus::kOutOfRange;
+        }
+        Store(slot, kSun, sun.values, zodiac_offset);
+        if (Covers(first, last, kEarth)) {
+            StoreOpposite(slot, kEarth, kSun);
+        }
+    }
+
+    int start = first < 4 ? 4 : first;
+    if (start == kSouthNode) {
+        start = kNorthNode;
+    }
+    for (int point = start; point <= last; ++point) {
+        if (point == kSouthNode) {
+            StoreOpposite(slot, kSouthNode, kNorthNode);
+            continue;
+        }
+        if (point == kVulcan && vulcan_rule) {
+            continue;  // placed from Mercury below
+        }
+        const int body = SwissBodyOf(point, options.true_node, options.true_black_moon);
+        if (body < 0) {
+            continue;
+        }
+        const BodyResult result = CalcBody(jd_et, body, flags);
+        if (result.files_missing) {
+            return files_missing();
+        }
+        if (!result.ok) {
+            MarkFailed(slot, point);
+            continue;
+        }
+        Store(slot, point, result.values, zodiac_offset);
+    }
+
+    if (vulcan_rule) {
+        const double mercury = slot.longitude[kMercury];
+        if (mercury < 0.0) {
+            MarkFailed(slot, kVulcan);
+        } else {
+            if (slot.record.coords == 2) {
+                slot.longitude[kVulcan] = mercury;
+                slot.latitude[kVulcan] = slot.latitude[kMercury];
+            } else {
+                const double sun = slot.longitude[kSun];
+                const double e = ModFloor(mercury - sun + 180.0, 360.0) - 180.0;
+                if (e >= 3.0 || e <= -3.0) {
+                    const double sign = e > 0.0 ? 1.0 : -1.0;
+                    slot.longitude[kVulcan] = ModFloor(mercury - 3.0 * sign, 360.0);
+                    slot.latitude[kVulcan] = slot.latitude[kMercury];
+                } else {
+                    slot.longitude[kVulcan] = sun;
+                    slot.latitude[kVulcan] = slot.latitude[kSun];
+                }
+            }
+            slot.speed[kVulcan] = slot.speed[kMercury];
+            slot.latitude_speed[kVulcan] = slot.latitude_speed[kMercury];
+            slot.distance[kVulcan] = slot.distance[kMercury];
+            slot.distance_speed[kVulcan] = slot.distance_speed[kMercury];
+            slot.retrograde[kVulcan] = slot.retrograde[kMercury];
+        }
+    }
+    return PositionStatus::kOk;
+}
+
+std::optional<MoonPlace> MoonPosition(double jd_et, double zodiac_offset) {
+    int scratch = AllocScratchChart();
+    ChartSlot& slot = Slot(scratch);
+    slot.record.coords = 1;
+    std::optional<MoonPlace> place;
+    if (CalcPositions(slot, kMoon, kMoon, jd_et, zodiac_offset, PositionOptions{}) ==
+            PositionStatus::kOk &&
+        slot.longitude[kMoon] >= 0.0) {
+        place = MoonPlace{slot.longitude[kMoon], slot.latitude[kMoon]};
+    }
+    FreeScratchChart(scratch);
+    return place;
+}
+
+bool TopocentricMoon(ChartSlot& slot, double jd_et, double zodiac_offset, double latitude,
+                     double longitude_west) {
+    EnsureEphemeris();
+    swe_set_topo(-longitude_west, latitude, 0.0);
+    const BodyResult moon =
+        CalcBody(jd_et, SE_MOON, SEFLG_TOPOCTR | kSpeedFlag | EphemerisModeFlags());
+    if (!moon.ok) {
+        MarkFailed(slot, kMoon);
+        return false;
+    }
+    Store(slot, kMoon, moon.values, zodiac_offset);
+    return true;
+}
+
+double Obliquity(double jd_et, bool true_obliquity) {
+    EnsureEphemeris();
+    std::array<double, 6> x{};
+    char serr[AS_MAXCH] = {0};
+    swe_calc(jd_et, SE_ECL_NUT, EphemerisModeFlags(), x.data(), serr);
+    return true_obliquity ? x[0] : x[1];
+}
+
+double NodeLongitude(double jd_et, bool true_node) {
+    EnsureEphemeris();
+    const BodyResult node =
+        CalcBody(jd_et, true_node ? SE_TRUE_NODE : SE_MEAN_NODE, kSpeedFlag | EphemerisModeFlags());
+    return node.ok ? node.values[0] : -1.0;
+}
+
+std::string AsteroidName(int number) {
+    char name[AS_MAXCH] = {0};
+    swe_get_planet_name(number + SE_AST_OFFSET, name);
+    return name;
+}
+
+bool NodesAndApsides(double jd_et, int body, int flags, int method, NodesApsides& result) {
+    EnsureEphemeris();
+    char serr[AS_MAXCH] = {0};
+    const int ret =
+        swe_nod_aps(jd_et, body, flags, method, result.ascending.data(), result.descending.data(),
+                    result.perihelion.data(), result.aphelion.data(), serr);
+    return ret >= 0;
+}
+
+}  // namespace meridia::astro

@@ -1,0 +1,99 @@
+// Little-endian field-by-field encoding for the binary chart-file layouts: a writer that
+// appends fields to a byte string and a bounds-checked reader over a byte view. The reader
+// never reads past its end: a short read sets its failure flag and yields zero values.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace meridia::charts {
+
+class ByteWriter {
+public:
+    void U8(std::uint8_t v) { bytes_.push_back(static_cast<char>(v)); }
+    void I16(std::int16_t v) { Unsigned(static_cast<std::uint16_t>(v), 2); }
+    void I32(std::int32_t v) { Unsigned(static_cast<std::uint32_t>(v), 4); }
+    void F32(float v) {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &v, sizeof bits);
+        Unsigned(bits, 4);
+    }
+    void Raw(std::string_view bytes) { bytes_.append(bytes); }
+    void Zeros(std::size_t count) { bytes_.append(count, '\0'); }
+    // UTF-8 text as a fixed Windows-1252 field of `width` bytes.
+    void Text(std::string_view utf8, std::size_t width);
+
+    const std::string& bytes() const { return bytes_; }
+    std::string Take() { return std::move(bytes_); }
+    std::size_t size() const { return bytes_.size(); }
+
+private:
+    void Unsigned(std::uint32_t v, int width) {
+        for (int i = 0; i < width; ++i) {
+            bytes_.push_back(static_cast<char>((v >> (8 * i)) & 0xFFU));
+        }
+    }
+    std::string bytes_;
+};
+
+class ByteReader {
+public:
+    explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
+
+    std::uint8_t U8() { return static_cast<std::uint8_t>(Unsigned(1)); }
+    std::int16_t I16() {
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(Unsigned(2)));
+    }
+    std::int32_t I32() { return static_cast<std::int32_t>(Unsigned(4)); }
+    float F32() {
+        const std::uint32_t bits = Unsigned(4);
+        float v = 0.0F;
+        std::memcpy(&v, &bits, sizeof v);
+        return v;
+    }
+    std::string_view Raw(std::size_t count) {
+        if (!Check(count)) {
+            return {};
+        }
+        std::string_view out = bytes_.substr(pos_, count);
+        pos_ += count;
+        return out;
+    }
+    // A fixed Windows-1252 field, trimmed and converted to UTF-8.
+    std::string Text(std::size_t width);
+    void Skip(std::size_t count) { Raw(count); }
+
+    bool ok() const { return ok_; }
+    std::size_t position() const { return pos_; }
+    std::size_t remaining() const { return bytes_.size() - pos_; }
+
+private:
+    bool Check(std::size_t count) {
+        if (!ok_ || count > bytes_.size() - pos_) {
+            ok_ = false;
+            return false;
+        }
+        return true;
+    }
+    std::uint32_t Unsigned(int width) {
+        if (!Check(static_cast<std::size_t>(width))) {
+            return 0;
+        }
+        std::uint32_t v = 0;
+        for (int i = 0; i < width; ++i) {
+            v |= static_cast<std::uint32_t>(
+                     static_cast<std::uint8_t>(bytes_[pos_ + static_cast<std::size_t>(i)]))
+                 << (8 * i);
+        }
+        pos_ += static_cast<std::size_t>(width);
+        return v;
+    }
+
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+    bool ok_ = true;
+};
+
+}  // namespace meridia::charts

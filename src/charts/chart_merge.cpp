@@ -1,0 +1,159 @@
+#include "charts/chart_merge.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "charts/chart_files.h"
+#include "charts/chart_record_io.h"
+#include "charts/file_io.h"
+#include "startup/messages.h"
+
+namespace meridia::charts {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kIdentical = 100;
+
+int RoundedTerm(double squared_distance) {
+    return static_cast<int>(std::lround(25.0 * std::exp(-squared_distance)));
+}
+
+bool SameBytes(std::string_view a, std::string_view b, std::size_t offset, std::size_t count) {
+    return a.substr(offset, count) == b.substr(offset, count);
+}
+
+}  // namespace
+
+int ChartSimilarity(const astro::ChartRecord& a, const astro::ChartRecord& b) {
+    const double days = ChartDataJulianDayUt(a.data) - ChartDataJulianDayUt(b.data);
+    double dlon = static_cast<double>(a.data.place.longitude) - b.data.place.longitude;
+    dlon = std::remainder(dlon, 360.0);
+    const double dlat = static_cast<double>(a.data.place.latitude) - b.data.place.latitude;
+    int score = RoundedTerm(days * days) + RoundedTerm(dlon * dlon + dlat * dlat);
+    // The reserved fields are compared in their stored form.
+    const std::string ra = EncodeChartRecord(a);
+    const std::string rb = EncodeChartRecord(b);
+    const bool equal_fields[] = {
+        a.house_system == b.house_system,
+        a.source == b.source,
+        a.event_type == b.event_type,
+        a.zodiac == b.zodiac,
+        a.coords == b.coords,
+        a.derived_params[2] == b.derived_params[2],
+        a.chart_kind == b.chart_kind,
+        a.chart_class == b.chart_class,
+        SameBytes(ra, rb, kReservedByteOffset, 1),
+        SameBytes(ra, rb, kReservedShortOffset, 2),
+        SameBytes(ra, rb, kReservedTailOffset, 8),
+    };
+    for (const bool equal : equal_fields) {
+        score += equal ? 4 : 0;
+    }
+    score += a.source == b.source ? 3 : 0;
+    score += a.user_svp == b.user_svp ? 3 : 0;
+    return score;
+}
+
+int FileMerger::MergeChartFile(const fs::path& source_file, const fs::path& destination_file) {
+    const auto incoming = ReadChartFileImage(source_file);
+    if (!incoming) {
+        return -1;
+    }
+    const OpenedChartFile dest = OpenChartFile(destination_file);
+    if (dest.handle < 1) {
+        return -1;
+    }
+    std::vector<astro::ChartRecord> existing;
+    for (int n = 1; n <= dest.count; ++n) {
+        if (auto record = ReadChartRecord(dest.version, dest.handle, n)) {
+            existing.push_back(std::move(*record));
+        }
+    }
+    int brought_in = 0;
+    for (const StoredChart& chart : incoming->charts) {
+        int best_score = -1;
+        for (const astro::ChartRecord& candidate : existing) {
+            if (candidate.data.name != chart.record.data.name) {
+                continue;
+            }
+            const int score = ChartSimilarity(chart.record, candidate);
+            if (score > best_score) {
+                best_score = score;
+            }
+            if (score == kIdentical) {
+                break;
+            }
+        }
+        if (best_score == kIdentical) {
+            continue;
+        }
+        const int n = ChartCount(dest.version, dest.handle) + 1;
+        if (!WriteChartRecord(dest.version, dest.handle, n, chart.record)) {
+            continue;
+        }
+        WriteChartEvents(dest.version, dest.handle, n, chart.events);
+        // The comment travels with the record and events, so nothing of the chart is lost.
+        if (!chart.comment.empty()) {
+            WriteChartComments(dest.version, dest.handle, n, chart.comment);
+        }
+        existing.push_back(chart.record);
+        ++brought_in;
+    }
+    if (!CloseChartFile(dest.version, dest.handle)) {
+        return -1;
+    }
+    return brought_in;
+}
+
+MergeTotals FileMerger::MergeCharts(const fs::path& source_folder,
+                                    const fs::path& destination_folder, std::string_view pattern) {
+    MergeTotals totals;
+    const std::string extension(pattern.substr(
+        pattern.find('.') == std::string_view::npos ? pattern.size() : pattern.find('.')));
+    std::error_code ec;
+    std::vector<fs::path> files;
+    for (const auto& item : fs::directory_iterator(source_folder, ec)) {
+        if (item.is_regular_file(ec) && HasExtension(item.path(), extension)) {
+            files.push_back(item.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+        const fs::path target = destination_folder / file.filename();
+        if (fs::exists(target, ec)) {
+            const int charts = MergeChartFile(file, target);
+            if (charts >= 0) {
+                ++totals.files;
+                totals.charts += charts;
+            }
+            continue;
+        }
+        if (!CopyFileSafely(file, target)) {
+            continue;
+        }
+        if (HasExtension(file, ".cht") && fs::exists(CommentFileName(file), ec)) {
+            CopyFileSafely(CommentFileName(file), CommentFileName(target));
+        }
+        ++totals.files;
+    }
+    return totals;
+}
+
+// The report counts every file handled (merged or copied) and the charts that merging
+// brought in.
+MergeTotals FileMerger::MergeChartFiles(const fs::path& source_folder,
+                                        const fs::path& destination_folder) {
+    const MergeTotals totals = MergeCharts(source_folder, destination_folder, "*.MDcht");
+    startup::ShowMessage(
+        startup::JoinLines(
+            {"Merge finished.", std::to_string(totals.files) + " files were merged into " +
+                                    destination_folder.string() + ", bringing in " +
+                                    std::to_string(totals.charts) + " merged charts."}),
+        startup::kInformation, "Meridia");
+    return totals;
+}
+
+}  // namespace meridia::charts

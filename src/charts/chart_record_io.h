@@ -1,0 +1,70 @@
+// The chart record on disk: the 292-byte record and its parts (7-byte date and time, 9-byte
+// zone, 48-byte place, 115-byte chart data), the older record layouts (115-byte version 0,
+// 110-byte version 1) and the 384-byte chart of the foreign block format, each encoded and
+// decoded field by field. Angles in degrees (longitude west positive, latitude north
+// positive); zones in hours added to local clock time to get universal time.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "astro/chart_record.h"
+
+namespace meridia::charts {
+
+inline constexpr std::size_t kCompactDateTimeSize = 7;
+inline constexpr std::size_t kZoneBlockSize = 9;
+inline constexpr std::size_t kPlaceBlockSize = 48;
+inline constexpr std::size_t kChartDataSize = 115;
+inline constexpr std::size_t kChartRecordSize = 292;
+inline constexpr std::size_t kVersion0RecordSize = 115;
+inline constexpr std::size_t kVersion1RecordSize = 110;
+inline constexpr std::size_t kTesselBlockSize = 128;
+inline constexpr std::size_t kTesselChartSize = 3 * kTesselBlockSize;
+
+inline constexpr std::size_t kChartNameWidth = 50;
+inline constexpr std::size_t kPlaceWidth = 20;
+inline constexpr std::size_t kMnemonicWidth = 5;
+inline constexpr std::size_t kRatingWidth = 2;
+inline constexpr std::size_t kSourceWidth = 30;
+inline constexpr std::size_t kDescriptionWidth = 80;
+
+// Byte offsets inside the 292-byte record that other modules compare.
+inline constexpr std::size_t kReservedByteOffset = 150;
+inline constexpr std::size_t kCommentLinkOffset = 158;
+inline constexpr std::size_t kReservedShortOffset = 277;
+inline constexpr std::size_t kDerivedParamsOffset = 280;
+inline constexpr std::size_t kReservedTailOffset = 284;
+
+std::string EncodeChartData(const astro::ChartData& data);
+// `bytes` must hold kChartDataSize bytes; a shorter view decodes what is there.
+astro::ChartData DecodeChartData(std::string_view bytes);
+
+// The 292-byte form. The second chart data is written as zeros and blanks when it is unset.
+std::string EncodeChartRecord(const astro::ChartRecord& record);
+// Decodes a 292-byte record and clamps its class and kind.
+astro::ChartRecord DecodeChartRecord(std::string_view bytes);
+
+// Class into 1..18, kind into 1..80.
+void ClampChartType(astro::ChartRecord& record);
+
+// Version-0 record (115 bytes) to a chart record; `user_svp` is the current setting.
+astro::ChartRecord DecodeVersion0Record(std::string_view bytes, float user_svp);
+// Version-1 record (110 bytes) to a chart record and back.
+astro::ChartRecord DecodeVersion1Record(std::string_view bytes);
+std::string EncodeVersion1Record(const astro::ChartRecord& record);
+
+// One chart of the foreign block format (three 128-byte blocks) and back.
+astro::ChartRecord DecodeTesselChart(std::string_view bytes);
+std::string EncodeTesselChart(const astro::ChartRecord& record);
+
+// True when the chart data holds nothing (a chart that is not derived from another).
+bool IsBlankChartData(const astro::ChartData& data);
+
+// Julian day (universal time) of a chart's moment: local date and time plus zone hours.
+// The calendar flag chooses Gregorian (1) or Julian (2); 0 takes the Gregorian calendar
+// from 15 October 1582 on.
+double ChartDataJulianDayUt(const astro::ChartData& data);
+
+}  // namespace meridia::charts

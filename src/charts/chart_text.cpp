@@ -1,0 +1,55 @@
+#include "charts/chart_text.h"
+
+#include "charts/ansi_text.h"
+#include "textformats/time_text.h"
+
+namespace meridia::charts {
+
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    return TrimRight(text);
+}
+
+}  // namespace
+
+std::string ZoneText(const astro::ZoneBlock& zone) {
+    const std::string text = textformats::FormatTimeZone(static_cast<double>(zone.hours)) + " " +
+                             std::string(Trim(zone.mnemonic));
+    return std::string(Trim(text));
+}
+
+std::string ZoneMnemonicText(const astro::ZoneBlock& zone) {
+    const std::string_view mnemonic = Trim(zone.mnemonic);
+    if (mnemonic.empty()) {
+        return textformats::FormatTimeZone(static_cast<double>(zone.hours));
+    }
+    return std::string(mnemonic);
+}
+
+std::string_view EventTypeName(int event_type) {
+    static constexpr std::string_view kNames[] = {"Unspecified", "Male", "Female", "Event",
+                                                  "Horary"};
+    if (event_type < 0 || event_type > 4) {
+        return {};
+    }
+    return kNames[event_type];
+}
+
+std::string SourceRatingLine(std::string_view entry) {
+    const auto bar = entry.find('|');
+    if (bar == std::string_view::npos) {
+        return std::string(entry);
+    }
+    return std::string(entry.substr(0, bar)) + " - " + std::string(entry.substr(bar + 1));
+}
+
+std::string RatingCode(std::string_view text) {
+    const std::string ansi = Utf8ToAnsi(text);
+    return AnsiToUtf8(std::string_view(ansi).substr(0, 2));
+}
+
+}  // namespace meridia::charts

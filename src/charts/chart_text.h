@@ -1,0 +1,34 @@
+// Display texts of the chart record's fields: the zone ("-10:00 AEST"), the event type and
+// the source ratings.
+// Zone hours are added to local clock time to get universal time (east negative).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "astro/chart_record.h"
+
+namespace meridia::charts {
+
+// The formatted zone value, a blank and the trimmed mnemonic, left-trimmed.
+std::string ZoneText(const astro::ZoneBlock& zone);
+// The trimmed mnemonic, or the formatted value when the mnemonic is blank.
+std::string ZoneMnemonicText(const astro::ZoneBlock& zone);
+
+// "Unspecified", "Male", "Female", "Event", "Horary" (event types 0..4), else "".
+std::string_view EventTypeName(int event_type);
+
+// The seven entries of the rating list ("AA|From birth record"...), code then text.
+inline constexpr std::string_view kSourceRatings[] = {"AA|From birth record",
+                                                      "A|From memory/news report",
+                                                      "B|From biography",
+                                                      "C|Source unknown/rectified",
+                                                      "DD|Conflicting/unverified",
+                                                      "X|Time unknown",
+                                                      "XX|Undetermined"};
+// A rating list line: code, " - ", text.
+std::string SourceRatingLine(std::string_view entry);
+// The two characters a record keeps of a chosen or typed rating text.
+std::string RatingCode(std::string_view text);
+
+}  // namespace meridia::charts

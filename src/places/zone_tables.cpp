@@ -1,0 +1,480 @@
+#include "places/zone_tables.h"
+
+#include <algorithm>
+#include <cmath>
+#include <system_error>
+#include <tuple>
+
+#include "places/ansi_text.h"
+#include "places/byte_io.h"
+#include "startup/messages.h"
+#include "startup/session.h"
+
+namespace meridia::places {
+
+namespace {
+
+constexpr std::string_view kLookupError = "Error encountered during time zone lookup.";
+constexpr std::string_view kSaveError = "Unable to save changes to time zone table.";
+constexpr std::string_view kIndexDamaged = "The time zone index file is damaged.";
+constexpr std::string_view kTablesDamaged = "The time zone tables file is damaged.";
+constexpr std::string_view kListDamaged = "The time zone list file is damaged.";
+
+struct IndexEntry {
+    std::int32_t table_number = 0;
+    std::int32_t position = 0;  // 1-based byte position in the tables file
+};
+
+// The index entries, or nothing when the bytes are not a whole index.
+std::optional<std::vector<IndexEntry>> ParseIndex(std::string_view bytes) {
+    ByteReader reader(bytes);
+    const std::int32_t count = reader.I32();
+    if (!reader.ok() || count < 0 ||
+        static_cast<std::size_t>(count) > (reader.size() - 4) / kZoneIndexEntrySize) {
+        return std::nullopt;
+    }
+    std::vector<IndexEntry> entries(static_cast<std::size_t>(count));
+    for (auto& entry : entries) {
+        entry.table_number = reader.I32();
+        entry.position = reader.I32();
+    }
+    return entries;
+}
+
+// Reads the table whose header starts at a 1-based position; nothing when it does not fit.
+std::optional<ZoneTable> ParseTableAt(std::string_view bin, std::int32_t position) {
+    if (position < 1) {
+        return std::nullopt;
+    }
+    ByteReader reader(bin);
+    if (!reader.Seek(static_cast<std::size_t>(position - 1)) || !reader.Has(kZoneTableHeaderSize)) {
+        return std::nullopt;
+    }
+    ZoneTable table;
+    table.header.table_number = reader.I32();
+    table.header.next_table = reader.I32();
+    const std::int32_t count = reader.I32();
+    table.header.name = reader.Text(kZoneTableNameWidth);
+    if (count < 0 || !reader.Has(static_cast<std::size_t>(count) * kZoneTableEntrySize)) {
+        return std::nullopt;
+    }
+    table.entries.resize(static_cast<std::size_t>(count));
+    for (auto& entry : table.entries) {
+        entry.zone_code = reader.I32();
+        entry.year = reader.I16();
+        entry.month_day = reader.I16();
+        entry.hour_minute = reader.I16();
+    }
+    return table;
+}
+
+// Reads only the table at a 1-based position of the tables file: its header, then as many
+// entries as the header counts once they are known to fit in the file.
+std::optional<ZoneTable> ReadTableAt(const std::filesystem::path& bin_path, std::int32_t position) {
+    if (position < 1) {
+        return std::nullopt;
+    }
+    const auto offset = static_cast<std::uintmax_t>(position - 1);
+    auto bytes = ReadFileRange(bin_path, offset, kZoneTableHeaderSize);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    ByteReader header(*bytes);
+    header.Seek(8);
+    const std::int32_t count = header.I32();
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(bin_path, ec);
+    if (ec || count < 0 ||
+        static_cast<std::uintmax_t>(count) >
+            (size - offset - kZoneTableHeaderSize) / kZoneTableEntrySize) {
+        return std::nullopt;
+    }
+    const auto entries = ReadFileRange(bin_path, offset + kZoneTableHeaderSize,
+                                       static_cast<std::size_t>(count) * kZoneTableEntrySize);
+    if (!entries) {
+        return std::nullopt;
+    }
+    *bytes += *entries;
+    return ParseTableAt(*bytes, 1);
+}
+
+std::optional<std::vector<ZoneListEntry>> ParseZoneList(std::string_view bytes) {
+    ByteReader reader(bytes);
+    const std::int32_t count = reader.I32();
+    if (!reader.ok() || count < 0 ||
+        static_cast<std::size_t>(count) > (reader.size() - 4) / kZoneListEntrySize) {
+        return std::nullopt;
+    }
+    std::vector<ZoneListEntry> list(static_cast<std::size_t>(count));
+    for (auto& entry : list) {
+        entry.code = reader.I32();
+        entry.units = reader.I16();
+        entry.mnemonic = reader.Text(kZoneMnemonicWidth);
+    }
+    return list;
+}
+
+void AppendTable(std::string& bin, const ZoneTable& table) {
+    PutI32(bin, table.header.table_number);
+    PutI32(bin, table.header.next_table);
+    PutI32(bin, static_cast<std::int32_t>(table.entries.size()));
+    PutText(bin, table.header.name, kZoneTableNameWidth);
+    for (const auto& entry : table.entries) {
+        PutI32(bin, entry.zone_code);
+        PutI16(bin, entry.year);
+        PutI16(bin, entry.month_day);
+        PutI16(bin, entry.hour_minute);
+    }
+}
+
+void AppendIndexEntry(std::string& ndx, std::int32_t number, std::size_t offset) {
+    PutI32(ndx, number);
+    PutI32(ndx, static_cast<std::int32_t>(offset + 1));
+}
+
+void ShowLookupError(std::string_view reason) {
+    startup::ShowMessage(startup::JoinLines({reason, kLookupError}), startup::kCritical, "Error");
+}
+
+bool MomentBefore(const LocalMoment& moment, const ZoneTableEntry& entry) {
+    const auto moment_key =
+        std::make_tuple(moment.year, moment.month, moment.day, moment.hour, moment.minute);
+    const auto entry_key =
+        std::make_tuple(static_cast<int>(entry.year), entry.month_day / 100, entry.month_day % 100,
+                        entry.hour_minute / 100, entry.hour_minute % 100);
+    return moment_key < entry_key;
+}
+
+}  // namespace
+
+std::filesystem::path PlacesFolder() {
+    return startup::CurrentSession().folders().user_files / "Places";
+}
+
+std::filesystem::path ZoneTablePath(const std::filesystem::path& folder, std::string_view ext) {
+    return folder / ("tztable" + std::string(ext));
+}
+
+ZoneLookupStatus LookupZone(int table_number, const LocalMoment& moment, double longitude,
+                            ZoneResult& zone) {
+    return LookupZone(PlacesFolder(), table_number, moment, longitude, zone);
+}
+
+ZoneLookupStatus LookupZone(const std::filesystem::path& folder, int table_number,
+                            const LocalMoment& moment, double longitude, ZoneResult& zone) {
+    const std::filesystem::path bin_path = ZoneTablePath(folder, ".bin");
+    std::error_code ec;
+    const auto ndx = ReadWholeFile(ZoneTablePath(folder, ".ndx"));
+    if (!std::filesystem::is_regular_file(bin_path, ec) || !ndx) {
+        zone.uncertain = true;
+        return ZoneLookupStatus::kNoFiles;
+    }
+    zone.uncertain = false;
+    const auto index = ParseIndex(*ndx);
+    if (!index) {
+        ShowLookupError(kIndexDamaged);
+        zone.uncertain = true;
+        return ZoneLookupStatus::kReadError;
+    }
+
+    std::optional<ZoneTableEntry> previous;
+    bool uncertain = false;
+    int current = table_number;
+    // A chain can visit each table at most once; more steps mean a loop in damaged files.
+    std::size_t steps_left = index->size();
+    bool done = false;
+    while (!done) {
+        const auto found = std::find_if(index->begin(), index->end(), [current](const auto& e) {
+            return e.table_number == current;
+        });
+        if (found == index->end()) {
+            if (!previous && current == table_number) {
+                return ZoneLookupStatus::kNotInIndex;
+            }
+            ShowLookupError(kIndexDamaged);
+            zone.uncertain = true;
+            return ZoneLookupStatus::kReadError;
+        }
+        const auto table = ReadTableAt(bin_path, found->position);
+        if (!table || steps_left == 0) {
+            ShowLookupError(kTablesDamaged);
+            zone.uncertain = true;
+            return ZoneLookupStatus::kReadError;
+        }
+        --steps_left;
+        if (table->entries.empty()) {
+            // Only damaged files chain into an empty table: the lookup ends there with the
+            // entries seen so far, and the answer is marked uncertain.
+            uncertain = true;
+            break;
+        }
+        for (std::size_t i = 0; i < table->entries.size(); ++i) {
+            const ZoneTableEntry& entry = table->entries[i];
+            if (MomentBefore(moment, entry)) {
+                done = true;
+                break;
+            }
+            previous = entry;
+            if (i + 1 == table->entries.size()) {
+                const std::int32_t next = table->header.next_table;
+                if (next == kTableEnd || next < 0) {
+                    uncertain = next < 0;
+                    done = true;
+                } else {
+                    current = next;
+                }
+            }
+        }
+    }
+
+    if (!previous) {
+        const double units = std::round(longitude * 60.0);
+        zone.hours = units / kZoneUnitsPerHour;
+        zone.mnemonic = "LMT";
+        zone.uncertain = uncertain;
+        return ZoneLookupStatus::kFound;
+    }
+    zone.uncertain = uncertain;
+    if (previous->zone_code < 0) {
+        zone.hours = static_cast<double>(previous->zone_code + kFixedZoneBias) / kZoneUnitsPerHour;
+        zone.mnemonic.clear();
+        return ZoneLookupStatus::kFound;
+    }
+    const auto lst = ReadWholeFile(ZoneTablePath(folder, ".lst"));
+    if (!lst) {
+        return ZoneLookupStatus::kUnknownCode;
+    }
+    const auto list = ParseZoneList(*lst);
+    if (!list) {
+        ShowLookupError(kListDamaged);
+        zone.uncertain = true;
+        return ZoneLookupStatus::kReadError;
+    }
+    for (const auto& item : *list) {
+        if (item.code == previous->zone_code) {
+            zone.hours = static_cast<double>(item.units) / kZoneUnitsPerHour;
+            zone.mnemonic = TrimText(item.mnemonic);
+            return ZoneLookupStatus::kFound;
+        }
+    }
+    return ZoneLookupStatus::kUnknownCode;
+}
+
+std::vector<ZoneTableListItem> ListZoneTables(const std::filesystem::path& folder) {
+    std::vector<ZoneTableListItem> items;
+    const auto bin = ReadWholeFile(ZoneTablePath(folder, ".bin"));
+    const auto ndx = ReadWholeFile(ZoneTablePath(folder, ".ndx"));
+    if (!bin || !ndx) {
+        return items;
+    }
+    const auto index = ParseIndex(*ndx);
+    if (!index) {
+        return items;
+    }
+    for (const auto& entry : *index) {
+        const auto table = ParseTableAt(*bin, entry.position);
+        if (!table) {
+            break;
+        }
+        items.push_back({TrimText(table->header.name) + " - #" + std::to_string(entry.table_number),
+                         entry.table_number});
+    }
+    return items;
+}
+
+std::optional<ZoneTable> ReadZoneTable(const std::filesystem::path& folder, int table_number) {
+    const auto bin = ReadWholeFile(ZoneTablePath(folder, ".bin"));
+    const auto ndx = ReadWholeFile(ZoneTablePath(folder, ".ndx"));
+    if (!bin || !ndx) {
+        return std::nullopt;
+    }
+    const auto index = ParseIndex(*ndx);
+    if (!index) {
+        return std::nullopt;
+    }
+    for (const auto& entry : *index) {
+        if (entry.table_number == table_number) {
+            return ParseTableAt(*bin, entry.position);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<ZoneListEntry>> ReadZoneList(const std::filesystem::path& folder) {
+    const auto lst = ReadWholeFile(ZoneTablePath(folder, ".lst"));
+    if (!lst) {
+        return std::nullopt;
+    }
+    return ParseZoneList(*lst);
+}
+
+std::optional<int> SaveZoneTable(const std::filesystem::path& folder, const ZoneTable& table) {
+    const auto fail = [] {
+        startup::ShowMessage(kSaveError, startup::kCritical, "Error");
+        return std::optional<int>();
+    };
+    // Missing files count as an empty set of tables; damaged ones stop the save.
+    std::vector<IndexEntry> old_index;
+    std::string old_bin;
+    const auto ndx = ReadWholeFile(ZoneTablePath(folder, ".ndx"));
+    const auto bin = ReadWholeFile(ZoneTablePath(folder, ".bin"));
+    if (ndx) {
+        auto parsed = ParseIndex(*ndx);
+        if (!parsed || !bin) {
+            return fail();
+        }
+        old_index = std::move(*parsed);
+        old_bin = *bin;
+    }
+
+    const bool is_new = table.header.table_number < 1;
+    const bool has_entries = !table.entries.empty();
+    std::int32_t number = table.header.table_number;
+    ZoneTable edited = table;
+    std::string new_ndx;
+    std::string new_bin;
+    auto count = static_cast<std::int32_t>(old_index.size());
+    bool written = false;
+    int saved_number = 0;
+
+    for (const auto& entry : old_index) {
+        if (!written && !is_new && entry.table_number >= number) {
+            if (has_entries) {
+                AppendIndexEntry(new_ndx, number, new_bin.size());
+                AppendTable(new_bin, edited);
+                saved_number = number;
+                if (entry.table_number != number) {
+                    ++count;
+                }
+            } else if (entry.table_number == number) {
+                --count;
+            }
+            written = true;
+        }
+        if (entry.table_number != number) {
+            auto old_table = ParseTableAt(old_bin, entry.position);
+            if (!old_table) {
+                return fail();
+            }
+            AppendIndexEntry(new_ndx, entry.table_number, new_bin.size());
+            AppendTable(new_bin, *old_table);
+        }
+    }
+    if (is_new && has_entries) {
+        number = old_index.empty() ? 1 : old_index.back().table_number + 1;
+        edited.header.table_number = number;
+        AppendIndexEntry(new_ndx, number, new_bin.size());
+        AppendTable(new_bin, edited);
+        saved_number = number;
+        ++count;
+    } else if (!written && !is_new && has_entries) {
+        // A table numbered after every table of the index goes at the end.
+        AppendIndexEntry(new_ndx, number, new_bin.size());
+        AppendTable(new_bin, edited);
+        saved_number = number;
+        ++count;
+    }
+    std::string ndx_bytes;
+    PutI32(ndx_bytes, count);
+    ndx_bytes += new_ndx;
+
+    const std::filesystem::path ndx_tmp = folder / "ndx.tmp";
+    const std::filesystem::path bin_tmp = folder / "bin.tmp";
+    std::error_code ec;
+    std::filesystem::remove(ndx_tmp, ec);
+    std::filesystem::remove(bin_tmp, ec);
+    if (!WriteFileBytes(ndx_tmp, ndx_bytes) || !WriteFileBytes(bin_tmp, new_bin)) {
+        std::filesystem::remove(ndx_tmp, ec);
+        std::filesystem::remove(bin_tmp, ec);
+        return fail();
+    }
+    std::filesystem::rename(bin_tmp, ZoneTablePath(folder, ".bin"), ec);
+    if (ec) {
+        std::filesystem::remove(ndx_tmp, ec);
+        std::filesystem::remove(bin_tmp, ec);
+        return fail();
+    }
+    std::filesystem::rename(ndx_tmp, ZoneTablePath(folder, ".ndx"), ec);
+    if (ec) {
+        std::filesystem::remove(ndx_tmp, ec);
+        return fail();
+    }
+    return saved_number;
+}
+
+bool WriteZoneTableFiles(const std::filesystem::path& folder,
+                         const std::vector<ZoneListEntry>& zone_list,
+                         const std::vector<ZoneTable>& tables) {
+    std::string lst;
+    PutI32(lst, static_cast<std::int32_t>(zone_list.size()));
+    for (const auto& entry : zone_list) {
+        PutI32(lst, entry.code);
+        PutI16(lst, entry.units);
+        PutText(lst, entry.mnemonic, kZoneMnemonicWidth);
+    }
+    std::vector<const ZoneTable*> sorted;
+    for (const auto& table : tables) {
+        sorted.push_back(&table);
+    }
+    std::sort(sorted.begin(), sorted.end(), [](const ZoneTable* a, const ZoneTable* b) {
+        return a->header.table_number < b->header.table_number;
+    });
+    std::string ndx;
+    std::string bin;
+    PutI32(ndx, static_cast<std::int32_t>(sorted.size()));
+    for (const ZoneTable* table : sorted) {
+        AppendIndexEntry(ndx, table->header.table_number, bin.size());
+        AppendTable(bin, *table);
+    }
+    return WriteFileReplacing(ZoneTablePath(folder, ".lst"), lst) &&
+           WriteFileReplacing(ZoneTablePath(folder, ".bin"), bin) &&
+           WriteFileReplacing(ZoneTablePath(folder, ".ndx"), ndx);
+}
+
+std::optional<std::filesystem::path> DumpZoneTables(const std::filesystem::path& folder) {
+    const int answer = startup::ShowMessage("Dump entire set of zone tables to ascii file?",
+                                            startup::kYesNo + startup::kQuestion, "Dump Tables?");
+    if (answer != startup::kAnswerYes) {
+        return std::nullopt;
+    }
+    const auto bin = ReadWholeFile(ZoneTablePath(folder, ".bin"));
+    const auto ndx = ReadWholeFile(ZoneTablePath(folder, ".ndx"));
+    const auto index = ndx ? ParseIndex(*ndx) : std::nullopt;
+    if (!bin || !index) {
+        ShowLookupError(kIndexDamaged);
+        return std::nullopt;
+    }
+    const auto list = ReadZoneList(folder).value_or(std::vector<ZoneListEntry>{});
+    const auto quoted = [](std::string_view text) { return '"' + std::string(text) + '"'; };
+    std::string text;
+    for (const auto& item : *index) {
+        const auto table = ParseTableAt(*bin, item.position);
+        if (!table) {
+            ShowLookupError(kTablesDamaged);
+            return std::nullopt;
+        }
+        text += quoted(TrimText(table->header.name)) + ',' + std::to_string(item.table_number) +
+                ',' + std::to_string(table->header.next_table) + "\r\n";
+        for (const auto& entry : table->entries) {
+            // Codes of 1 and more name the zone-list entry at that position.
+            const auto code = entry.zone_code;
+            if (code >= 1 && static_cast<std::size_t>(code) <= list.size()) {
+                text += quoted(TrimText(list[static_cast<std::size_t>(code) - 1].mnemonic));
+            } else {
+                text += std::to_string(code + kFixedZoneBias);
+            }
+            text += ',' + std::to_string(entry.year) + ',' + std::to_string(entry.month_day) + ',' +
+                    std::to_string(entry.hour_minute) + "\r\n";
+        }
+        text += table->header.next_table == kTableContinues ? "\"CONT\"\r\n" : "\"END\"\r\n";
+    }
+    const auto path = ZoneTablePath(folder, ".asc");
+    if (!WriteFileReplacing(path, Utf8ToAnsi(text))) {
+        startup::ShowMessage("Error during file write:\n" + path.string(), startup::kCritical,
+                             "Error");
+        return std::nullopt;
+    }
+    return path;
+}
+
+}  // namespace meridia::places

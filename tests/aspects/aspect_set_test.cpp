@@ -1,0 +1,383 @@
+#include "aspects/aspect_set.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "startup/messages.h"
+#include "support/test_session.h"
+
+namespace meridia::aspects {
+namespace {
+
+using testing::FactoryDir;
+using testing::ReadFile;
+using testing::SessionTest;
+using testing::WriteFile;
+
+// Little-endian bytes written one field at a time, independently of the reader under test.
+class Bytes {
+public:
+    Bytes& I16(int v) {
+        const auto u = static_cast<std::uint16_t>(v);
+        s_.push_back(static_cast<char>(u & 0xFF));
+        s_.push_back(static_cast<char>(u >> 8));
+        return *this;
+    }
+    Bytes& I32(std::int32_t v) {
+        const auto u = static_cast<std::uint32_t>(v);
+        for (int i = 0; i < 4; ++i) {
+            s_.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
+        }
+        return *this;
+    }
+    Bytes& F32(float v) {
+        std::uint32_t u = 0;
+        std::memcpy(&u, &v, 4);
+        return I32(static_cast<std::int32_t>(u));
+    }
+    Bytes& F64(double v) {
+        std::uint64_t u = 0;
+        std::memcpy(&u, &v, 8);
+        for (int i = 0; i < 8; ++i) {
+            s_.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
+        }
+        return *this;
+    }
+    Bytes& Text(const std::string& t, std::size_t width) {
+        std::string f = t;
+        f.resize(width, ' ');
+        s_ += f;
+        return *this;
+    }
+    Bytes& Byte(int b) {
+        s_.push_back(static_cast<char>(b));
+        return *this;
+    }
+    const std::string& str() const { return s_; }
+
+private:
+    std::string s_;
+};
+
+void AppendRecord(Bytes& b, int number, const std::string& name, const std::string& abbr,
+                  double angle, bool enabled, double orb) {
+    b.I16(number).Text(name, 20).Text(abbr, 4).Byte(0x41).F64(angle).I16(77).F32(3.0F);
+    b.I16(enabled ? -1 : 0).I32(0x123456).I16(2);
+    for (int group = 0; group < 4; ++group) {
+        // Natal orb grows with the group so that a swapped group shows: orb, orb+1, orb+2...
+        b.F64(orb + group).F64(0.5).F64(0.25);
+    }
+}
+
+struct Row {
+    const char* name;
+    const char* abbr;
+    double angle;
+    float harmonic;
+    int weight;
+    bool enabled;
+    std::int32_t colour;
+    int line_style;
+    double natal_orb;
+};
+
+// The standard set as tabled for the program, row by row.
+const Row kTable[] = {
+    {"Conjunction", "Cnj", 0, 1, 100, true, 0xC0C0C0, 0, 9},
+    {"Opposition", "Opp", 180, 2, 95, true, 0x0000FF, 0, 9},
+    {"Trine", "Tri", 120, 3, 70, true, 0xFF0000, 0, 9},
+    {"Square", "Sqr", 90, 4, 90, true, 0x0000FF, 0, 9},
+    {"Sextile", "Sxt", 60, 6, 30, true, 0xFF0000, 1, 4},
+    {"Semisquare", "SSq", 45, 8, 45, true, 0x0000FF, 2, 2},
+    {"Sesquisquare", "Sqq", 135, 8, 41, true, 0x0000FF, 1, 2.5},
+    {"Semisextile", "SSx", 30, 12, 15, true, 0xFF0000, 2, 1.5},
+    {"Quincunx", "Qnx", 150, 12, 60, true, 0x008000, 3, 2.5},
+    {"Quintile", "Qnt", 72, 5, 50, false, 0xFFFF00, 0, 2},
+    {"BiQuintile", "BQnl", 144, 5, 49, false, 0xFFFF00, 1, 2},
+    {"Decile", "Dec", 36, 10, 25, false, 0xFFFF00, 2, 1.5},
+    {"SesquiQuintile", "SqQn", 108, 10, 24, false, 0xFFFF00, 3, 1.5},
+    {"Septile", "Spt", 51.4286, 7, 40, false, 0xFF00FF, 0, 1.5},
+    {"BiSeptile", "BSpt", 102.8571, 7, 39, false, 0xFF00FF, 1, 1.5},
+    {"TriSeptile", "TSpt", 154.2857, 7, 38, false, 0xFF00FF, 3, 1.5},
+    {"Novile", "Nov", 40, 9, 20, false, 0x808080, 0, 1.5},
+    {"BiNovile", "BNv", 80, 9, 19, false, 0x808080, 1, 1.5},
+    {"QuadriNovile", "QNv", 160, 9, 18, false, 0x808080, 3, 1.5},
+    {"Undecile", "Und", 32.727, 11, 10, false, 0x808080, 0, 1.5},
+    {"BiUndecile", "BiUn", 65.4545, 11, 9, false, 0x808080, 1, 1.5},
+    {"TriUndecile", "TrUn", 98.1818, 11, 8, false, 0x808080, 2, 1.5},
+    {"QuadriUndecile", "QaUn", 130.909, 11, 7, false, 0x808080, 3, 1.5},
+    {"QuinqueUndecile", "QiUn", 163.6363, 11, 6, false, 0x808080, 4, 1.5},
+    {"Parallel", "Pll", 0, 1, 99, true, 0xC0C0C0, 0, 1},
+    {"ContraParallel", "Cpl", 0, 2, 89, true, 0xC0C0C0, 0, 1},
+};
+
+TEST(StandardAspectSet, MatchesTheTableRowByRow) {
+    const AspectSet set = StandardAspectSet();
+    EXPECT_EQ(set.header.version, 1);
+    EXPECT_EQ(set.header.description, "Standard Aspect Set");
+    EXPECT_EQ(set.header.orb_method, 0);
+    EXPECT_FALSE(set.header.moieties);
+    EXPECT_FALSE(set.header.three_d);
+    EXPECT_FALSE(set.header.unidirectional);
+    ASSERT_EQ(set.Count(), 26);
+    for (int i = 0; i < 26; ++i) {
+        const Row& row = kTable[i];
+        const AspectRecord& a = set.Aspect(i + 1);
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(a.number, i + 1);
+        EXPECT_EQ(a.name, row.name);
+        EXPECT_EQ(a.abbreviation, row.abbr);
+        EXPECT_EQ(a.angle, row.angle);
+        EXPECT_EQ(a.harmonic, row.harmonic);
+        EXPECT_EQ(a.weight, row.weight);
+        EXPECT_EQ(a.enabled, row.enabled);
+        EXPECT_EQ(a.colour, row.colour);
+        EXPECT_EQ(a.line_style, row.line_style);
+        for (const auto& group : a.orbs) {
+            EXPECT_EQ(group[0], row.natal_orb);
+            EXPECT_EQ(group[1], 1.0);
+            EXPECT_EQ(group[2], 1.0);
+        }
+    }
+    EXPECT_EQ(set.ParallelNumber(), 25);
+    EXPECT_EQ(set.ContraParallelNumber(), 26);
+}
+
+TEST(BuildActiveAspects, SortsEnabledAspectsByAngleAndFindsLargestOrbs) {
+    AspectSet set = StandardAspectSet();
+    // Enabled longitude aspects by angle: Cnj 0, SSx 30, SSq 45, Sxt 60, Sqr 90, Tri 120,
+    // Sqq 135, Qnx 150, Opp 180.
+    const std::vector<int> first_nine = {1, 8, 6, 5, 4, 3, 7, 9, 2};
+    EXPECT_EQ(set.active.enabled_count, 9);
+    EXPECT_EQ(std::vector<int>(set.active.sorted.begin(), set.active.sorted.begin() + 9),
+              first_nine);
+    EXPECT_EQ(set.active.sorted.size(), 24U);  // the 24 longitude aspects
+    EXPECT_EQ(set.active.max_orb[0], 9.0);
+    EXPECT_EQ(set.active.max_orb[1], 1.0);
+    EXPECT_EQ(set.active.max_orb[2], 1.0);
+    EXPECT_TRUE(set.active.equal_orbs);
+
+    // Quintile (72) enabled: it sorts between the sextile (60) and the square (90).
+    set.aspects[9].enabled = true;
+    // A transit orb of 3.5 in the other-separating group of the square: largest transit orb,
+    // and applying and separating orbs no longer agree.
+    set.aspects[3].orbs[3][2] = 3.5;
+    BuildActiveAspects(set);
+    EXPECT_EQ(set.active.enabled_count, 10);
+    EXPECT_EQ(set.active.sorted[3], 5);
+    EXPECT_EQ(set.active.sorted[4], 10);
+    EXPECT_EQ(set.active.sorted[5], 4);
+    EXPECT_EQ(set.active.max_orb[2], 3.5);
+    EXPECT_FALSE(set.active.equal_orbs);
+
+    // A disabled aspect's unequal orbs do not count.
+    AspectSet other = StandardAspectSet();
+    other.aspects[12].orbs[2][0] = 7.0;
+    BuildActiveAspects(other);
+    EXPECT_TRUE(other.active.equal_orbs);
+    EXPECT_EQ(other.active.max_orb[0], 9.0);
+}
+
+class AspectFileTest : public SessionTest {};
+
+TEST_F(AspectFileTest, ReadsAFileBuiltByteByByte) {
+    Bytes b;
+    b.I16(1).Text("Three aspects", 80).I16(1).I16(-1).I16(0).I16(-1).I16(3);
+    AppendRecord(b, 1, "Conjunction", "Cnj", 0.0, true, 6.0);
+    AppendRecord(b, 2, "Parallel", "Pll", 0.0, true, 1.0);
+    AppendRecord(b, 3, "ContraParallel", "Cpl", 0.0, false, 1.0);
+    b.F32(1.25F).F32(0.5F).F32(2.0F);  // ratios of points 1..3 only
+    ASSERT_EQ(b.str().size(), 92U + 3U * 145U + 12U);
+    const auto path = temp() / "three.asp";
+    WriteFile(path, b.str());
+
+    AspectSet set = StandardAspectSet();
+    ASSERT_EQ(LoadAspectSet(path, true, set), 0);
+    EXPECT_TRUE(sink().messages().empty());
+    EXPECT_EQ(set.header.description, "Three aspects");
+    EXPECT_EQ(set.header.orb_method, 1);
+    EXPECT_TRUE(set.header.moieties);
+    EXPECT_FALSE(set.header.three_d);
+    EXPECT_TRUE(set.header.unidirectional);
+    ASSERT_EQ(set.Count(), 3);
+    const AspectRecord& cnj = set.Aspect(1);
+    EXPECT_EQ(cnj.name, "Conjunction");
+    EXPECT_EQ(cnj.abbreviation, "Cnj");
+    EXPECT_EQ(cnj.glyph, 0x41);
+    EXPECT_EQ(cnj.weight, 77);
+    EXPECT_EQ(cnj.harmonic, 3.0F);
+    EXPECT_EQ(cnj.colour, 0x123456);
+    EXPECT_EQ(cnj.line_style, 2);
+    EXPECT_TRUE(cnj.enabled);
+    // Groups in file order: luminary applying, other applying, luminary separating, other
+    // separating; within a group natal, progressed, transits.
+    EXPECT_EQ(cnj.Orb(OrbGroup::kLuminaryApplying, kOrbNatal), 6.0);
+    EXPECT_EQ(cnj.Orb(OrbGroup::kOtherApplying, kOrbNatal), 7.0);
+    EXPECT_EQ(cnj.Orb(OrbGroup::kLuminarySeparating, kOrbNatal), 8.0);
+    EXPECT_EQ(cnj.Orb(OrbGroup::kOtherSeparating, kOrbNatal), 9.0);
+    EXPECT_EQ(cnj.Orb(OrbGroup::kOtherSeparating, kOrbProgressed), 0.5);
+    EXPECT_EQ(cnj.Orb(OrbGroup::kOtherSeparating, kOrbTransit), 0.25);
+    EXPECT_FALSE(set.Aspect(3).enabled);
+    EXPECT_EQ(set.ratios[1], 1.25F);
+    EXPECT_EQ(set.ratios[2], 0.5F);
+    EXPECT_EQ(set.ratios[3], 2.0F);
+    EXPECT_EQ(set.ratios[4], 1.0F);  // not in the file: the standard set's ratio
+    EXPECT_EQ(set.active.enabled_count, 1);
+    EXPECT_EQ(set.active.max_orb[0], 9.0);
+    EXPECT_FALSE(set.active.equal_orbs);
+}
+
+TEST_F(AspectFileTest, SaveThenLoadGivesTheSameSet) {
+    AspectSet set = StandardAspectSet();
+    set.header.description = "Mine: \xC3\xA9toiles";  // "é" survives as Windows-1252
+    set.header.orb_method = 2;
+    set.header.three_d = true;
+    set.aspects[4].orbs[1][2] = 3.75;
+    set.aspects[10].enabled = true;
+    set.aspects[10].glyph = 0xB5;
+    set.ratios[50] = 0.375F;
+    BuildActiveAspects(set);
+    const auto path = temp() / "mine.asp";
+    ASSERT_TRUE(SaveAspectSet(path, set));
+    EXPECT_EQ(ReadFile(path).size(), 92U + 26U * 145U + 100U * 4U);
+    EXPECT_FALSE(std::filesystem::exists(temp() / "mine.asp.tmp"));
+
+    AspectSet loaded;
+    ASSERT_EQ(LoadAspectSet(path, true, loaded), 0);
+    EXPECT_EQ(loaded.header, set.header);
+    EXPECT_EQ(loaded.aspects, set.aspects);
+    EXPECT_EQ(loaded.ratios, set.ratios);
+    EXPECT_EQ(loaded.active, set.active);
+}
+
+TEST_F(AspectFileTest, FactoryStandardFileHoldsTheStandardSet) {
+    // The factory files were written by a separate generator; the standard one must equal
+    // the built-in set byte for byte.
+    EXPECT_EQ(ReadFile(FactoryDir() / "Aspects" / "standard.asp"),
+              EncodeAspectSet(StandardAspectSet()));
+    for (const char* name : {"stars.asp", "asteroid.asp", "parts.asp"}) {
+        AspectSet set;
+        EXPECT_EQ(LoadAspectSet(FactoryDir() / "Aspects" / name, true, set), 0) << name;
+        EXPECT_EQ(set.Count(), 26) << name;
+        EXPECT_TRUE(set.Aspect(1).enabled) << name;
+    }
+}
+
+TEST_F(AspectFileTest, OlderLayoutReadsFlagsAndOrbsOverTheStandardSet) {
+    Bytes b;
+    // Record 1: disabled, every orb 5; record 2: enabled, every orb 7 (twelve singles each).
+    b.I16(0);
+    for (int i = 0; i < 12; ++i) {
+        b.F32(5.0F);
+    }
+    b.I16(-1);
+    for (int i = 0; i < 12; ++i) {
+        b.F32(7.0F);
+    }
+    ASSERT_EQ(b.str().size(), 100U);
+    const auto path = temp() / "old.asp";
+    WriteFile(path, b.str());
+    AspectSet set;
+    ASSERT_EQ(LoadAspectSet(path, true, set), 0);
+    EXPECT_EQ(set.header.description, "Edit this description in the Aspect Editor - old.asp");
+    ASSERT_EQ(set.Count(), 26);
+    EXPECT_FALSE(set.Aspect(1).enabled);
+    EXPECT_EQ(set.Aspect(1).Orb(OrbGroup::kOtherSeparating, kOrbTransit), 5.0);
+    EXPECT_TRUE(set.Aspect(2).enabled);
+    EXPECT_EQ(set.Aspect(2).Orb(OrbGroup::kLuminaryApplying, kOrbNatal), 7.0);
+    EXPECT_EQ(set.Aspect(3).Orb(OrbGroup::kLuminaryApplying, kOrbNatal), 9.0);  // untouched
+    EXPECT_EQ(set.Aspect(3).name, "Trine");
+}
+
+struct Refusal {
+    const char* label;
+    std::string bytes;
+    bool missing;
+    std::string text_after_name;  // empty: no message
+    std::string title;
+    int style;
+};
+
+TEST_F(AspectFileTest, RefusalsKeepThePreviousSet) {
+    Bytes wrong_version;
+    wrong_version.I16(2).Text("future", 80);
+    Bytes truncated;
+    truncated.I16(1).Text("short", 80).I16(0).I16(0).I16(0).I16(0).I16(26);
+    AppendRecord(truncated, 1, "Conjunction", "Cnj", 0, true, 9);
+    const Refusal cases[] = {
+        {"missing", "", true, "", "", 0},
+        {"empty", "", false,
+         " is empty. Your previous aspect selection will remain in effect until you edit this "
+         "file or select another file which is not empty.",
+         "Empty File", startup::kOkOnly},
+        {"wrong version", wrong_version.str(), false,
+         " has an invalid version number. Your previous aspect selection will remain in effect "
+         "until you edit this file or select another file.",
+         "Wrong Version", startup::kExclamation},
+        {"damaged", truncated.str(), false,
+         " is damaged. Your previous aspect selection will remain in effect until you edit "
+         "this file or select another file.",
+         "Damaged File", startup::kExclamation},
+    };
+    for (const Refusal& c : cases) {
+        SCOPED_TRACE(c.label);
+        const auto path = temp() / (std::string(c.label) + ".asp");
+        if (!c.missing) {
+            WriteFile(path, c.bytes);
+        }
+        AspectSet set = StandardAspectSet();
+        set.header.description = "previous";
+        const AspectSet before = set;
+        sink().Clear();
+        EXPECT_EQ(LoadAspectSet(path, true, set), -1);
+        EXPECT_EQ(set.header, before.header);
+        EXPECT_EQ(set.aspects, before.aspects);
+        if (c.text_after_name.empty()) {
+            EXPECT_TRUE(sink().messages().empty());
+        } else {
+            ASSERT_EQ(sink().messages().size(), 1U);
+            EXPECT_EQ(LastMessage().text, "Aspect file " + path.string() + c.text_after_name);
+            EXPECT_EQ(LastMessage().title, c.title);
+            EXPECT_EQ(LastMessage().style, c.style);
+        }
+        sink().Clear();
+        EXPECT_EQ(LoadAspectSet(path, false, set), -1);
+        EXPECT_TRUE(sink().messages().empty());
+    }
+}
+
+TEST_F(AspectFileTest, HostileBytesNeverCrashTheReader) {
+    std::mt19937 rng(7U);
+    const auto path = temp() / "noise.asp";
+    for (int round = 0; round < 300; ++round) {
+        const auto size = std::uniform_int_distribution<std::size_t>(1, 5000)(rng);
+        std::string bytes(size, '\0');
+        for (char& c : bytes) {
+            c = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(rng));
+        }
+        if (round % 2 == 0 && size >= 2) {
+            bytes[0] = 1;  // a version-1 header over noise
+            bytes[1] = 0;
+        }
+        WriteFile(path, bytes);
+        AspectSet set = StandardAspectSet();
+        if (LoadAspectSet(path, false, set) == 0) {
+            ASSERT_GE(set.Count(), 2);
+            EXPECT_LE(set.active.enabled_count, set.Count() - 2);
+            // The walk over the active table stays inside the set.
+            for (int i = 0; i < set.active.enabled_count; ++i) {
+                const int k = set.active.sorted[static_cast<std::size_t>(i)];
+                EXPECT_TRUE(k >= 1 && k <= set.Count() - 2);
+            }
+        } else {
+            EXPECT_EQ(set.header.description, "Standard Aspect Set");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace meridia::aspects
