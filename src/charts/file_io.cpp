@@ -11,6 +11,7 @@
 
 #include "charts/ansi_text.h"
 #include "charts/byte_io.h"
+#include "startup/file_io.h"
 
 namespace meridia::charts {
 
@@ -23,24 +24,7 @@ void ByteWriter::Text(std::string_view utf8, std::size_t width) {
 std::string ByteReader::Text(std::size_t width) { return DecodeFixedText(Raw(width)); }
 
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
-        return std::nullopt;
-    }
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec || size > kMaxFileBytes) {
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    if (static_cast<std::uintmax_t>(in.gcount()) != size) {
-        return std::nullopt;
-    }
-    return bytes;
+    return startup::ReadFileBytes(path, static_cast<std::size_t>(kMaxFileBytes));
 }
 
 bool WriteTempFile(const fs::path& temp, std::string_view bytes) {

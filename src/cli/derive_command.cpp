@@ -1,7 +1,5 @@
 // meridia-cli derive and riseset: the derived chart of a request built from typed charts, and
 // the rise/set events of a point with the chart of a chosen event.
-#include "cli/cli_context.h"
-
 #include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -15,6 +13,7 @@
 #include "astro/rise_set.h"
 #include "cli/chart_options.h"
 #include "cli/cli_app.h"
+#include "cli/cli_context.h"
 #include "startup/messages.h"
 #include "startup/name_tables.h"
 

@@ -1,8 +1,6 @@
 // meridia-cli derive and riseset, registered on an app of their own and run in the test's
 // session: the JSON documents, the progression rate, the refused base chart with its message
 // and status 2, and the rise/set event list with a picked chart.
-#include "cli/cli_context.h"
-
 #include <gtest/gtest.h>
 #include <swephexp.h>
 
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "cli/cli_context.h"
 #include "support/test_session.h"
 
 namespace meridia::cli {
