@@ -54,7 +54,7 @@ void AddChartOptions(CLI::App& command, ChartOptions& options, const std::string
     command.add_option(name("calendar"), options.calendar, "0 by date, 1 Gregorian, 2 Julian")
         ->check(CLI::Range(0, 2));
     command.add_option(name("house"), options.house, "House system code 1-32")
-        ->check(CLI::Range(1, 32));
+        ->check(CLI::Range(0, 255));
     command.add_option(name("zodiac"), options.zodiac, "Zodiac code 0-17")
         ->check(CLI::Range(0, 17));
     command.add_option(name("coords"), options.coords, "1 geocentric, 2 heliocentric")

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <ostream>
 
+#include "astro/derived_charts.h"
 #include "cli/cli_context.h"
 #include "startup/messages.h"
 #include "startup/session.h"
@@ -80,6 +81,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     options.user_dir = ctx.user_dir;
     int status = kExitFailure;
     if (startup::StartSession(options)) {
+        astro::InstallDerivedChartNames();
         auto& settings = startup::CurrentSession().settings();
         bool settings_ok = true;
         for (const std::string& pair : ctx.settings) {

@@ -12,6 +12,7 @@
 #include "astro/derived_charts.h"
 #include "astro/rise_set.h"
 #include "cli/chart_options.h"
+#include "cli/chart_output.h"
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
 #include "startup/messages.h"
@@ -86,86 +87,6 @@ std::optional<astro::HorizonMode> HorizonOf(const std::string& text) {
 nlohmann::json DateJson(const astro::CompactDateTime& dt, int calendar) {
     return {{"year", dt.year},     {"month", dt.month},   {"day", dt.day},       {"hour", dt.hour},
             {"minute", dt.minute}, {"second", dt.second}, {"calendar", calendar}};
-}
-
-// The chart in the shape of `meridia-cli chart --json`.
-nlohmann::json ChartJson(const astro::ChartSlot& slot) {
-    const astro::ChartRecord& record = slot.record;
-    nlohmann::json doc;
-    doc["name"] = record.data.name;
-    doc["place"] = record.data.place.place_name;
-    doc["country"] = record.data.place.country;
-    doc["date"] = DateJson(record.data.date_time, record.data.calendar);
-    doc["zone_hours"] = static_cast<double>(record.data.zone.hours);
-    doc["zone_mnemonic"] = record.data.zone.mnemonic;
-    doc["longitude"] = static_cast<double>(record.data.place.longitude);
-    doc["latitude"] = static_cast<double>(record.data.place.latitude);
-    doc["julian_day_ut"] = slot.julian_day_ut;
-    doc["julian_day"] = slot.julian_day;
-    doc["delta_t_hours"] = slot.delta_t;
-    doc["sidereal_time_hours"] = slot.sidereal_time;
-    doc["ramc"] = slot.ramc;
-    doc["obliquity"] = slot.obliquity;
-    doc["zodiac_offset"] = slot.zodiac_offset;
-    doc["observer_latitude"] = slot.observer_latitude;
-    doc["house_system"] = record.house_system;
-    doc["zodiac"] = record.zodiac;
-    doc["coords"] = record.coords;
-    nlohmann::json cusps = nlohmann::json::array();
-    for (std::size_t h = 1; h <= 12; ++h) {
-        cusps.push_back(slot.cusps[h]);
-    }
-    doc["cusps"] = cusps;
-    doc["cusp1_is_ascendant"] = slot.first_cusp_is_ascendant != 0;
-    doc["cusp10_is_midheaven"] = slot.tenth_cusp_is_midheaven != 0;
-    nlohmann::json points = nlohmann::json::array();
-    const auto& names = startup::Names();
-    for (int p = 1; p <= astro::PointsInUse(); ++p) {
-        const auto i = static_cast<std::size_t>(p);
-        points.push_back({{"number", p},
-                          {"abbr", names.PointName(p, 0)},
-                          {"name", names.PointName(p, 1)},
-                          {"longitude", slot.longitude[i]},
-                          {"latitude", slot.latitude[i]},
-                          {"speed", slot.speed[i]},
-                          {"latitude_speed", slot.latitude_speed[i]},
-                          {"distance", slot.distance[i]},
-                          {"distance_speed", slot.distance_speed[i]},
-                          {"declination", slot.declination[i]},
-                          {"right_ascension", slot.right_ascension[i]},
-                          {"house", slot.house[i]},
-                          {"retrograde", slot.retrograde[i] != 0}});
-    }
-    doc["points"] = points;
-    return doc;
-}
-
-// A short readable listing: the chart's moment, place, angles and points.
-void WriteChart(std::ostream& out, const astro::ChartSlot& slot) {
-    const astro::ChartRecord& record = slot.record;
-    const auto& dt = record.data.date_time;
-    const auto& names = startup::Names();
-    char line[160];
-    std::snprintf(line, sizeof line, "%d-%02d-%02d %02d:%02d:%02d  zone %+.4f h  JD %.6f UT\n",
-                  dt.year, dt.month, dt.day, dt.hour, dt.minute, dt.second,
-                  static_cast<double>(record.data.zone.hours), slot.julian_day_ut);
-    out << "*** " << record.data.name << " ***\n" << line;
-    std::snprintf(line, sizeof line, "%s %s  lat %.4f  lon %.4f  RAMC %.6f\n",
-                  record.data.place.place_name.c_str(), record.data.place.country.c_str(),
-                  static_cast<double>(record.data.place.latitude),
-                  static_cast<double>(record.data.place.longitude), slot.ramc);
-    out << line;
-    for (int p = 1; p <= astro::PointsInUse(); ++p) {
-        const auto i = static_cast<std::size_t>(p);
-        std::snprintf(line, sizeof line, "%-22s %11.6f  %+10.6f  house %2d\n",
-                      names.PointName(p, 1).c_str(), slot.longitude[i], slot.latitude[i],
-                      slot.house[i]);
-        out << line;
-    }
-    for (std::size_t h = 1; h <= 12; ++h) {
-        std::snprintf(line, sizeof line, "Cusp %2zu  %11.6f\n", h, slot.cusps[h]);
-        out << line;
-    }
 }
 
 // Builds and opens a typed chart; -1 (message shown) when it is refused or cannot be
@@ -305,7 +226,7 @@ int RunDerive(CliContext& ctx, DeriveOptions& options) {
         std::snprintf(line, sizeof line, "Progression rate: %.12f\n", info.rate);
         *ctx.out << line;
     }
-    WriteChart(*ctx.out, slot);
+    WriteChartListing(*ctx.out, slot);
     return kExitOk;
 }
 
@@ -382,7 +303,7 @@ int RunRiseSet(CliContext& ctx, const RiseSetOptions& options) {
     }
     if (chart_slot > 0) {
         *ctx.out << '\n';
-        WriteChart(*ctx.out, astro::Slot(chart_slot));
+        WriteChartListing(*ctx.out, astro::Slot(chart_slot));
     }
     return kExitOk;
 }
