@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "astro/angles.h"
 #include "astro/chart_calc.h"
@@ -27,6 +28,9 @@ constexpr double kAstronomicalUnitKm = 149597870.7;
 constexpr double kSiderealDegreesPerSolarDay = 360.985647;
 constexpr double kOneSecond = 1.0 / 86400.0;
 constexpr int kMaxCorrections = 50;
+// How far (days) a rising or setting may move from its first estimate and still belong to
+// the day.
+constexpr double kMaxDrift = 0.5;
 constexpr std::size_t kMaxNameLength = 50;
 
 struct Equatorial {
@@ -73,6 +77,60 @@ double JulianDayOfRequestDate(int day, int month, int year, std::uint8_t calenda
 
 void ReportEphemerisFailure() {
     startup::ShowMessage(kOutOfRangeText, startup::kCritical, kOutOfRangeTitle);
+}
+
+// A scratch slot of the chart table held for the length of a search.
+class ScratchSlot {
+public:
+    ScratchSlot() : number_(AllocScratchChart()) {}
+    ~ScratchSlot() { FreeScratchChart(number_); }
+    ScratchSlot(const ScratchSlot&) = delete;
+    ScratchSlot& operator=(const ScratchSlot&) = delete;
+    int Number() const { return number_; }
+
+private:
+    int number_;
+};
+
+enum class EquatorialStatus { kOk, kFilesMissing, kFailed };
+
+// The point's apparent right ascension and declination ut_hours after 0h UT of the date of
+// `values`, calculated in the scratch slot; jd_et is the moment in ephemeris time.
+EquatorialStatus PositionAt(int scratch, int point, ChartValues values, double ut_hours,
+                            Equatorial& position, double& jd_et) {
+    values.ut_hours = ut_hours;
+    const CalcStatus status = CalcChartFromValues(values, scratch, point, point, false, false);
+    const ChartSlot& slot = Slot(scratch);
+    if (status == CalcStatus::kFilesMissing) {
+        return EquatorialStatus::kFilesMissing;
+    }
+    if (status != CalcStatus::kOk || slot.longitude[point] < 0.0) {
+        return EquatorialStatus::kFailed;
+    }
+    const double lambda = slot.longitude[point] - slot.zodiac_offset;
+    position = ToEquatorial(lambda, slot.latitude[point], Obliquity(slot.julian_day, true));
+    jd_et = slot.julian_day;
+    return EquatorialStatus::kOk;
+}
+
+// The standard method's correction of an event time, in days: -H/360 for the culmination (H
+// the local hour angle), the same from H - 180 for the anticulmination, and (h - h0) / (360
+// cos delta cos phi sin H) for the rising and setting (h the altitude). Empty when sin H is 0.
+std::optional<double> EventCorrection(std::size_t event_index, double hour_angle, double delta,
+                                      double phi, double h0) {
+    if (event_index == 0) {
+        return -hour_angle / 360.0;
+    }
+    if (event_index == 1) {
+        return -Norm180(hour_angle - 180.0) / 360.0;
+    }
+    const double altitude =
+        ArcSin(SinD(phi) * SinD(delta) + CosD(phi) * CosD(delta) * CosD(hour_angle));
+    const double denominator = 360.0 * CosD(delta) * CosD(phi) * SinD(hour_angle);
+    if (denominator == 0.0) {
+        return std::nullopt;
+    }
+    return (altitude - h0) / denominator;
 }
 
 }  // namespace
@@ -128,44 +186,38 @@ RiseSetTimes FindRiseSetTimes(int point, int day, int month, int year, std::uint
     RiseSetTimes result;
     EnsureEphemeris();
     const double jd0 = JulianDayOfRequestDate(day, month, year, calendar);
-    const double delta_t_hours = DeltaT(jd0) * 24.0;
+
+    ChartValues values;
+    values.day = day;
+    values.month = month;
+    values.year = year;
+    values.calendar = calendar;
+    values.latitude = latitude;
+    values.longitude = longitude_west;
+    values.house_system = 9;
+    values.zodiac = kTropicalZodiac;
+    values.coords = 1;
 
     // Apparent right ascension and declination at 0h UT of the day before, the day and the
     // day after.
+    const ScratchSlot scratch;
     std::array<Equatorial, 3> positions{};
-    int scratch = AllocScratchChart();
     double middle_jd_et = jd0;
     for (int i = 0; i < 3; ++i) {
-        ChartValues values;
-        values.day = day;
-        values.month = month;
-        values.year = year;
-        values.ut_hours = (i - 1) * 24.0;
-        values.calendar = calendar;
-        values.latitude = latitude;
-        values.longitude = longitude_west;
-        values.house_system = 9;
-        values.zodiac = kTropicalZodiac;
-        values.coords = 1;
-        const CalcStatus status = CalcChartFromValues(values, scratch, point, point, false, false);
-        const ChartSlot& slot = Slot(scratch);
-        if (status == CalcStatus::kFilesMissing) {
-            FreeScratchChart(scratch);
+        double jd_et = 0.0;
+        const EquatorialStatus status = PositionAt(scratch.Number(), point, values, (i - 1) * 24.0,
+                                                   positions[static_cast<std::size_t>(i)], jd_et);
+        if (status == EquatorialStatus::kFilesMissing) {
             return result;
         }
-        if (status != CalcStatus::kOk || slot.longitude[point] < 0.0) {
-            FreeScratchChart(scratch);
+        if (status == EquatorialStatus::kFailed) {
             ReportEphemerisFailure();
             return result;
         }
-        const double lambda = slot.longitude[point] - slot.zodiac_offset;
-        positions[static_cast<std::size_t>(i)] =
-            ToEquatorial(lambda, slot.latitude[point], Obliquity(slot.julian_day, true));
         if (i == 1) {
-            middle_jd_et = slot.julian_day;
+            middle_jd_et = jd_et;
         }
     }
-    FreeScratchChart(scratch);
 
     // Apparent sidereal time at 0h UT of the day, degrees.
     const double theta0 = SiderealTimeAt0h(jd0) * 15.0 + EquationOfEquinoxes(middle_jd_et);
@@ -197,35 +249,65 @@ RiseSetTimes FindRiseSetTimes(int point, int day, int month, int year, std::uint
         valid[3] = true;
     }
 
+    // The correction of the time t (days after 0h UT) of event e for the point at (alpha,
+    // delta); empty when the point stands on the meridian at a rising or setting.
+    const auto hour_angle_at = [&](double t, const Equatorial& at) {
+        const double theta = theta0 + kSiderealDegreesPerSolarDay * t;
+        return Norm180(theta - longitude_west - at.right_ascension);
+    };
+    const auto correction_at = [&](std::size_t e, double t, const Equatorial& at) {
+        return EventCorrection(e, hour_angle_at(t, at), at.declination, phi, h0);
+    };
+
     for (std::size_t e = 0; e < kRiseSetEventCount; ++e) {
         if (!valid[e]) {
             continue;
         }
         double t = m[e];
         for (int pass = 0; pass < kMaxCorrections; ++pass) {
-            const double theta = theta0 + kSiderealDegreesPerSolarDay * t;
-            const double n = t + delta_t_hours / 24.0;
-            const double alpha = Interpolate(alpha1, alpha2, alpha3, n);
-            const double delta = Interpolate(delta1, delta2, delta3, n);
-            const double hour_angle = Norm180(theta - longitude_west - alpha);
-            double correction = 0.0;
-            if (e == 0) {
-                correction = -hour_angle / 360.0;
-            } else if (e == 1) {
-                correction = -Norm180(hour_angle - 180.0) / 360.0;
-            } else {
-                const double altitude =
-                    ArcSin(SinD(phi) * SinD(delta) + CosD(phi) * CosD(delta) * CosD(hour_angle));
-                const double denominator = 360.0 * CosD(delta) * CosD(phi) * SinD(hour_angle);
-                if (denominator == 0.0) {
-                    break;
-                }
-                correction = (altitude - h0) / denominator;
-            }
-            t += correction;
-            if (std::fabs(correction) < kOneSecond) {
+            // The three positions belong to 0h UT of their days, so the interpolation factor
+            // is the event's fraction of the UT day itself; adding delta T here would take the
+            // positions of a moment delta T later.
+            Equatorial at;
+            at.right_ascension = Interpolate(alpha1, alpha2, alpha3, t);
+            at.declination = Interpolate(delta1, delta2, delta3, t);
+            const std::optional<double> correction = correction_at(e, t, at);
+            if (!correction) {
                 break;
             }
+            t += *correction;
+            if (std::fabs(*correction) < kOneSecond) {
+                break;
+            }
+        }
+        // Between the days the interpolated Moon can be off by a few minutes of arc, which at
+        // high latitudes moves its rising by half a minute: the correction is repeated with
+        // the point's own position at the moment found until it moves the time by less than a
+        // second.
+        bool converged = false;
+        double hour_angle = 0.0;
+        for (int pass = 0; pass < kMaxCorrections && !converged; ++pass) {
+            Equatorial at;
+            double jd_et = 0.0;
+            if (PositionAt(scratch.Number(), point, values, t * 24.0, at, jd_et) !=
+                EquatorialStatus::kOk) {
+                break;
+            }
+            hour_angle = hour_angle_at(t, at);
+            const std::optional<double> correction = correction_at(e, t, at);
+            if (!correction) {
+                break;
+            }
+            t += *correction;
+            converged = std::fabs(*correction) < kOneSecond;
+        }
+        // Near the latitude where the point stops rising the search can run off to another
+        // day or onto the other crossing of the horizon: the point then has no rising (or
+        // setting) near this day. A rising lies east of the meridian, a setting west.
+        const bool east = hour_angle < 0.0;
+        if (e >= 2 &&
+            (!converged || std::fabs(t - m[e]) > kMaxDrift || east != (e == kEventRising - 1))) {
+            continue;
         }
         result.events[e].valid = true;
         result.events[e].jd_ut = jd0 + t;

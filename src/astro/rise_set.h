@@ -46,7 +46,11 @@ struct RiseSetTimes {
 };
 
 // The four events of the point on the day (the date as entered, its 0h universal time) at the
-// place. The positions come from a scratch slot of the chart table.
+// place. The positions come from a scratch slot of the chart table: the three days'
+// positions give each event to within the interpolation, and the correction is then repeated
+// with the point's position at the moment found until it moves the time by less than a
+// second. A rising or setting that runs off the day, or onto the other crossing of the
+// horizon, is not listed.
 RiseSetTimes FindRiseSetTimes(int point, int day, int month, int year, std::uint8_t calendar,
                               double latitude, double longitude_west, HorizonMode mode);
 

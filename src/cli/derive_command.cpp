@@ -137,8 +137,9 @@ int RunDerive(CliContext& ctx, DeriveOptions& options) {
     astro::SubsidiaryRequest request;
     request.base_slot = base;
     request.record = astro::Slot(base).record;
-    if (options.chart_class != astro::kClassRiseSet) {
-        // Derived charts are named after their base charts.
+    if (options.chart_class != astro::kClassRiseSet && options.chart_class != astro::kClassNatal) {
+        // Derived charts are named after their base charts; a natal request and a rise/set
+        // request are calculated from the record itself and keep its name.
         request.record.data.name.clear();
     }
     if (options.with || options.second.Given()) {

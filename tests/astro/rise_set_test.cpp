@@ -67,6 +67,48 @@ double LibraryEvent(int body, int event, double from, double latitude, double lo
     return t;
 }
 
+// Geocentric apparent right ascension and declination of a body from the library, degrees.
+std::array<double, 2> EquatorialOf(int body, double jd_ut) {
+    std::array<double, 6> xx{};
+    std::array<char, 256> error{};
+    swe_calc_ut(jd_ut, body, EphemerisModeFlags() | SEFLG_EQUATORIAL, xx.data(), error.data());
+    return {xx[0], xx[1]};
+}
+
+// The body's geocentric hour angle (east of the meridian negative) or its unrefracted
+// geocentric altitude minus h0, from the library's apparent sidereal time and horizon
+// transformation: the quantity that is zero at the event.
+double EventFunction(int body, int event, double jd_ut, double latitude, double longitude_west,
+                     double h0) {
+    const std::array<double, 2> equatorial = EquatorialOf(body, jd_ut);
+    if (event == kEventCulminating || event == kEventAnticulminating) {
+        const double offset = event == kEventCulminating ? 0.0 : 180.0;
+        return Norm180(swe_sidtime(jd_ut) * 15.0 - longitude_west - equatorial[0] - offset);
+    }
+    std::array<double, 3> geopos = {-longitude_west, latitude, 0.0};
+    std::array<double, 3> xin = {equatorial[0], equatorial[1], 1.0};
+    std::array<double, 3> xaz{};
+    swe_azalt(jd_ut, SE_EQU2HOR, geopos.data(), 0.0, 0.0, xin.data(), xaz.data());
+    return xaz[1] - h0;
+}
+
+// The exact moment near `guess` at which the event function vanishes (secant steps).
+double ExactEvent(int body, int event, double guess, double latitude, double longitude_west,
+                  double h0) {
+    double a = guess;
+    double b = guess + 0.001;
+    double fa = EventFunction(body, event, a, latitude, longitude_west, h0);
+    double fb = EventFunction(body, event, b, latitude, longitude_west, h0);
+    for (int step = 0; step < 50 && fb != fa && std::fabs(b - a) > 1e-10; ++step) {
+        const double c = b - fb * (b - a) / (fb - fa);
+        a = b;
+        fa = fb;
+        b = c;
+        fb = EventFunction(body, event, b, latitude, longitude_west, h0);
+    }
+    return b;
+}
+
 class RiseSetTest : public testing::SessionTest {};
 
 struct Case {
@@ -115,6 +157,61 @@ TEST_F(RiseSetTest, EventsAgreeWithTheLibrarysRiseAndTransitSearch) {
             EXPECT_NEAR(ours.jd_ut, library, c.tolerance_seconds * kSecond)
                 << "event " << e << " difference " << (ours.jd_ut - library) * 86400.0 << " s";
         }
+    }
+}
+
+TEST_F(RiseSetTest, EventsMatchTheExactGeocentricCrossings) {
+    // Years with a delta T of over a minute (the three positions belong to 0h UT, not to a
+    // moment delta T later) and a high-latitude Moon whose interpolated declination alone
+    // would move its rising by half a minute.
+    const Case cases[] = {
+        {kSun, SE_SUN, 2045, 4, 2, 50.0, -20.0, HorizonMode::kVisual, 0.2},
+        {kVenus, SE_VENUS, 2044, 9, 14, -40.0, 60.0, HorizonMode::kTrue, 0.2},
+        {kMoon, SE_MOON, 2046, 2, 9, 45.0, 100.0, HorizonMode::kVisual, 0.2},
+        {kMoon, SE_MOON, 2043, 7, 21, -30.0, -150.0, HorizonMode::kTrue, 0.2},
+        {kMoon, SE_MOON, 1969, 1, 15, 59.4, 167.9333, HorizonMode::kTrue, 0.2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "point " << c.point << " " << c.year);
+        const RiseSetTimes times = FindRiseSetTimes(c.point, c.day, c.month, c.year, 0, c.latitude,
+                                                    c.longitude_west, c.mode);
+        ASSERT_TRUE(times.ok);
+        for (int e = 1; e <= kRiseSetEventCount; ++e) {
+            const RiseSetEventTime& ours = times.events[static_cast<std::size_t>(e - 1)];
+            ASSERT_TRUE(ours.valid) << "event " << e;
+            const double exact =
+                ExactEvent(c.body, e, ours.jd_ut, c.latitude, c.longitude_west, times.h0);
+            EXPECT_NEAR(ours.jd_ut, exact, c.tolerance_seconds * kSecond)
+                << "event " << e << " difference " << (ours.jd_ut - exact) * 86400.0 << " s";
+        }
+    }
+}
+
+TEST_F(RiseSetTest, HighLatitudeRisingAndSettingStayOnTheirDay) {
+    // Near the major lunar standstill the Moon at 69 N barely rises: a listed rising or
+    // setting must be a real crossing of the horizon, in its own direction, near the day.
+    const double latitude = 68.85;
+    const double longitude_west = -78.05;
+    const RiseSetTimes times =
+        FindRiseSetTimes(kMoon, 28, 4, 2006, 0, latitude, longitude_west, HorizonMode::kVisual);
+    ASSERT_TRUE(times.ok);
+    EXPECT_TRUE(times.events[0].valid);
+    EXPECT_TRUE(times.events[1].valid);
+    const double jd0 = textformats::JulianDayOfDate(28, 4, 2006);
+    for (int e = kEventRising; e <= kEventSetting; ++e) {
+        const RiseSetEventTime& event = times.events[static_cast<std::size_t>(e - 1)];
+        if (!event.valid) {
+            continue;
+        }
+        SCOPED_TRACE(::testing::Message() << "event " << e);
+        EXPECT_GT(event.jd_ut, jd0 - 0.5);
+        EXPECT_LT(event.jd_ut, jd0 + 1.5);
+        const auto altitude = [&](double jd) {
+            return EventFunction(SE_MOON, e, jd, latitude, longitude_west, times.h0);
+        };
+        EXPECT_NEAR(altitude(event.jd_ut), 0.0, 1e-3);
+        const double climb = altitude(event.jd_ut + 0.01) - altitude(event.jd_ut - 0.01);
+        EXPECT_EQ(climb > 0.0, e == kEventRising);
     }
 }
 

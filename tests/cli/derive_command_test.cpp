@@ -80,6 +80,18 @@ TEST_F(DeriveCommandTest, DavisonWithASecondChart) {
     EXPECT_EQ(doc["zone_mnemonic"], "GMT");
 }
 
+TEST_F(DeriveCommandTest, NatalRequestKeepsTheChartName) {
+    ASSERT_EQ(
+        Run({"--json", "derive", "--class", "1", "--kind", "1", "--name", "Ann", "--date",
+             "1 Mar 1970", "--time", "10:30", "--zone", "0", "--lat", "10N00", "--lon", "170E00"}),
+        kExitOk)
+        << err_.str();
+    const auto doc = nlohmann::json::parse(out_.str());
+    EXPECT_EQ(doc["name"], "Ann");
+    EXPECT_NEAR(doc["julian_day_ut"].get<double>(), swe_julday(1970, 3, 1, 10.5, SE_GREG_CAL),
+                1e-8);
+}
+
 TEST_F(DeriveCommandTest, RefusedBaseChartGivesTheMessageAndStatus2) {
     EXPECT_EQ(Run({"derive", "--class", "14", "--kind", "10", "--date", "1 Jan 1990", "--lat",
                    "51N30", "--lon", "0W10", "--coords", "2", "--target-date", "1 Jan 1990",
