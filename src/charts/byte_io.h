@@ -3,6 +3,7 @@
 // never reads past its end: a short read sets its failure flag and yields zero values.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -47,11 +48,13 @@ public:
         return static_cast<std::int16_t>(static_cast<std::uint16_t>(Unsigned(2)));
     }
     std::int32_t I32() { return static_cast<std::int32_t>(Unsigned(4)); }
+    // A single float; a NaN or an infinity (only a damaged or hostile file holds one) reads as
+    // 0, so that no calculation is ever handed a non-finite value from a file.
     float F32() {
         const std::uint32_t bits = Unsigned(4);
         float v = 0.0F;
         std::memcpy(&v, &bits, sizeof v);
-        return v;
+        return std::isfinite(v) ? v : 0.0F;
     }
     std::string_view Raw(std::size_t count) {
         if (!Check(count)) {

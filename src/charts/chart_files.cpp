@@ -211,7 +211,9 @@ std::optional<ChartFileImage> ParseCurrentFormat(std::string_view bytes) {
     image.charts.resize(static_cast<std::size_t>(count));
     for (std::size_t i = 0; i < image.charts.size(); ++i) {
         StoredChart& chart = image.charts[i];
-        chart.record = DecodeChartRecord(r.Raw(kChartRecordSize));
+        const std::string_view record_bytes = r.Raw(kChartRecordSize);
+        chart.record = DecodeChartRecord(record_bytes);
+        chart.reserved = DecodeReservedFields(record_bytes);
         chart.record.comment_link = static_cast<std::int32_t>(i + 1);
         std::int32_t events = 0;
         if (!ReadCount(r, kMinEventSize, events)) {
@@ -224,6 +226,8 @@ std::optional<ChartFileImage> ParseCurrentFormat(std::string_view bytes) {
                 return std::nullopt;
             }
         }
+        // Events are kept in time order, whatever order another writer left them in.
+        SortChartEvents(chart.events);
         if (!ReadAnsiText(r, chart.comment)) {
             return std::nullopt;
         }
@@ -526,6 +530,7 @@ bool WriteChartRecord(int version, int handle, int n, const astro::ChartRecord& 
         StoredChart& chart = charts[static_cast<std::size_t>(n - 1)];
         chart.record = record;
         chart.record.comment_link = n;
+        chart.reserved = ReservedFields{};
         entry->modified = true;
         return true;
     }
@@ -538,6 +543,20 @@ bool WriteChartRecord(int version, int handle, int n, const astro::ChartRecord& 
     }
     return PatchFile(file->file_name, OldRecordOffset(version, n),
                      EncodeForVersion(version, record));
+}
+
+ReservedFields ReadChartReserved(int version, int handle, int n) {
+    if (version == kVersionCurrent) {
+        const StoredChart* chart = CachedChart(handle, n);
+        return chart == nullptr ? ReservedFields{} : chart->reserved;
+    }
+    const ChartFileCache::OldFile* file = OldEntry(version, handle);
+    if (version != kVersion2 || file == nullptr || n < 1 ||
+        n > OldChartCount(version, FileSize(file->file_name))) {
+        return {};
+    }
+    const auto bytes = ReadBytesAt(file->file_name, OldRecordOffset(version, n), kChartRecordSize);
+    return bytes ? DecodeReservedFields(*bytes) : ReservedFields{};
 }
 
 std::string ReadChartComments(int version, int handle, int n) {
@@ -716,6 +735,7 @@ std::optional<ChartFileImage> ReadChartFileImage(const fs::path& file_name) {
         StoredChart chart;
         chart.comment = ReadChartComments(opened.version, opened.handle, n);
         chart.events = ReadChartEvents(opened.version, opened.handle, n);
+        chart.reserved = ReadChartReserved(opened.version, opened.handle, n);
         chart.record = std::move(*record);
         image.charts.push_back(std::move(chart));
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "astro/chart_record.h"
+#include "charts/chart_record_io.h"
 
 namespace meridia::charts {
 
@@ -37,6 +38,7 @@ struct StoredChart {
     astro::ChartRecord record;
     std::vector<ChartEvent> events;
     std::string comment;
+    ReservedFields reserved;  // as read from a version-2 or current-format file
 };
 
 // A whole chart file in memory.
@@ -108,6 +110,10 @@ std::filesystem::path ChartFilePath(int version, int handle);
 std::optional<astro::ChartRecord> ReadChartRecord(int version, int handle, int n);
 // Stores the record as chart n; n = N + 1 appends. Version 0 is never written.
 bool WriteChartRecord(int version, int handle, int n, const astro::ChartRecord& record);
+
+// The reserved fields of chart n as stored (zeros for the formats without them and outside
+// 1..N).
+ReservedFields ReadChartReserved(int version, int handle, int n);
 
 // The comment of chart n ("" outside 1..N).
 std::string ReadChartComments(int version, int handle, int n);

@@ -21,21 +21,21 @@ int RoundedTerm(double squared_distance) {
     return static_cast<int>(std::lround(25.0 * std::exp(-squared_distance)));
 }
 
-bool SameBytes(std::string_view a, std::string_view b, std::size_t offset, std::size_t count) {
-    return a.substr(offset, count) == b.substr(offset, count);
-}
+// A chart of the destination file with the reserved fields it is stored with.
+struct ExistingChart {
+    astro::ChartRecord record;
+    ReservedFields reserved;
+};
 
 }  // namespace
 
-int ChartSimilarity(const astro::ChartRecord& a, const astro::ChartRecord& b) {
+int ChartSimilarity(const astro::ChartRecord& a, const astro::ChartRecord& b,
+                    const ReservedFields& reserved_a, const ReservedFields& reserved_b) {
     const double days = ChartDataJulianDayUt(a.data) - ChartDataJulianDayUt(b.data);
     double dlon = static_cast<double>(a.data.place.longitude) - b.data.place.longitude;
     dlon = std::remainder(dlon, 360.0);
     const double dlat = static_cast<double>(a.data.place.latitude) - b.data.place.latitude;
     int score = RoundedTerm(days * days) + RoundedTerm(dlon * dlon + dlat * dlat);
-    // The reserved fields are compared in their stored form.
-    const std::string ra = EncodeChartRecord(a);
-    const std::string rb = EncodeChartRecord(b);
     const bool equal_fields[] = {
         a.house_system == b.house_system,
         a.source == b.source,
@@ -45,9 +45,9 @@ int ChartSimilarity(const astro::ChartRecord& a, const astro::ChartRecord& b) {
         a.derived_params[2] == b.derived_params[2],
         a.chart_kind == b.chart_kind,
         a.chart_class == b.chart_class,
-        SameBytes(ra, rb, kReservedByteOffset, 1),
-        SameBytes(ra, rb, kReservedShortOffset, 2),
-        SameBytes(ra, rb, kReservedTailOffset, 8),
+        reserved_a.byte_150 == reserved_b.byte_150,
+        reserved_a.short_277 == reserved_b.short_277,
+        reserved_a.tail_284 == reserved_b.tail_284,
     };
     for (const bool equal : equal_fields) {
         score += equal ? 4 : 0;
@@ -66,20 +66,22 @@ int FileMerger::MergeChartFile(const fs::path& source_file, const fs::path& dest
     if (dest.handle < 1) {
         return -1;
     }
-    std::vector<astro::ChartRecord> existing;
+    std::vector<ExistingChart> existing;
     for (int n = 1; n <= dest.count; ++n) {
         if (auto record = ReadChartRecord(dest.version, dest.handle, n)) {
-            existing.push_back(std::move(*record));
+            existing.push_back(
+                {std::move(*record), ReadChartReserved(dest.version, dest.handle, n)});
         }
     }
     int brought_in = 0;
     for (const StoredChart& chart : incoming->charts) {
         int best_score = -1;
-        for (const astro::ChartRecord& candidate : existing) {
-            if (candidate.data.name != chart.record.data.name) {
+        for (const ExistingChart& candidate : existing) {
+            if (candidate.record.data.name != chart.record.data.name) {
                 continue;
             }
-            const int score = ChartSimilarity(chart.record, candidate);
+            const int score =
+                ChartSimilarity(chart.record, candidate.record, chart.reserved, candidate.reserved);
             if (score > best_score) {
                 best_score = score;
             }
@@ -99,7 +101,8 @@ int FileMerger::MergeChartFile(const fs::path& source_file, const fs::path& dest
         if (!chart.comment.empty()) {
             WriteChartComments(dest.version, dest.handle, n, chart.comment);
         }
-        existing.push_back(chart.record);
+        // The appended record is stored with its reserved fields zeroed.
+        existing.push_back({chart.record, ReservedFields{}});
         ++brought_in;
     }
     if (!CloseChartFile(dest.version, dest.handle)) {

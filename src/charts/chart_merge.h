@@ -8,13 +8,16 @@
 #include <string_view>
 
 #include "astro/chart_record.h"
+#include "charts/chart_record_io.h"
 
 namespace meridia::charts {
 
 // Similarity of two charts with equal names, 0..100 (100 = identical): moment and place
 // terms of up to 25 points each, 4 points for each equal field of eleven, 3 for the source
-// text again and 3 for the user SVP.
-int ChartSimilarity(const astro::ChartRecord& a, const astro::ChartRecord& b);
+// text again and 3 for the user SVP. The reserved fields of the stored records are among the
+// eleven.
+int ChartSimilarity(const astro::ChartRecord& a, const astro::ChartRecord& b,
+                    const ReservedFields& reserved_a = {}, const ReservedFields& reserved_b = {});
 
 struct MergeTotals {
     int files = 0;   // files merged or copied

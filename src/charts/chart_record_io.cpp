@@ -183,6 +183,23 @@ astro::ChartRecord DecodeChartRecord(std::string_view bytes) {
     return record;
 }
 
+ReservedFields DecodeReservedFields(std::string_view bytes) {
+    ReservedFields reserved;
+    if (bytes.size() < kChartRecordSize) {
+        return reserved;
+    }
+    ByteReader r(bytes);
+    r.Skip(kReservedByteOffset);
+    reserved.byte_150 = r.U8();
+    r.Skip(kReservedShortOffset - kReservedByteOffset - 1);
+    reserved.short_277 = r.I16();
+    r.Skip(kReservedTailOffset - kReservedShortOffset - 2);
+    for (std::uint8_t& b : reserved.tail_284) {
+        b = r.U8();
+    }
+    return reserved;
+}
+
 // Version-0 layout: name (30), class and kind (16-bit), place (20), country (20), zone
 // (float), mnemonic (5), then sixteen 16-bit integers: day, month, year, hour, minute,
 // second, longitude degrees, minutes and sign flag, latitude degrees, minutes and sign flag,

@@ -5,7 +5,9 @@
 // positive); zones in hours added to local clock time to get universal time.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -36,6 +38,19 @@ inline constexpr std::size_t kCommentLinkOffset = 158;
 inline constexpr std::size_t kReservedShortOffset = 277;
 inline constexpr std::size_t kDerivedParamsOffset = 280;
 inline constexpr std::size_t kReservedTailOffset = 284;
+
+// The reserved fields of a stored record (the byte at 150, the 16-bit value at 277 and the
+// eight bytes at 284). New records get zeros there, but the values are kept as read because
+// merging compares them.
+struct ReservedFields {
+    std::uint8_t byte_150 = 0;
+    std::int16_t short_277 = 0;
+    std::array<std::uint8_t, 8> tail_284{};
+    bool operator==(const ReservedFields&) const = default;
+};
+
+// The reserved fields of a 292-byte record (zeros for a shorter view).
+ReservedFields DecodeReservedFields(std::string_view bytes);
 
 std::string EncodeChartData(const astro::ChartData& data);
 // `bytes` must hold kChartDataSize bytes; a shorter view decodes what is there.

@@ -13,6 +13,7 @@
 #include "charts/chart_merge.h"
 #include "charts/chart_save.h"
 #include "charts/chart_text.h"
+#include "charts/file_io.h"
 #include "cli/chart_options.h"
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
@@ -90,8 +91,13 @@ std::string PlaceText(const astro::ChartData& data) {
            std::to_string(data.place.longitude) + "  lat " + std::to_string(data.place.latitude);
 }
 
+// A file that exists but cannot be read has had its message from the chart-file layer
+// already; only a missing file is reported here.
 void CannotOpen(CliContext& ctx, const std::string& path) {
-    *ctx.err << "Cannot open chart file: " << path << '\n';
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        *ctx.err << "Cannot open chart file: " << path << '\n';
+    }
 }
 
 int List(CliContext& ctx, const FilesArgs& args) {
@@ -320,17 +326,33 @@ int Transfer(CliContext& ctx, const std::string& from, const std::string& to) {
         return kExitFailure;
     }
     std::error_code ec;
-    if (!fs::exists(to, ec)) {
+    fs::path target = to;
+    bool created = false;
+    if (!fs::exists(target, ec)) {
+        // A new file is made in the block format for ".tsl" (any case), else in the current
+        // format under its current-format name.
         const int version =
-            fs::path(to).extension() == ".tsl" ? charts::kVersionTessel : charts::kVersionCurrent;
-        if (!charts::CreateChartFile(to, version, image->description)) {
-            *ctx.err << "Cannot create chart file: " << to << '\n';
+            charts::HasExtension(target, ".tsl") ? charts::kVersionTessel : charts::kVersionCurrent;
+        if (version == charts::kVersionCurrent) {
+            target = charts::CurrentFormatName(target);
+        }
+        if (fs::exists(target, ec)) {
+            *ctx.err << "The file exists already: " << target.string() << '\n';
+            return kExitRefused;
+        }
+        if (!charts::CreateChartFile(target, version, image->description)) {
+            *ctx.err << "Cannot create chart file: " << target.string() << '\n';
             return kExitFailure;
         }
+        created = true;
     }
-    const charts::OpenedChartFile file = charts::OpenChartFile(to);
+    const charts::OpenedChartFile file = charts::OpenChartFile(target);
     if (file.handle < 1) {
-        CannotOpen(ctx, to);
+        // A file made here is not left behind when it cannot be opened.
+        if (created) {
+            fs::remove(target, ec);
+        }
+        CannotOpen(ctx, target.string());
         return kExitFailure;
     }
     if (file.version == charts::kVersion0) {
@@ -354,7 +376,7 @@ int Transfer(CliContext& ctx, const std::string& from, const std::string& to) {
     }
     ok = charts::CloseChartFile(file.version, file.handle) && ok;
     if (!ok) {
-        *ctx.err << "Cannot write chart file: " << to << '\n';
+        *ctx.err << "Cannot write chart file: " << target.string() << '\n';
         return kExitFailure;
     }
     *ctx.out << image->charts.size() << '\n';
@@ -411,21 +433,21 @@ void AddFilesCommand(CLI::App& app, CliContext& ctx) {
     merge->add_option("DST_FOLDER", args->second_path, "Destination folder")->required();
     merge->callback([&ctx, args] { ctx.action = [&ctx, args] { return Merge(ctx, *args); }; });
 
-    auto* import = cmd->add_subcommand("import", "Import a block-format (.tsl) file");
-    import->add_option("PATH", args->path, "Block-format file")->required();
-    import->add_option("--to", args->second_path, "Destination chart file")->required();
-    import->callback([&ctx, args] {
-        ctx.action = [&ctx, args] { return Transfer(ctx, args->path, args->second_path);
-};
-}  // namespace meridia::cli
-);
+    // "import" would read as a module import to some tools, hence the longer names.
+    auto* import_cmd = cmd->add_subcommand("import", "Import a block-format (.tsl) file");
+    import_cmd->add_option("PATH", args->path, "Block-format file")->required();
+    import_cmd->add_option("--to", args->second_path, "Destination chart file")->required();
+    import_cmd->callback([&ctx, args] {
+        ctx.action = [&ctx, args] { return Transfer(ctx, args->path, args->second_path); };
+    });
 
-auto* exp = cmd->add_subcommand("export", "Export a chart file to the block format (.tsl)");
-exp->add_option("DST_TSL", args->second_path, "Block-format file to write")->required();
-exp->add_option("--from", args->path, "Chart file")->required();
-exp->callback([&ctx, args] {
-    ctx.action = [&ctx, args] { return Transfer(ctx, args->path, args->second_path); };
-});
+    auto* export_cmd =
+        cmd->add_subcommand("export", "Export a chart file to the block format (.tsl)");
+    export_cmd->add_option("DST_TSL", args->second_path, "Block-format file to write")->required();
+    export_cmd->add_option("--from", args->path, "Chart file")->required();
+    export_cmd->callback([&ctx, args] {
+        ctx.action = [&ctx, args] { return Transfer(ctx, args->path, args->second_path); };
+    });
 }
 
 }  // namespace meridia::cli

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "chart_bytes.h"
 #include "charts/chart_files.h"
@@ -103,6 +105,41 @@ TEST_F(ChartFileTest, ReadsACurrentFormatFileBuiltByteByByte) {
     ASSERT_TRUE(CloseChartFile(file.version, file.handle));
     EXPECT_EQ(ReadFile(path), bytes);
     EXPECT_FALSE(fs::exists(temp() / "family.MDcht.bak"));
+}
+
+TEST_F(ChartFileTest, EventsOfAFileWrittenOutOfOrderAreReadInTimeOrder) {
+    // Local time + zone hours = UT: 1 Jun 1990 10:00 at -1 is 09:00 UT; 1 Jun 1985 10:00 at -2
+    // and 11:00 at -3 are both 08:00 UT, a tie that keeps the file order.
+    struct Event {
+        const char* name;
+        int year;
+        int hour;
+        float zone;
+    };
+    const Event in_file[] = {
+        {"Wedding", 1990, 10, -1.0F}, {"Graduation", 1985, 10, -2.0F}, {"Tie", 1985, 11, -3.0F}};
+    std::string events = Le32(3);
+    for (const Event& e : in_file) {
+        test::DataFields f;
+        f.name = e.name;
+        f.year = e.year;
+        f.month = 6;
+        f.day = 1;
+        f.hour = e.hour;
+        f.minute = 0;
+        f.zone = e.zone;
+        events += test::ChartDataBytes(f) + Le32(0);
+    }
+    const fs::path path = temp() / "events.MDcht";
+    WriteFile(path, HeaderBytes("Events", 1) + RecordBytes(RecordFields{}) + events + Le32(0));
+    const OpenedChartFile file = OpenChartFile(path);
+    ASSERT_GE(file.handle, 1);
+    std::vector<std::string> names;
+    for (const ChartEvent& e : ReadChartEvents(file.version, file.handle, 1)) {
+        names.push_back(e.data.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Graduation", "Tie", "Wedding"}));
+    ASSERT_TRUE(CloseChartFile(file.version, file.handle));
 }
 
 TEST_F(ChartFileTest, DetectsTheVersionFromTheFirstTwoBytes) {

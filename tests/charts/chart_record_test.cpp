@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "chart_bytes.h"
 #include "charts/ansi_text.h"
@@ -122,6 +123,25 @@ TEST(ChartRecordIo, ClampsClassAndKindOnEveryRead) {
         EXPECT_EQ(r.chart_class, c.read_class) << c.stored_class;
         EXPECT_EQ(r.chart_kind, c.read_kind) << c.stored_kind;
     }
+}
+
+// A hostile file may hold NaN or infinite floats; they read as 0 so that no calculation gets
+// them (the ephemeris library crashes on a NaN Julian day).
+TEST(ChartRecordIo, NonFiniteFloatsReadAsZero) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    RecordFields f;
+    f.data.zone = nan;
+    f.data.longitude = inf;
+    f.data.latitude = -inf;
+    f.user_svp = nan;
+    const astro::ChartRecord r = DecodeChartRecord(RecordBytes(f));
+    EXPECT_EQ(r.data.zone.hours, 0.0F);
+    EXPECT_EQ(r.data.place.longitude, 0.0F);
+    EXPECT_EQ(r.data.place.latitude, 0.0F);
+    EXPECT_EQ(r.user_svp, 0.0F);
+    // Finite values are untouched.
+    EXPECT_EQ(DecodeChartRecord(RecordBytes(RecordFields{})).data.zone.hours, -0.6666667F);
 }
 
 TEST(ChartRecordIo, TextIsWindows1252OnDisk) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "chart_bytes.h"
 #include "charts/chart_files.h"
 #include "charts/chart_merge.h"
 #include "support/test_session.h"
@@ -68,6 +69,19 @@ TEST(ChartSimilarity, ScoresTheTabledCases) {
         c.change(other);
         EXPECT_EQ(ChartSimilarity(Base(), other), c.score) << c.what;
         EXPECT_EQ(ChartSimilarity(other, Base()), c.score) << c.what;
+    }
+}
+
+TEST(ChartSimilarity, ComparesTheReservedFieldsOfTheStoredRecords) {
+    ReservedFields byte_150;
+    byte_150.byte_150 = 7;
+    ReservedFields short_277;
+    short_277.short_277 = 300;
+    ReservedFields tail_284;
+    tail_284.tail_284[7] = 1;
+    for (const ReservedFields& other : {byte_150, short_277, tail_284}) {
+        EXPECT_EQ(ChartSimilarity(Base(), Base(), {}, other), 96);
+        EXPECT_EQ(ChartSimilarity(Base(), Base(), other, other), 100);
     }
 }
 
@@ -140,6 +154,46 @@ TEST_F(MergeTest, MergesFoldersAndReports) {
     // Merging again brings nothing new.
     const MergeTotals again = merger.MergeChartFiles(source, dest);
     EXPECT_EQ(again.charts, 0);
+}
+
+// Source files built byte by byte: a chart equal to the destination's but for one reserved
+// field scores 96 and is added; the reserved byte at 279 and the derived-chart parameter at
+// 280 are not compared, so such a chart scores 100 and is skipped.
+TEST_F(MergeTest, ReservedFieldsOfStoredRecordsTakePartInTheScore) {
+    struct Case {
+        const char* what;
+        std::size_t offset;
+        std::string bytes;
+        std::size_t charts_after;
+    };
+    const Case cases[] = {
+        {"byte 150", 150, test::Byte(7), 2},
+        {"16-bit value 277", 277, test::Le16(300), 2},
+        {"byte 291 of the tail", 291, test::Byte(1), 2},
+        {"byte 279 (not compared)", 279, test::Byte(9), 1},
+        {"parameter byte 280 (not compared)", 280, test::Byte(9), 1},
+        {"unchanged", 150, test::Byte(0), 1},
+    };
+    test::RecordFields fields;
+    fields.data.name = "Same Name";
+    const std::string record = test::RecordBytes(fields);
+    for (const Case& c : cases) {
+        const fs::path source = temp() / "source";
+        const fs::path dest = temp() / "dest";
+        fs::remove_all(source);
+        fs::remove_all(dest);
+        fs::create_directories(source);
+        fs::create_directories(dest);
+        std::string incoming = record;
+        incoming.replace(c.offset, c.bytes.size(), c.bytes);
+        testing::WriteFile(dest / "a.MDcht",
+                           test::HeaderBytes("D", 1) + test::EntryBytes(fields, ""));
+        testing::WriteFile(source / "a.MDcht",
+                           test::HeaderBytes("S", 1) + incoming + test::Le32(0) + test::Le32(0));
+        FileMerger merger;
+        merger.MergeChartFiles(source, dest);
+        EXPECT_EQ(Names(dest / "a.MDcht").size(), c.charts_after) << c.what;
+    }
 }
 
 }  // namespace
