@@ -273,11 +273,15 @@ AspectResult FindParallel(const AspectSet& set, const AspectPoint& a, const Aspe
     if (!aspect.enabled) {
         return {};
     }
-    const double later =
-        std::fabs(std::fabs(value_a + rate_a / 24.0) - std::fabs(value_b + rate_b / 24.0));
+    // Applying when the difference of the sizes is shrinking now (its rate has the opposite
+    // sign). A step of an hour would overshoot for the fast angles, whose declinations move
+    // tens of degrees a day, and call an aspect minutes from exact separating.
+    const double difference = std::fabs(value_a) - std::fabs(value_b);
+    const double difference_rate =
+        (value_a < 0.0 ? -rate_a : rate_a) - (value_b < 0.0 ? -rate_b : rate_b);
     const OrbChoice choice = ChooseOrb(set, a.point, b.point, true);
     AspectResult result;
-    result.applying = later < deviation;
+    result.applying = difference * difference_rate < 0.0;
     result.orb = result.applying ? ApplyingOrb(aspect, choice, orb_kind)
                                  : SeparatingOrb(aspect, choice, orb_kind);
     if (deviation > result.orb) {

@@ -2,11 +2,14 @@
 // chart, or between the points of two charts, with the aspect set in force or a given one.
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "aspects/aspect_find.h"
@@ -118,8 +121,13 @@ int RunAspects(CliContext& ctx, AspectsOptions& options) {
     aspects::AspectManager& manager = aspects::Aspects();
     manager.ReadIni();
     if (!options.aspect_set.empty() && manager.SetTempAspects(options.aspect_set) != 0) {
-        *ctx.err << "Aspect file " << aspects::AspectFilePath(options.aspect_set).string()
-                 << " could not be loaded.\n";
+        // An empty, wrong-version or damaged file has had its message from the loader; a file
+        // that cannot be opened at all has not.
+        const std::filesystem::path path = aspects::AspectFilePath(options.aspect_set);
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(path, ec) || !std::ifstream(path, std::ios::binary)) {
+            *ctx.err << "Aspect file " << path.string() << " could not be loaded.\n";
+        }
         return kExitRefused;
     }
     const aspects::AspectSet& set = manager.ChartSet();
@@ -211,10 +219,12 @@ int RunAspects(CliContext& ctx, AspectsOptions& options) {
     }
     *ctx.out << " ***\nAspect set: " << manager.AspectFile() << " (" << set.header.description
              << ")\n\n";
-    char line[200];
+    // Room for the widest line: names of up to 20 characters of three UTF-8 bytes, and an
+    // orb of a damaged file that prints as hundreds of digits.
+    char line[1024];
     for (const FoundAspect& f : found) {
         std::snprintf(
-            line, sizeof line, "%-16s %-16s %-16s %9s  orb %5.2f  %s%s\n",
+            line, sizeof line, "%-21s %-20s %-21s %9s  orb %5.2f  %s%s\n",
             names.PointName(f.point_a, 1).c_str(), set.Aspect(f.result.aspect).name.c_str(),
             names.PointName(f.point_b, 1).c_str(), DegreesText(f.result.deviation).c_str(),
             f.result.orb, f.result.applying ? "applying" : "separating",

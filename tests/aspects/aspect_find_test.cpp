@@ -315,8 +315,8 @@ TEST(FindParallel, ParallelAndContraParallel) {
 
 TEST(FindParallel, ApplyingAndUnidirectionalGroup) {
     AspectSet set = StandardAspectSet();
-    // Mars' declination 20.5 falls by 0.5 a day towards Venus' 20: an hour later the
-    // difference is 0.479: applying.
+    // Mars' declination 20.5 falls by 0.5 a day towards Venus' 20: the difference shrinks,
+    // applying.
     AspectResult r = FindParallel(set, Decl(kVenus, 20), Decl(kMars, 20.5, -0.5),
                                   ParallelBasis::kDeclination, 1);
     EXPECT_TRUE(r.applying);
@@ -340,6 +340,37 @@ TEST(FindParallel, ApplyingAndUnidirectionalGroup) {
     EXPECT_EQ(
         FindParallel(set, Decl(kMars, 10), Decl(kSun, 11.5), ParallelBasis::kDeclination, 1).aspect,
         0);
+}
+
+TEST(FindParallel, FastAnglesMinutesFromExactAreApplying) {
+    // The angles' declinations move tens of degrees a day. A difference of a few hundredths of
+    // a degree closing at that rate is exact within a minute: applying, even though an hour
+    // later the angle has long gone past.
+    const AspectSet set = StandardAspectSet();
+    struct Closing {
+        int point_a;
+        double decl_a, rate_a;
+        int point_b;
+        double decl_b, rate_b;
+        bool applying;
+    };
+    const Closing cases[] = {
+        // |Asc| grows by 39.88 a day towards |Jupiter| 0.015 away.
+        {22, -22.4083, -39.88, kJupiter, -22.4233, -0.008, true},
+        // Anti-Vertex falls by 69.34 a day towards Uranus 0.058 below it.
+        {10, 17.9494, -0.0001, 41, 18.0075, -69.34, true},
+        {10, 17.9494, -0.0001, 41, 18.0075, 69.34, false},
+        // A contraparallel: |-8.3666| grows by 143.8 a day towards 8.4958.
+        {27, 8.4958, -0.01, 23, -8.3666, -143.8, true},
+    };
+    for (const Closing& c : cases) {
+        SCOPED_TRACE(c.point_b);
+        const AspectResult r =
+            FindParallel(set, Decl(c.point_a, c.decl_a, c.rate_a),
+                         Decl(c.point_b, c.decl_b, c.rate_b), ParallelBasis::kDeclination, 1);
+        ASSERT_NE(r.aspect, 0);
+        EXPECT_EQ(r.applying, c.applying);
+    }
 }
 
 TEST(DeclinationSpeed, MatchesAFiniteDifferenceOfTheConversion) {

@@ -198,5 +198,34 @@ TEST_F(AspectsCommandTest, RefusedAspectSets) {
     EXPECT_TRUE(out_.str().empty());
 }
 
+TEST_F(AspectsCommandTest, RefusalsPrintOnlyTheProgramsMessage) {
+    // Version 2 as a little-endian 16-bit value, then a header's worth of blanks.
+    const auto empty = temp() / "empty.asp";
+    const auto version2 = temp() / "version2.asp";
+    const auto missing = temp() / "missing.asp";
+    testing::WriteFile(empty, "");
+    testing::WriteFile(version2, std::string("\x02\x00", 2) + std::string(90, ' '));
+    const std::string keep =
+        " Your previous aspect selection will remain in effect until you edit "
+        "this file or select another file";
+    const struct {
+        std::filesystem::path path;
+        std::string err;
+    } cases[] = {
+        {empty, "[Empty File]\nAspect file " + empty.string() + " is empty." + keep +
+                    " which is not empty.\n"},
+        {version2, "[Wrong Version]\nAspect file " + version2.string() +
+                       " has an invalid version number." + keep + ".\n"},
+        {missing, "Aspect file " + missing.string() + " could not be loaded.\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"aspects", "--aspect-set", c.path.string()};
+        args.insert(args.end(), kChartA.begin(), kChartA.end());
+        EXPECT_EQ(Run(args), 2);
+        EXPECT_EQ(err_.str(), c.err);
+        EXPECT_TRUE(out_.str().empty());
+    }
+}
+
 }  // namespace
 }  // namespace meridia::aspects
