@@ -242,6 +242,15 @@ void CalcAnglesAndPoints(ChartSlot& slot, const CalcOptions& options) {
     StoreOpposite(slot, kEquatorialDescendant, kEquatorialAscendant);
     StoreOpposite(slot, kCoDescendant, kCoAscendant);
     StoreOpposite(slot, kPolarDescendant, kPolarAscendant);
+    if (slot.observer_latitude == 0.0) {
+        // At the equator the Co-Ascendant and the Polar Descendant are the Ascendant, the Polar
+        // Ascendant and the Co-Descendant the Descendant: they take those longitudes exactly, so
+        // that they share the houses of the cusps the Ascendant and Descendant lie on.
+        slot.longitude[kCoAscendant] = slot.longitude[kAscendant];
+        slot.longitude[kPolarDescendant] = slot.longitude[kAscendant];
+        slot.longitude[kPolarAscendant] = slot.longitude[kDescendant];
+        slot.longitude[kCoDescendant] = slot.longitude[kDescendant];
+    }
     ClearPoint(slot, kAriesPoint);
     StoreOpposite(slot, kLibraPoint, kAriesPoint);
     ClearPoint(slot, kVernalPoint);

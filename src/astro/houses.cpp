@@ -314,6 +314,34 @@ void EqualDivision(double start, std::array<double, 13>& c) {
     }
 }
 
+// The systems that start half a circle from their point put that point on cusp 7; it is
+// placed there exactly, since start + 180 may come back a rounding error short of it (which
+// would put the point in house 6).
+void PlaceSeventhCuspPoint(int system, const HouseInput& in, std::array<double, 13>& c) {
+    int point = 0;
+    if (system == kVertexOnSeventh) {
+        point = kVertex;
+    } else if (system == kSouthNodeOnFirst) {
+        point = kNorthNode;
+    }
+    if (point != 0 && in.longitude[static_cast<std::size_t>(point)] >= 0.0) {
+        c[7] = in.longitude[static_cast<std::size_t>(point)];
+    }
+}
+
+// The Meridian system's first cusp is the ecliptic point of right ascension RAMC + 90, the
+// chart's Equatorial Ascendant: when the two agree (they differ by rounding only) the cusps
+// take the chart's own point and its opposite, so that the Equatorial Ascendant and
+// Descendant fall in houses 1 and 7.
+void MeetEquatorialAscendant(const HouseInput& in, std::array<double, 13>& c) {
+    constexpr double kSameLongitude = 1e-9;  // degrees
+    const double ea = in.longitude[kEquatorialAscendant];
+    if (ea >= 0.0 && std::fabs(Norm180(c[1] - ea)) < kSameLongitude) {
+        c[1] = ea;
+        c[7] = Norm360(ea + 180.0);
+    }
+}
+
 // The cusp flags of each system, before the Topocentric and fallback adjustments.
 bool FirstCuspFlag(int system) {
     switch (system) {
@@ -420,18 +448,27 @@ std::optional<HouseCusps> CalcHouseCusps(int house_system, const HouseInput& inp
             c[static_cast<std::size_t>(h)] =
                 Norm360(c[static_cast<std::size_t>(h)] + input.zodiac_offset);
         }
+        if (system == kMeridian) {
+            MeetEquatorialAscendant(input, c);
+        }
     } else {
         EqualDivision(EqualStart(system, input), c);
+        PlaceSeventhCuspPoint(system, input, c);
     }
 
     out.system_used = system;
     out.first_cusp_is_ascendant = FirstCuspFlag(system);
     out.tenth_cusp_is_midheaven = tenth_flag;
+    // The opposite cusps follow the replaced ones, reduced as the Descendant and Imum Coeli
+    // are, so that those points lie exactly on cusps 7 and 4 rather than a rounding error
+    // short of them (which would put them in houses 6 and 3).
     if (out.first_cusp_is_ascendant) {
         c[1] = input.longitude[kAscendant];
+        c[7] = Norm360(c[1] + 180.0);
     }
     if (out.tenth_cusp_is_midheaven) {
         c[10] = input.longitude[kMidheaven];
+        c[4] = Norm360(c[10] + 180.0);
     }
     return out;
 }

@@ -61,7 +61,8 @@ struct HouseCusps {
 };
 
 // The cusps and flags of one house system, with cusps 1 and 10 already replaced by the
-// Ascendant and Midheaven when the flags say so. Pure: no message, no session state.
+// Ascendant and Midheaven when the flags say so (and cusps 7 and 4 by their opposites).
+// Pure: no message, no session state.
 // Empty for a code outside 1..32.
 std::optional<HouseCusps> CalcHouseCusps(int house_system, const HouseInput& input);
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 #include "astro/angles.h"
 #include "astro/ephemeris.h"
@@ -371,6 +372,79 @@ TEST_F(ChartCalcTest, HouseNumbersAndTheSortedList) {
     for (int i = 2; i <= slot.selected_point_count; ++i) {
         EXPECT_LE(slot.longitude[slot.sorted_points[static_cast<std::size_t>(i - 1)]],
                   slot.longitude[slot.sorted_points[static_cast<std::size_t>(i)]]);
+    }
+}
+
+// Points that lie on a cusp by the construction of the house system are in that cusp's house
+// (a longitude exactly on cusp N is in house N): the Descendant and the Imum Coeli as much as
+// the Ascendant and the Midheaven, the point of a system that starts opposite it, the Meridian
+// system's Equatorial Ascendant. Sidereal zodiacs included, where the shift must not leave an
+// opposite point a rounding error short of its cusp.
+TEST_F(ChartCalcTest, PointsOnTheirCuspsFallInThoseHouses) {
+    const struct {
+        int system;
+        std::array<int, 4> points;  // point numbers, 0 for none
+        std::array<int, 4> houses;
+    } rows[] = {
+        {1, {kAscendant, kDescendant, kMidheaven, kImumCoeli}, {1, 7, 10, 4}},
+        {2, {kAscendant, kDescendant, kMidheaven, kImumCoeli}, {1, 7, 10, 4}},
+        {3, {kEquatorialAscendant, kEquatorialDescendant, kMidheaven, kImumCoeli}, {1, 7, 10, 4}},
+        {5, {kAscendant, kDescendant, kMidheaven, kImumCoeli}, {1, 7, 10, 4}},
+        {6, {kAscendant, kDescendant, kMidheaven, kImumCoeli}, {1, 7, 10, 4}},
+        {7, {kAscendant, kDescendant, kMidheaven, kImumCoeli}, {1, 7, 10, 4}},
+        {8, {kAscendant, kDescendant, 0, 0}, {1, 7, 0, 0}},
+        {9, {kAscendant, kDescendant, 0, 0}, {1, 7, 0, 0}},
+        {23, {kVertex, kAntiVertex, 0, 0}, {7, 1, 0, 0}},
+        {25, {kMidheaven, kImumCoeli, 0, 0}, {10, 4, 0, 0}},
+        {28, {kAscendant, kDescendant, kMidheaven, kImumCoeli}, {1, 7, 10, 4}},
+        {32, {kSouthNode, kNorthNode, 0, 0}, {1, 7, 0, 0}},
+    };
+    for (const auto& row : rows) {
+        for (int zodiac : {1, 2, 3, 7, 11, 17}) {
+            for (int step = 0; step < 48; ++step) {
+                ChartRecord record =
+                    MakeRecord(-1801, 8, 14, step / 2, (step % 2) * 30 + 12, 0, -5.5F,
+                               -42.575F + 0.7F * static_cast<float>(step % 5), 70.029F);
+                record.house_system = static_cast<std::uint8_t>(row.system);
+                record.zodiac = static_cast<std::uint8_t>(zodiac);
+                const ChartSlot& slot = Calc(record);
+                for (std::size_t i = 0; i < row.points.size(); ++i) {
+                    if (row.points[i] != 0) {
+                        EXPECT_EQ(slot.house[static_cast<std::size_t>(row.points[i])],
+                                  row.houses[i])
+                            << "system " << row.system << " zodiac " << zodiac << " step " << step
+                            << " point " << row.points[i];
+                    }
+                }
+            }
+        }
+    }
+}
+
+// At the equator the Co-Ascendant and Polar Descendant coincide with the Ascendant, the Polar
+// Ascendant and Co-Descendant with the Descendant, so they share houses 1 and 7.
+TEST_F(ChartCalcTest, EquatorialCoPointsShareTheAscendantsHouses) {
+    for (int system : {2, 5, 9, 24}) {
+        for (int zodiac : {1, 3, 7, 17}) {
+            for (int step = 0; step < 24; ++step) {
+                ChartRecord record =
+                    MakeRecord(1966, 5, 9, step, (step * 7) % 60, 0, -8.0F, 0.0F, -103.8F);
+                record.house_system = static_cast<std::uint8_t>(system);
+                record.zodiac = static_cast<std::uint8_t>(zodiac);
+                const ChartSlot& slot = Calc(record);
+                const auto house = [&slot](int p) {
+                    return slot.house[static_cast<std::size_t>(p)];
+                };
+                const std::string where = "system " + std::to_string(system) + " zodiac " +
+                                          std::to_string(zodiac) + " step " + std::to_string(step);
+                EXPECT_LT(Gap(slot.longitude[kCoAscendant], slot.longitude[kAscendant]),
+                          kTolerance);
+                EXPECT_EQ(house(kCoAscendant), house(kAscendant)) << where;
+                EXPECT_EQ(house(kPolarDescendant), house(kAscendant)) << where;
+                EXPECT_EQ(house(kPolarAscendant), house(kDescendant)) << where;
+                EXPECT_EQ(house(kCoDescendant), house(kDescendant)) << where;
+            }
+        }
     }
 }
 
