@@ -358,6 +358,10 @@ CalcStatus CalcChartFromValues(const ChartValues& values, int slot_number, int f
 
     const ChartTimes times =
         ChartTimesOf(values.day, values.month, values.year, values.ut_hours, values.calendar);
+    if (!std::isfinite(times.jd_et) || !std::isfinite(values.latitude) ||
+        !std::isfinite(values.longitude)) {
+        return CalcStatus::kOutOfRange;  // never hand the ephemeris a non-finite value
+    }
     slot.julian_day_ut = times.jd_ut;
     slot.julian_day = times.jd_et;
     slot.delta_t = times.delta_t_hours;

@@ -90,8 +90,12 @@ std::optional<astro::ChartRecord> BuildChartRecord(const ChartOptions& options,
             Refuse("Chart files cannot be read here.");
             return std::nullopt;
         }
+        const long shown_before = startup::CurrentSession().messages_shown();
         auto loaded = loader(options.file, *options.chart);
         if (!loaded) {
+            if (startup::CurrentSession().messages_shown() != shown_before) {
+                return std::nullopt;  // the chart-file layer has said why
+            }
             Refuse("Chart " + std::to_string(*options.chart) + " of " + options.file +
                    " cannot be read.");
             return std::nullopt;

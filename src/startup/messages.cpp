@@ -41,7 +41,9 @@ int RecordingMessageSink::Show(const Message& message) {
 
 int ShowMessage(std::string_view text, int style, std::string_view title) {
     Message message{std::string(text), style, std::string(title)};
-    return CurrentSession().message_sink().Show(message);
+    Session& session = CurrentSession();
+    session.CountMessage();
+    return session.message_sink().Show(message);
 }
 
 std::string JoinLines(std::initializer_list<std::string_view> lines) {

@@ -34,6 +34,11 @@ public:
     // Installs a sink; the session does not own it. nullptr restores the stderr sink.
     void SetMessageSink(MessageSink* sink);
 
+    // How many messages have been shown in this session: lets a caller tell whether a routine
+    // it called has already told the user why it failed.
+    long messages_shown() const { return messages_shown_; }
+    void CountMessage() { ++messages_shown_; }
+
     // The state object of type T kept by this session, made on first use. T must be
     // default-constructible.
     template <class T>
@@ -61,6 +66,7 @@ private:
     Folders folders_;
     StderrMessageSink stderr_sink_;
     MessageSink* sink_;
+    long messages_shown_ = 0;
     std::unordered_map<std::type_index, std::unique_ptr<HolderBase>> extras_;
 };
 

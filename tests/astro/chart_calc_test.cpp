@@ -605,3 +605,20 @@ TEST_F(ChartCalcTest, DatesOutsideTheEphemerisAreRefused) {
 
 }  // namespace
 }  // namespace meridia::astro
+
+namespace meridia::astro {
+namespace {
+
+TEST_F(ChartCalcTest, NonFiniteValuesNeverReachTheEphemeris) {
+    for (const double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        ChartValues values;
+        values.ut_hours = bad;
+        EXPECT_EQ(CalcChartFromValues(values, 1, 0, 0, true, true), CalcStatus::kOutOfRange);
+        values.ut_hours = 12.0;
+        values.latitude = bad;
+        EXPECT_EQ(CalcChartFromValues(values, 1, 0, 0, true, true), CalcStatus::kOutOfRange);
+    }
+}
+
+}  // namespace
+}  // namespace meridia::astro

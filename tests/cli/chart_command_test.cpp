@@ -172,6 +172,16 @@ TEST_F(ChartCommandTest, ChartFromAChartFile) {
     EXPECT_NEAR(doc["julian_day_ut"].get<double>(),
                 swe_julday(1969, 7, 20, 20.0 + 17.0 / 60.0, SE_GREG_CAL), 1e-6);
     EXPECT_EQ(Run({"chart", "--file", path.string(), "--chart", "2"}), kExitRefused);
+    EXPECT_EQ(err_.str(), "[meridia-cli]\nChart 2 of " + path.string() + " cannot be read.\n");
+}
+
+TEST_F(ChartCommandTest, DamagedChartFileGivesOnlyTheReadErrorMessage) {
+    const auto path = temp() / "damaged.MDcht";
+    testing::WriteFile(path, std::string("\x03\x00\xff\xff\xff\x7f", 6));
+    EXPECT_NE(Run({"chart", "--file", path.string(), "--chart", "1"}), kExitOk);
+    EXPECT_EQ(err_.str(),
+              "[Meridia]\nError whilst attempting to read chart file: " + path.string() + "\n");
+    EXPECT_TRUE(out_.str().empty());
 }
 
 TEST_F(ChartCommandTest, MissingCoordinatesAreRefused) {
