@@ -109,7 +109,8 @@ int RunZoneLookup(const CliContext& ctx, const ZoneLookupOptions& options) {
     const places::ZoneLookupStatus status =
         places::LookupZone(options.table, *moment, *longitude, zone);
     if (status == places::ZoneLookupStatus::kNotInIndex) {
-        *ctx.err << "Zone table " << options.table << " is not in the index.\n";
+        *ctx.err << "Zone table " << options.table
+                 << " (or a table it continues with) is not in the index.\n";
         return kExitFailure;
     }
     if (status == places::ZoneLookupStatus::kReadError) {

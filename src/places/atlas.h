@@ -63,8 +63,8 @@ struct AtlasZone {
 // The zone in force at a local clock moment at a place with the given keys and longitude.
 AtlasZone AtlasZoneAt(AtlasZoneKeys keys, double longitude, const LocalMoment& moment);
 
-// The changes of a zone, each from its local start (clock time after the change); before the
-// first change the place keeps Local Mean Time.
+// The changes of a zone, each from its local start (the first local minute of the new
+// offset); before the first change the place keeps Local Mean Time.
 struct AtlasZoneChange {
     LocalMoment start;
     double hours = 0.0;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QTimeZone>
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -87,7 +88,11 @@ IanaZoneChanges ListIanaZoneChanges(std::string_view zone_id, int first_year, in
         change.offset_seconds = next.offsetFromUtc;
         change.abbreviation = next.abbreviation.toStdString();
         change.daylight = next.daylightTimeOffset != 0;
-        change.local_start = MinuteAtOrAfter(change.utc_seconds + next.offsetFromUtc);
+        // Read on the later of the two clocks, so that a local time that exists twice (the
+        // repeated hour after clocks go back) takes its first occurrence, and one that does
+        // not exist (the hour skipped when clocks go forward) keeps the offset before.
+        change.local_start =
+            MinuteAtOrAfter(change.utc_seconds + std::max(previous_offset, next.offsetFromUtc));
         // A change whose local start does not come after the one before it (two changes
         // within the span of a clock shift) replaces that one.
         while (!result.changes.empty() &&

@@ -17,9 +17,9 @@ struct IanaZoneChange {
     int offset_seconds = 0;        // offset from UT in force from the change, east positive
     std::string abbreviation;      // "AEST", "BST", "+0530"...
     bool daylight = false;
-    // The first whole local minute, on the clock in force after the change, that belongs to
-    // the new offset. Earlier local times (including a skipped or repeated hour) keep the
-    // offset before the change.
+    // The first whole local minute that belongs to the new offset, read on the later of the
+    // clocks before and after the change. Earlier local times (including a skipped or
+    // repeated hour) keep the offset before the change.
     LocalMoment local_start;
 };
 

@@ -188,12 +188,9 @@ ZoneLookupStatus LookupZone(const std::filesystem::path& folder, int table_numbe
             return e.table_number == current;
         });
         if (found == index->end()) {
-            if (!previous && current == table_number) {
-                return ZoneLookupStatus::kNotInIndex;
-            }
-            ShowLookupError(kIndexDamaged);
-            zone.uncertain = true;
-            return ZoneLookupStatus::kReadError;
+            // A table missing from the index, the asked one or one a chain leads to, gives no
+            // result: the zone stays as it was.
+            return ZoneLookupStatus::kNotInIndex;
         }
         const auto table = ReadTableAt(bin_path, found->position);
         if (!table || steps_left == 0) {
@@ -396,7 +393,13 @@ std::optional<int> SaveZoneTable(const std::filesystem::path& folder, const Zone
     }
     std::filesystem::rename(ndx_tmp, ZoneTablePath(folder, ".ndx"), ec);
     if (ec) {
+        // The old index stays: put the old tables back under it so that the pair still fits.
         std::filesystem::remove(ndx_tmp, ec);
+        if (bin) {
+            WriteFileReplacing(ZoneTablePath(folder, ".bin"), *bin);
+        } else {
+            std::filesystem::remove(ZoneTablePath(folder, ".bin"), ec);
+        }
         return fail();
     }
     return saved_number;

@@ -72,7 +72,7 @@ struct ZoneResult {
 enum class ZoneLookupStatus {
     kFound,        // the zone was set from the table (or Local Mean Time before it)
     kNoFiles,      // the tables file is missing: uncertain set, zone unchanged
-    kNotInIndex,   // the table is not in the index: zone unchanged
+    kNotInIndex,   // the table, or one its chain leads to, is not in the index: zone unchanged
     kUnknownCode,  // the entry's code is not in the zone list: zone unchanged
     kReadError,    // a damaged file: message shown, uncertain set
 };

@@ -244,6 +244,50 @@ TEST_F(FactoryZonesTest, SydneyTableGoesOnBeyondItsLastEntry) {
     EXPECT_EQ(LastMessage().title, "Time Zone Uncertain");
 }
 
+// Around clock changes: an hour that the clocks repeat takes its first occurrence (daylight
+// time still), an hour that they skip keeps the time before the change. Change times from
+// the laws: United States Energy Policy Act of 2005 (second Sunday of March 2:00 standard,
+// first Sunday of November 2:00 daylight), the United Kingdom's Summer Time Order (last
+// Sundays of March and October, 1:00 UT), New South Wales' Daylight Saving Act (first Sunday
+// of April 3:00 daylight).
+TEST_F(FactoryZonesTest, ClockChangeHoursFollowTheChangeRules) {
+    struct Case {
+        const char* place;
+        const char* country;
+        LocalMoment moment;
+        double hours;
+        const char* mnemonic;
+    };
+    const Case kCases[] = {
+        {"Chicago", "United States", {2021, 11, 7, 0, 59}, 5.0, "CDT"},
+        {"Chicago", "United States", {2021, 11, 7, 1, 0}, 5.0, "CDT"},
+        {"Chicago", "United States", {2021, 11, 7, 1, 59}, 5.0, "CDT"},
+        {"Chicago", "United States", {2021, 11, 7, 2, 0}, 6.0, "CST"},
+        {"Chicago", "United States", {2021, 3, 14, 1, 59}, 6.0, "CST"},
+        {"Chicago", "United States", {2021, 3, 14, 2, 30}, 6.0, "CST"},
+        {"Chicago", "United States", {2021, 3, 14, 3, 0}, 5.0, "CDT"},
+        {"London", "United Kingdom", {2021, 10, 31, 1, 30}, -1.0, "BST"},
+        {"London", "United Kingdom", {2021, 10, 31, 2, 0}, 0.0, "GMT"},
+        {"London", "United Kingdom", {2021, 3, 28, 1, 30}, 0.0, "GMT"},
+        {"London", "United Kingdom", {2021, 3, 28, 2, 0}, -1.0, "BST"},
+        {"Sydney", "Australia", {2021, 4, 4, 2, 0}, -11.0, "AEDT"},
+        {"Sydney", "Australia", {2021, 4, 4, 2, 59}, -11.0, "AEDT"},
+        {"Sydney", "Australia", {2021, 4, 4, 3, 0}, -10.0, "AEST"},
+    };
+    for (const bool use_atlas : {false, true}) {
+        for (const Case& c : kCases) {
+            SCOPED_TRACE(std::string(c.place) + (use_atlas ? " atlas " : " files ") +
+                         std::to_string(c.moment.month) + "/" + std::to_string(c.moment.day) + " " +
+                         std::to_string(c.moment.hour) + ":" + std::to_string(c.moment.minute));
+            const FindPlaceResult result =
+                FindPlace(Folder(), c.place, c.country, c.moment, use_atlas);
+            ASSERT_TRUE(result.found);
+            EXPECT_DOUBLE_EQ(result.place.zone_hours, c.hours);
+            EXPECT_EQ(result.place.zone_mnemonic, c.mnemonic);
+        }
+    }
+}
+
 TEST_F(FactoryZonesTest, PlaceFilesGiveTheDatabaseOffset) { CheckAll(false); }
 
 TEST_F(FactoryZonesTest, AtlasGivesTheDatabaseOffset) { CheckAll(true); }

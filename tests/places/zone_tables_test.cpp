@@ -175,6 +175,20 @@ TEST_F(ZoneTablesTest, NoResultLeavesTheZoneAsItWas) {
     EXPECT_TRUE(sink().messages().empty());
 }
 
+TEST_F(ZoneTablesTest, ChainIntoATableNotInTheIndexGivesNoResult) {
+    files_.Tables({{1, 42, "Chain into nothing", {{kAest, 1900, 101, 0}}}});
+    ZoneResult zone{3.5, "OLD", false};
+    EXPECT_EQ(LookupZone(folder_, 1, {2000, 1, 1, 0, 0}, 0.0, zone), ZoneLookupStatus::kNotInIndex);
+    EXPECT_DOUBLE_EQ(zone.hours, 3.5);
+    EXPECT_EQ(zone.mnemonic, "OLD");
+    EXPECT_FALSE(zone.uncertain);
+    EXPECT_TRUE(sink().messages().empty());
+    // Before the chain is reached the table answers as usual.
+    zone = Lookup(1, {1850, 1, 1, 0, 0}, 15.0);
+    EXPECT_EQ(zone.mnemonic, "LMT");
+    EXPECT_DOUBLE_EQ(zone.hours, 1.0);
+}
+
 TEST_F(ZoneTablesTest, DamagedFilesGiveTheLookupMessage) {
     struct Damage {
         const char* what;
@@ -356,6 +370,21 @@ TEST_F(ZoneTablesTest, FailedSaveLeavesTheOldFiles) {
     EXPECT_EQ(testing::ReadFile(folder_ / "tztable.ndx"), old_ndx);
     EXPECT_EQ(testing::ReadFile(folder_ / "tztable.bin"), old_bin);
     EXPECT_FALSE(std::filesystem::exists(folder_ / "ndx.tmp"));
+}
+
+TEST_F(ZoneTablesTest, IndexThatCannotBeReplacedKeepsTheOldTables) {
+    const std::string old_bin = testing::ReadFile(folder_ / "tztable.bin");
+    // A folder in the place of the index: the tables are written, the index cannot be.
+    std::filesystem::remove(folder_ / "tztable.ndx");
+    std::filesystem::create_directories(folder_ / "tztable.ndx" / "busy");
+    ZoneTable edited;
+    edited.header = {1, 0, "Changed"};
+    edited.entries = {{kAest, 1900, 101, 0}};
+    EXPECT_FALSE(SaveZoneTable(folder_, edited).has_value());
+    EXPECT_EQ(LastMessage().text, "Unable to save changes to time zone table.");
+    EXPECT_EQ(testing::ReadFile(folder_ / "tztable.bin"), old_bin);
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "ndx.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "bin.tmp"));
 }
 
 TEST_F(ZoneTablesTest, DumpWritesOneLinePerTableAndEntry) {
