@@ -1,6 +1,8 @@
 #include "startup/ini_file.h"
 
 #include <cctype>
+#include <string>
+#include <utility>
 
 #include "startup/file_io.h"
 #include "startup/text_encoding.h"
@@ -192,7 +194,10 @@ void IniFile::Write(std::string_view section, std::string_view key, std::string_
         if (!lines_.empty() && !Trim(lines_.back()).empty()) {
             lines_.emplace_back();
         }
-        lines_.push_back("[" + Utf8ToWindows1252(Trim(section)) + "]");
+        std::string header(1, '[');
+        header.append(Utf8ToWindows1252(Trim(section)));
+        header.push_back(']');
+        lines_.push_back(std::move(header));
         lines_.push_back(key_bytes + "=" + value_bytes);
         return;
     }

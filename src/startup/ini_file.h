@@ -60,7 +60,7 @@ private:
     std::optional<std::size_t> FindKey(const Span& span, std::string_view key) const;
 
     std::vector<std::string> lines_;  // Windows-1252 bytes, without line ends
-    std::string eol_ = "\n";
+    std::string_view eol_ = "\n";     // always one of two string literals
 };
 
 // One profile read: the value of section/key in the file, or default_text.
