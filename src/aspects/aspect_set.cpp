@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "aspects/aspect_manager.h"
-#include "aspects/byte_io.h"
+#include "startup/byte_io.h"
 #include "startup/file_io.h"
 #include "startup/messages.h"
 #include "startup/session.h"
@@ -63,44 +63,44 @@ constexpr StandardRow kStandardRows[kStandardAspectCount] = {
 
 std::int16_t Flag(bool value) { return static_cast<std::int16_t>(value ? -1 : 0); }
 
-void ReadOrbs(detail::ByteReader& reader, AspectRecord& aspect, bool singles) {
+void ReadOrbs(startup::ByteReader& reader, AspectRecord& aspect, bool singles) {
     for (auto& group : aspect.orbs) {
         for (double& orb : group) {
-            orb = singles ? static_cast<double>(reader.Single()) : reader.Double();
+            orb = singles ? static_cast<double>(reader.F32()) : reader.F64();
         }
     }
 }
 
-AspectRecord ReadRecord(detail::ByteReader& reader) {
+AspectRecord ReadRecord(startup::ByteReader& reader) {
     AspectRecord aspect;
-    aspect.number = reader.Int16();
-    aspect.name = reader.FixedText(20);
-    aspect.abbreviation = reader.FixedText(4);
-    aspect.glyph = reader.Byte();
-    aspect.angle = reader.Double();
-    aspect.weight = reader.Int16();
-    aspect.harmonic = reader.Single();
-    aspect.enabled = reader.Int16() == -1;
-    aspect.colour = reader.Int32();
-    aspect.line_style = reader.Int16();
+    aspect.number = reader.I16();
+    aspect.name = reader.Text(20);
+    aspect.abbreviation = reader.Text(4);
+    aspect.glyph = reader.U8();
+    aspect.angle = reader.F64();
+    aspect.weight = reader.I16();
+    aspect.harmonic = reader.F32();
+    aspect.enabled = reader.I16() == -1;
+    aspect.colour = reader.I32();
+    aspect.line_style = reader.I16();
     ReadOrbs(reader, aspect, false);
     return aspect;
 }
 
-void WriteRecord(detail::ByteWriter& writer, const AspectRecord& aspect) {
-    writer.Int16(static_cast<std::int16_t>(aspect.number));
-    writer.FixedText(aspect.name, 20);
-    writer.FixedText(aspect.abbreviation, 4);
-    writer.Byte(aspect.glyph);
-    writer.Double(aspect.angle);
-    writer.Int16(static_cast<std::int16_t>(aspect.weight));
-    writer.Single(aspect.harmonic);
-    writer.Int16(Flag(aspect.enabled));
-    writer.Int32(aspect.colour);
-    writer.Int16(static_cast<std::int16_t>(aspect.line_style));
+void WriteRecord(startup::ByteWriter& writer, const AspectRecord& aspect) {
+    writer.I16(static_cast<std::int16_t>(aspect.number));
+    writer.Text(aspect.name, 20);
+    writer.Text(aspect.abbreviation, 4);
+    writer.U8(aspect.glyph);
+    writer.F64(aspect.angle);
+    writer.I16(static_cast<std::int16_t>(aspect.weight));
+    writer.F32(aspect.harmonic);
+    writer.I16(Flag(aspect.enabled));
+    writer.I32(aspect.colour);
+    writer.I16(static_cast<std::int16_t>(aspect.line_style));
     for (const auto& group : aspect.orbs) {
         for (const double orb : group) {
-            writer.Double(orb);
+            writer.F64(orb);
         }
     }
 }
@@ -109,9 +109,9 @@ enum class DecodeStatus { kLoaded, kWrongVersion, kDamaged };
 
 // Decodes a non-empty file's bytes over a copy of the standard set.
 DecodeStatus DecodeAspectSet(std::string_view bytes, const std::string& file_name, AspectSet& out) {
-    detail::ByteReader reader(bytes);
-    const int version = reader.Int16();
-    if (reader.failed()) {
+    startup::ByteReader reader(bytes);
+    const int version = reader.I16();
+    if (!reader.ok()) {
         return DecodeStatus::kDamaged;
     }
     AspectSet set = StandardAspectSet();
@@ -122,12 +122,12 @@ DecodeStatus DecodeAspectSet(std::string_view bytes, const std::string& file_nam
         // Older layout: one 50-byte record per standard aspect, an enabled flag and twelve
         // single-precision orbs, read over the standard set for as many records as present.
         set.header.description = "Edit this description in the Aspect Editor - " + file_name;
-        detail::ByteReader old_reader(bytes);
+        startup::ByteReader old_reader(bytes);
         for (auto& aspect : set.aspects) {
-            if (old_reader.Remaining() < kOldRecordBytes) {
+            if (old_reader.remaining() < kOldRecordBytes) {
                 break;
             }
-            aspect.enabled = old_reader.Int16() == -1;
+            aspect.enabled = old_reader.I16() == -1;
             ReadOrbs(old_reader, aspect, true);
         }
         BuildActiveAspects(set);
@@ -135,14 +135,14 @@ DecodeStatus DecodeAspectSet(std::string_view bytes, const std::string& file_nam
         return DecodeStatus::kLoaded;
     }
     set.header.version = version;
-    set.header.description = reader.FixedText(80);
-    set.header.orb_method = reader.Int16();
-    set.header.moieties = reader.Int16() == -1;
-    set.header.three_d = reader.Int16() == -1;
-    set.header.unidirectional = reader.Int16() == -1;
-    const int count = reader.Int16();
-    if (reader.failed() || count < 2 ||
-        reader.Remaining() < static_cast<std::size_t>(count) * kAspectRecordBytes) {
+    set.header.description = reader.Text(80);
+    set.header.orb_method = reader.I16();
+    set.header.moieties = reader.I16() == -1;
+    set.header.three_d = reader.I16() == -1;
+    set.header.unidirectional = reader.I16() == -1;
+    const int count = reader.I16();
+    if (!reader.ok() || count < 2 ||
+        reader.remaining() < static_cast<std::size_t>(count) * kAspectRecordBytes) {
         return DecodeStatus::kDamaged;
     }
     set.aspects.clear();
@@ -150,8 +150,8 @@ DecodeStatus DecodeAspectSet(std::string_view bytes, const std::string& file_nam
     for (int i = 0; i < count; ++i) {
         set.aspects.push_back(ReadRecord(reader));
     }
-    for (int p = 1; p <= kMaxRatioPoints && reader.Remaining() >= 4; ++p) {
-        set.ratios[static_cast<std::size_t>(p)] = reader.Single();
+    for (int p = 1; p <= kMaxRatioPoints && reader.remaining() >= 4; ++p) {
+        set.ratios[static_cast<std::size_t>(p)] = reader.F32();
     }
     BuildActiveAspects(set);
     out = std::move(set);
@@ -284,21 +284,21 @@ int LoadAspectSet(const std::filesystem::path& file_name, bool show_messages, As
 }
 
 std::string EncodeAspectSet(const AspectSet& set) {
-    detail::ByteWriter writer;
-    writer.Int16(1);
-    writer.FixedText(set.header.description, 80);
-    writer.Int16(static_cast<std::int16_t>(set.header.orb_method));
-    writer.Int16(Flag(set.header.moieties));
-    writer.Int16(Flag(set.header.three_d));
-    writer.Int16(Flag(set.header.unidirectional));
-    writer.Int16(static_cast<std::int16_t>(set.aspects.size()));
+    startup::ByteWriter writer;
+    writer.I16(1);
+    writer.Text(set.header.description, 80);
+    writer.I16(static_cast<std::int16_t>(set.header.orb_method));
+    writer.I16(Flag(set.header.moieties));
+    writer.I16(Flag(set.header.three_d));
+    writer.I16(Flag(set.header.unidirectional));
+    writer.I16(static_cast<std::int16_t>(set.aspects.size()));
     for (std::size_t i = 0; i < set.aspects.size(); ++i) {
         AspectRecord record = set.aspects[i];
         record.number = static_cast<int>(i + 1);
         WriteRecord(writer, record);
     }
     for (int p = 1; p <= kMaxRatioPoints; ++p) {
-        writer.Single(set.ratios[static_cast<std::size_t>(p)]);
+        writer.F32(set.ratios[static_cast<std::size_t>(p)]);
     }
     return writer.bytes();
 }

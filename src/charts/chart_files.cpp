@@ -5,14 +5,17 @@
 #include <system_error>
 
 #include "charts/ansi_text.h"
-#include "charts/byte_io.h"
 #include "charts/chart_record_io.h"
 #include "charts/comment_store.h"
 #include "charts/file_io.h"
+#include "startup/byte_io.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 
 namespace meridia::charts {
+
+using startup::ByteReader;
+using startup::ByteWriter;
 
 namespace fs = std::filesystem;
 

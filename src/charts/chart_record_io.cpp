@@ -5,9 +5,12 @@
 #include <cmath>
 
 #include "charts/ansi_text.h"
-#include "charts/byte_io.h"
+#include "startup/byte_io.h"
 
 namespace meridia::charts {
+
+using startup::ByteReader;
+using startup::ByteWriter;
 
 namespace {
 

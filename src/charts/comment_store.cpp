@@ -5,10 +5,13 @@
 #include <vector>
 
 #include "charts/ansi_text.h"
-#include "charts/byte_io.h"
 #include "charts/file_io.h"
+#include "startup/byte_io.h"
 
 namespace meridia::charts {
+
+using startup::ByteReader;
+using startup::ByteWriter;
 
 namespace {
 

@@ -9,19 +9,11 @@
 #include <fstream>
 #include <system_error>
 
-#include "charts/ansi_text.h"
-#include "charts/byte_io.h"
 #include "startup/file_io.h"
 
 namespace meridia::charts {
 
 namespace fs = std::filesystem;
-
-void ByteWriter::Text(std::string_view utf8, std::size_t width) {
-    bytes_.append(EncodeFixedText(utf8, width));
-}
-
-std::string ByteReader::Text(std::size_t width) { return DecodeFixedText(Raw(width)); }
 
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
     return startup::ReadFileBytes(path, static_cast<std::size_t>(kMaxFileBytes));

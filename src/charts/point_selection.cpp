@@ -3,13 +3,16 @@
 #include <algorithm>
 
 #include "astro/chart_table.h"
-#include "charts/byte_io.h"
 #include "charts/file_io.h"
+#include "startup/byte_io.h"
 #include "startup/messages.h"
 #include "startup/name_tables.h"
 #include "startup/session.h"
 
 namespace meridia::charts {
+
+using startup::ByteReader;
+using startup::ByteWriter;
 
 namespace fs = std::filesystem;
 

@@ -8,53 +8,6 @@
 
 namespace meridia::places {
 
-bool ByteReader::Seek(std::size_t offset) {
-    if (!ok_ || offset > bytes_.size()) {
-        ok_ = false;
-        return false;
-    }
-    offset_ = offset;
-    return true;
-}
-
-std::int16_t ByteReader::I16() {
-    if (!Has(2)) {
-        ok_ = false;
-        return 0;
-    }
-    const auto lo = static_cast<unsigned char>(bytes_[offset_]);
-    const auto hi = static_cast<unsigned char>(bytes_[offset_ + 1]);
-    offset_ += 2;
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(lo | (hi << 8)));
-}
-
-std::int32_t ByteReader::I32() {
-    if (!Has(4)) {
-        ok_ = false;
-        return 0;
-    }
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value = (value << 8) |
-                static_cast<unsigned char>(bytes_[offset_ + static_cast<std::size_t>(i)]);
-    }
-    offset_ += 4;
-    return static_cast<std::int32_t>(value);
-}
-
-std::string ByteReader::Text(std::size_t width) {
-    if (!Has(width)) {
-        ok_ = false;
-        return {};
-    }
-    std::string_view field = bytes_.substr(offset_, width);
-    offset_ += width;
-    while (!field.empty() && (field.back() == ' ' || field.back() == '\0')) {
-        field.remove_suffix(1);
-    }
-    return AnsiToUtf8(field);
-}
-
 void PutI16(std::string& out, std::int16_t value) {
     const auto bits = static_cast<std::uint16_t>(value);
     out.push_back(static_cast<char>(bits & 0xFF));

@@ -9,32 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "startup/byte_io.h"
+
 namespace meridia::places {
 
-// Reads little-endian fields from a byte string; every read is bounds-checked and a read past
-// the end leaves ok() false and yields zero.
-class ByteReader {
-public:
-    explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
-
-    bool ok() const { return ok_; }
-    std::size_t size() const { return bytes_.size(); }
-    std::size_t offset() const { return offset_; }
-    // Moves to a 0-based offset; false (and not ok) when it lies beyond the end.
-    bool Seek(std::size_t offset);
-    // True when `count` more bytes can be read.
-    bool Has(std::size_t count) const { return ok_ && bytes_.size() - offset_ >= count; }
-
-    std::int16_t I16();
-    std::int32_t I32();
-    // A fixed-width Windows-1252 field, returned as UTF-8 with trailing blanks and NULs removed.
-    std::string Text(std::size_t width);
-
-private:
-    std::string_view bytes_;
-    std::size_t offset_ = 0;
-    bool ok_ = true;
-};
+// The bounds-checked little-endian reader shared by every binary file of the program.
+using startup::ByteReader;
 
 // Appends little-endian fields to a byte string.
 void PutI16(std::string& out, std::int16_t value);

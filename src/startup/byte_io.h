@@ -1,6 +1,8 @@
-// Little-endian field-by-field encoding for the binary chart-file layouts: a writer that
-// appends fields to a byte string and a bounds-checked reader over a byte view. The reader
-// never reads past its end: a short read sets its failure flag and yields zero values.
+// Little-endian field-by-field encoding for the program's binary files (chart files, aspect
+// sets, place files, zone tables): a writer that appends fields to a byte string and a
+// bounds-checked reader over a byte view. The reader never reads past its end: a short read
+// sets its failure flag and yields zero values. Fixed text fields are Windows-1252 on disk
+// and UTF-8 in memory.
 #pragma once
 
 #include <cmath>
@@ -9,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace meridia::charts {
+namespace meridia::startup {
 
 class ByteWriter {
 public:
@@ -20,6 +22,12 @@ public:
         std::uint32_t bits = 0;
         std::memcpy(&bits, &v, sizeof bits);
         Unsigned(bits, 4);
+    }
+    void F64(double v) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &v, sizeof bits);
+        Unsigned(static_cast<std::uint32_t>(bits & 0xFFFFFFFFU), 4);
+        Unsigned(static_cast<std::uint32_t>(bits >> 32), 4);
     }
     void Raw(std::string_view bytes) { bytes_.append(bytes); }
     void Zeros(std::size_t count) { bytes_.append(count, '\0'); }
@@ -56,6 +64,14 @@ public:
         std::memcpy(&v, &bits, sizeof v);
         return std::isfinite(v) ? v : 0.0F;
     }
+    // A double; a NaN or an infinity reads as 0 for the same reason.
+    double F64() {
+        const std::uint64_t low = Unsigned(4);
+        const std::uint64_t bits = low | (static_cast<std::uint64_t>(Unsigned(4)) << 32);
+        double v = 0.0;
+        std::memcpy(&v, &bits, sizeof v);
+        return ok_ && std::isfinite(v) ? v : 0.0;
+    }
     std::string_view Raw(std::size_t count) {
         if (!Check(count)) {
             return {};
@@ -68,9 +84,22 @@ public:
     std::string Text(std::size_t width);
     void Skip(std::size_t count) { Raw(count); }
 
+    // Moves to a 0-based offset; false (and not ok) when it lies beyond the end.
+    bool Seek(std::size_t offset) {
+        if (!ok_ || offset > bytes_.size()) {
+            ok_ = false;
+            return false;
+        }
+        pos_ = offset;
+        return true;
+    }
+    // True when `count` more bytes can be read.
+    bool Has(std::size_t count) const { return ok_ && bytes_.size() - pos_ >= count; }
+
     bool ok() const { return ok_; }
+    std::size_t size() const { return bytes_.size(); }
     std::size_t position() const { return pos_; }
-    std::size_t remaining() const { return bytes_.size() - pos_; }
+    std::size_t remaining() const { return ok_ ? bytes_.size() - pos_ : 0; }
 
 private:
     bool Check(std::size_t count) {
@@ -99,4 +128,4 @@ private:
     bool ok_ = true;
 };
 
-}  // namespace meridia::charts
+}  // namespace meridia::startup
