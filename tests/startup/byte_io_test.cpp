@@ -38,14 +38,16 @@ TEST(ByteIo, FieldsAreLittleEndianByteForByte) {
 }
 
 TEST(ByteIo, ReadingPastTheEndFailsAndYieldsZero) {
-    ByteReader reader(std::string("\x01\x02\x03", 3));
+    const std::string three("\x01\x02\x03", 3);
+    ByteReader reader(three);
     EXPECT_EQ(reader.I16(), 0x0201);
     EXPECT_EQ(reader.I32(), 0);
     EXPECT_FALSE(reader.ok());
     EXPECT_EQ(reader.U8(), 0);
     EXPECT_EQ(reader.remaining(), 0U);
 
-    ByteReader seeker(std::string(4, '\0'));
+    const std::string four(4, '\0');
+    ByteReader seeker(four);
     EXPECT_TRUE(seeker.Seek(4));
     EXPECT_FALSE(seeker.Has(1));
     EXPECT_FALSE(seeker.Seek(5));
