@@ -2,6 +2,7 @@
 
 #include <swephexp.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -18,7 +19,9 @@ namespace {
 constexpr int kSpeedFlag = SEFLG_SPEED;
 constexpr int kHeliocentricFlag = SEFLG_HELCTR;
 
-bool HasEphemerisFiles(const std::string& folder) {
+// A folder holds the main data when it has a planet file ("sepl...se1") and a Moon file
+// ("semo...se1"); asteroid files alone do not make a folder usable.
+bool HasMainEphemerisFiles(const std::string& folder) {
     if (folder.empty()) {
         return false;
     }
@@ -27,14 +30,38 @@ bool HasEphemerisFiles(const std::string& folder) {
     if (ec) {
         return false;
     }
+    bool planets = false;
+    bool moon = false;
     for (const auto& entry : it) {
         const std::string name = entry.path().filename().string();
-        if (name.size() >= 6 && name.compare(0, 2, "se") == 0 &&
-            name.compare(name.size() - 4, 4, ".se1") == 0) {
-            return true;
+        if (name.size() < 8 || name.compare(name.size() - 4, 4, ".se1") != 0) {
+            continue;
+        }
+        planets = planets || name.compare(0, 4, "sepl") == 0;
+        moon = moon || name.compare(0, 4, "semo") == 0;
+    }
+    return planets && moon;
+}
+
+// The folders of a search path as the library reads it: separated by ':' or ';', empty
+// entries left out.
+std::vector<std::string> SplitSearchPath(const std::string& list) {
+    std::vector<std::string> folders;
+    std::string folder;
+    for (const char c : list) {
+        if (c == ':' || c == ';') {
+            if (!folder.empty()) {
+                folders.push_back(folder);
+            }
+            folder.clear();
+        } else {
+            folder.push_back(c);
         }
     }
-    return false;
+    if (!folder.empty()) {
+        folders.push_back(folder);
+    }
+    return folders;
 }
 
 std::string WithSlash(std::string folder) {
@@ -113,32 +140,69 @@ bool Covers(int first, int last, int point) { return first <= point && point <= 
 
 EphemerisState& Ephemeris() { return startup::CurrentSession().Get<EphemerisState>(); }
 
+std::string ProgramEphemerisFolder() {
+    const std::filesystem::path& program = startup::CurrentSession().folders().program;
+    if (program.empty()) {
+        return {};
+    }
+    return (program / kProgramEphemerisSubfolder).string() + "/";
+}
+
 bool FindSwissEphemerisPath() {
     EphemerisState& state = Ephemeris();
     state.initialised = true;
-    // SE_EPHE_PATH first; then the setting, or the system's data folder when it is empty.
+    // SE_EPHE_PATH first; then the setting, or the system's data folder when it is empty. Each
+    // may be a list of folders; the first folder of a list that holds the planet and Moon
+    // files decides that the files are present.
     std::vector<std::string> candidates;
     const char* env = std::getenv("SE_EPHE_PATH");
-    if (env != nullptr && *env != '\0') {
+    const bool env_given = env != nullptr && *env != '\0';
+    if (env_given) {
         candidates.emplace_back(env);
     }
     const std::string setting = startup::CurrentSession().settings().GetString("SwissEphemPath");
     candidates.push_back(setting.empty() ? std::string(kSystemEphemerisFolder) : setting);
     for (const std::string& candidate : candidates) {
-        if (HasEphemerisFiles(candidate)) {
-            state.path = WithSlash(candidate);
-            state.swiss_mode = true;
-            state.missing_files = false;
-            if (env != nullptr && *env != '\0' && candidate != env) {
-                // The library prefers SE_EPHE_PATH to the path it is given; point it at the
-                // folder that holds the files.
-                setenv("SE_EPHE_PATH", state.path.c_str(), 1);
-            }
-            SetSwissEphemerisPath(state.path);
-            return true;
+        const std::vector<std::string> folders = SplitSearchPath(candidate);
+        const auto main = std::find_if(folders.begin(), folders.end(), HasMainEphemerisFiles);
+        if (main == folders.end()) {
+            continue;
         }
+        state.path = WithSlash(*main);
+        state.swiss_mode = true;
+        state.missing_files = false;
+        // The library searches the folders in order: the main folder first, the rest of the
+        // list after it, and the program's own asteroid files last.
+        std::vector<std::string> search{state.path};
+        for (const std::string& folder : folders) {
+            search.push_back(WithSlash(folder));
+        }
+        search.push_back(ProgramEphemerisFolder());
+        state.search_path.clear();
+        std::vector<std::string> seen;
+        for (const std::string& folder : search) {
+            if (folder.empty() || std::find(seen.begin(), seen.end(), folder) != seen.end()) {
+                continue;
+            }
+            const std::size_t extra = (state.search_path.empty() ? 0 : 1) + folder.size();
+            if (state.search_path.size() + extra > kMaxSearchPathLength) {
+                break;  // the library keeps a bounded path; the main folder always fits first
+            }
+            seen.push_back(folder);
+            if (!state.search_path.empty()) {
+                state.search_path.push_back(':');
+            }
+            state.search_path += folder;
+        }
+        if (env_given) {
+            // The library prefers SE_EPHE_PATH to the path it is given; give it the same list.
+            setenv("SE_EPHE_PATH", state.search_path.c_str(), 1);
+        }
+        SetSwissEphemerisPath(state.search_path);
+        return true;
     }
     state.path.clear();
+    state.search_path.clear();
     state.swiss_mode = false;
     state.missing_files = true;
     return false;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -18,19 +19,27 @@ struct EphemerisState {
     bool initialised = false;
     bool swiss_mode = false;     // data files found: positions from the files
     bool missing_files = false;  // no usable folder: the analytical mode is used
-    std::string path;            // folder of the ".se1" files, ending in "/"
+    std::string path;            // folder of the planet and Moon ".se1" files, ending in "/"
+    std::string search_path;     // the folders given to the library, separated by ':'
 };
 
 inline constexpr const char* kSystemEphemerisFolder = "/usr/share/libswe/ephe";
+// Subfolder of the program folder with the asteroid files the program ships.
+inline constexpr const char* kProgramEphemerisSubfolder = "ephe";
+// The longest search path the library keeps (its buffer holds 256 characters).
+inline constexpr std::size_t kMaxSearchPathLength = 255;
 inline constexpr const char* kFilesMissingText =
     "Swiss Ephemeris file/s missing or incorrectly installed.";
 
 EphemerisState& Ephemeris();
 
-// Looks for a folder holding "se*.se1" files: SE_EPHE_PATH, then the setting
-// "SwissEphemPath" (the system's data folder when the setting is empty). Sets the path and
-// Swiss mode on success; otherwise the missing-files flag, and positions come from the
-// library's analytical mode. Returns the Swiss mode flag.
+// Looks for the folder of the planet and Moon files ("sepl*.se1", "semo*.se1"): SE_EPHE_PATH,
+// then the setting "SwissEphemPath" (the system's data folder when the setting is empty);
+// each may be a list of folders separated by ':' or ';', and the first folder of a list that
+// holds the files decides. On success the library searches that folder, the rest of its list,
+// then the program's "ephe" folder (the shipped asteroid files), and Swiss mode is set;
+// otherwise the missing-files flag, and positions come from the library's analytical mode.
+// Returns the Swiss mode flag.
 bool FindSwissEphemerisPath();
 // Runs FindSwissEphemerisPath once per session.
 void EnsureEphemeris();

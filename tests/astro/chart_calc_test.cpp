@@ -584,6 +584,123 @@ TEST_F(EphemerisModeTest, FindsTheSystemFolderOrFallsBackToTheAnalyticalMode) {
     EXPECT_TRUE(sink().messages().empty());
 }
 
+// The asteroid files the program ships (share/meridia/ephe) give Hygeia, Sedna and Eris from
+// about AD 1500 to 2100 exactly as the library gives them from the same files; outside that
+// span the points have no position, silently.
+class ShippedAsteroidsTest : public EphemerisModeTest {
+protected:
+    // The library's own result with the system folder and the shipped folder as its path.
+    LibraryPosition FromShippedFiles(double jd_et, int body) {
+        const std::string path =
+            std::string(kSystemEphemerisFolder) + ":" + (testing::FactoryDir() / "ephe").string();
+        SetSwissEphemerisPath(path);
+        const LibraryPosition lib = Library(jd_et, body, SEFLG_SPEED | SEFLG_SWIEPH);
+        FindSwissEphemerisPath();
+        return lib;
+    }
+};
+
+TEST_F(ShippedAsteroidsTest, InsideTheSpanTheyEqualTheLibraryWithTheSameFiles) {
+    if (std::getenv("SE_EPHE_PATH") != nullptr) {
+        GTEST_SKIP() << "SE_EPHE_PATH chooses the folders";
+    }
+    const ChartRecord records[] = {
+        MakeRecord(1501, 6, 1, 12, 0, 0, 0.0F, 45.0F, -7.0F),
+        MakeRecord(1777, 2, 28, 3, 15, 0, -1.0F, 52.5F, -13.4F),
+        MakeRecord(1879, 3, 14, 11, 30, 0, -0.6667F, 48.4F, -10.0F),
+        MakeRecord(1969, 7, 20, 20, 17, 40, 0.0F, 28.5F, 80.6F),
+        MakeRecord(2024, 4, 8, 18, 18, 0, 0.0F, -33.9F, -151.2F),
+        MakeRecord(2099, 12, 31, 23, 59, 59, 0.0F, 64.1F, 21.9F),
+    };
+    struct Body {
+        int point;
+        int number;
+    };
+    const Body bodies[] = {{kHygeia, SE_AST_OFFSET + 10},
+                           {kSedna, SE_AST_OFFSET + 90377},
+                           {kEris, SE_AST_OFFSET + 136199}};
+    for (const ChartRecord& record : records) {
+        SCOPED_TRACE(record.data.date_time.year);
+        ASSERT_EQ(CalcChart(record, 1, 0, 0, true, true), CalcStatus::kOk);
+        const ChartSlot slot = Slot(1);
+        for (const Body& body : bodies) {
+            SCOPED_TRACE(body.point);
+            const LibraryPosition lib = FromShippedFiles(slot.julian_day, body.number);
+            ASSERT_GE(lib.ret, 0);
+            ASSERT_GE(slot.longitude[body.point], 0.0);
+            EXPECT_LT(Gap(slot.longitude[body.point], lib.x[0]), kTolerance);
+            EXPECT_LT(std::fabs(slot.latitude[body.point] - lib.x[1]), kTolerance);
+            EXPECT_NEAR(slot.distance[body.point], lib.x[2], 1e-12);
+            EXPECT_NEAR(slot.speed[body.point], lib.x[3], 1e-12);
+            EXPECT_NEAR(slot.latitude_speed[body.point], lib.x[4], 1e-12);
+            EXPECT_NEAR(slot.distance_speed[body.point], lib.x[5], 1e-12);
+        }
+        EXPECT_EQ(slot.longitude[kAstraea], -1.0);  // no file for Astraea
+    }
+    EXPECT_TRUE(sink().messages().empty());
+}
+
+TEST_F(ShippedAsteroidsTest, OutsideTheSpanTheyHaveNoPositionAndNoMessage) {
+    for (const int year : {1400, 1499, 2103, 2500}) {
+        SCOPED_TRACE(year);
+        ASSERT_EQ(
+            CalcChart(MakeRecord(year, 6, 1, 12, 0, 0, 0.0F, 45.0F, -7.0F), 1, 0, 0, true, true),
+            CalcStatus::kOk);
+        const ChartSlot& slot = Slot(1);
+        EXPECT_EQ(slot.longitude[kHygeia], -1.0);
+        EXPECT_EQ(slot.longitude[kSedna], -1.0);
+        EXPECT_EQ(slot.longitude[kEris], -1.0);
+        EXPECT_GE(slot.longitude[kSun], 0.0);
+        EXPECT_GE(slot.longitude[kPluto], 0.0);
+    }
+    EXPECT_TRUE(sink().messages().empty());
+}
+
+// A list of folders in the setting or in SE_EPHE_PATH: the first folder with the planet and
+// Moon files decides; a folder of asteroid files alone does not count.
+TEST_F(ShippedAsteroidsTest, ListsOfFoldersAreAccepted) {
+    const std::string shipped = (testing::FactoryDir() / "ephe").string();
+    const std::string system = kSystemEphemerisFolder;
+    const std::string missing = (temp() / "nowhere").string();
+    struct Case {
+        const char* env;
+        std::string setting;
+    };
+    const Case cases[] = {
+        {nullptr, missing + ":" + system},
+        {nullptr, shipped + ":" + system + "/"},
+        {nullptr, temp().string() + ";" + system},
+        {"env", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setting);
+        if (c.env != nullptr) {
+            setenv("SE_EPHE_PATH", (shipped + ":" + system).c_str(), 1);
+        } else if (std::getenv("SE_EPHE_PATH") != nullptr) {
+            continue;
+        }
+        session().settings().SetString("SwissEphemPath", c.setting);
+        EXPECT_TRUE(FindSwissEphemerisPath());
+        EXPECT_EQ(Ephemeris().path, system + "/");
+        EXPECT_EQ(Ephemeris().search_path.substr(0, system.size() + 1), system + "/");
+        EXPECT_NE(Ephemeris().search_path.find(shipped + "/"), std::string::npos);
+        ASSERT_EQ(
+            CalcChart(MakeRecord(1950, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F), 1, 0, 0, true, true),
+            CalcStatus::kOk);
+        EXPECT_GE(Slot(1).longitude[kEris], 0.0);
+        if (c.env != nullptr) {
+            unsetenv("SE_EPHE_PATH");
+        }
+    }
+    session().settings().SetString("SwissEphemPath", shipped + ":" + missing);
+    if (std::getenv("SE_EPHE_PATH") == nullptr) {
+        EXPECT_FALSE(FindSwissEphemerisPath());
+        EXPECT_TRUE(Ephemeris().missing_files);
+    }
+    session().settings().SetString("SwissEphemPath", "");
+    EXPECT_TRUE(sink().messages().empty());
+}
+
 TEST_F(ChartCalcTest, MoonPositionUsesAScratchSlotAndGivesItBack) {
     const double jd_et = 2451545.0;
     const auto moon = MoonPosition(jd_et, -20.0);

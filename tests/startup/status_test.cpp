@@ -5,7 +5,7 @@
 #include <string>
 
 #include "startup/messages.h"
-#include "test_session.h"
+#include "support/test_session.h"
 
 namespace meridia::startup {
 namespace {
