@@ -26,7 +26,11 @@ bool NeverHeliocentric(int point) {
     return point == 1 || point == 20 || point == 21 || point == 26 || point == 36 || point == 48;
 }
 
-void Select(PointSelection& table, int point) {
+int ClampPoints(int points_in_use) { return std::clamp(points_in_use, 0, kSelectionPoints); }
+
+}  // namespace
+
+void SelectPoint(PointSelection& table, int point) {
     if (!table.geocentric[static_cast<std::size_t>(point)]) {
         table.geocentric[static_cast<std::size_t>(point)] = true;
         ++table.geocentric_count;
@@ -41,10 +45,6 @@ void Select(PointSelection& table, int point) {
         ++table.heliocentric_count;
     }
 }
-
-int ClampPoints(int points_in_use) { return std::clamp(points_in_use, 0, kSelectionPoints); }
-
-}  // namespace
 
 std::string_view SelectionExtension(SelectionKind kind) {
     switch (kind) {
@@ -110,7 +110,7 @@ SelectionLoadResult LoadPointSelection(std::string_view name, SelectionKind kind
             }
             const int point = (digits[0] - '0') * 10 + (digits[1] - '0');
             if (point >= 1 && point <= points) {
-                Select(fresh, point);
+                SelectPoint(fresh, point);
             }
         }
         table = fresh;
@@ -140,7 +140,7 @@ SelectionLoadResult LoadPointSelection(std::string_view name, SelectionKind kind
             static_cast<std::size_t>(point - 1) * kSelectionRecordSize, kSelectionRecordSize));
         r.Skip(20);
         if (r.I16() == -1) {
-            Select(fresh, point);
+            SelectPoint(fresh, point);
         }
     }
     table = fresh;

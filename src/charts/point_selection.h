@@ -37,6 +37,11 @@ struct PointSelection {
     int heliocentric_count = 0;
 };
 
+// Selects a point (1..100) in both columns: the heliocentric column takes the Earth for the
+// Sun and leaves out the points without meaning there (Moon, nodes, Part of Fortune, Black
+// Moon, Selena).
+void SelectPoint(PointSelection& table, int point);
+
 struct SelectionLoadResult {
     bool loaded = false;      // the table was replaced
     bool empty_file = false;  // the file was empty (the message was shown)
