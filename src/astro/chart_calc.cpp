@@ -57,21 +57,6 @@ void StoreAngle(ChartSlot& slot, int point, double tropical, double speed) {
     slot.retrograde[point] = Flag(speed < 0.0);
 }
 
-void StoreOpposite(ChartSlot& slot, int point, int from) {
-    ClearPoint(slot, point);
-    if (slot.longitude[from] < 0.0) {
-        slot.longitude[point] = -1.0;
-        return;
-    }
-    slot.longitude[point] = Norm360(slot.longitude[from] + 180.0);
-    slot.latitude[point] = -slot.latitude[from];
-    slot.speed[point] = slot.speed[from];
-    slot.latitude_speed[point] = slot.latitude_speed[from];
-    slot.distance[point] = slot.distance[from];
-    slot.distance_speed[point] = slot.distance_speed[from];
-    slot.retrograde[point] = slot.retrograde[from];
-}
-
 void CalcPartOfFortune(ChartSlot& slot, const CalcOptions& options) {
     const double asc = slot.longitude[kAscendant];
     const double sun = slot.longitude[kSun];
@@ -416,16 +401,7 @@ CalcStatus CalcChartFromValues(const ChartValues& values, int slot_number, int f
 
 int OpenChartIntoSlot(const ChartRecord& record, const std::string& file_path,
                       std::int32_t record_number) {
-    int free_slot = -1;
-    for (int n = 1; n <= kSlotCount; ++n) {
-        if (n >= kFirstScratchSlot && n <= kLastScratchSlot) {
-            continue;
-        }
-        if (Slot(n).chart_serial == 0) {
-            free_slot = n;
-            break;
-        }
-    }
+    const int free_slot = FindFreeSlot();
     if (free_slot < 0) {
         return -1;
     }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "astro/angles.h"
 #include "startup/session.h"
 
 namespace meridia::astro {
@@ -35,6 +36,43 @@ ChartSlot& Slot(int n) {
         return table.spare;
     }
     return (*table.slots)[static_cast<std::size_t>(n)];
+}
+
+void StoreOpposite(ChartSlot& slot, int point, int from) {
+    const auto i = static_cast<std::size_t>(point);
+    const auto f = static_cast<std::size_t>(from);
+    if (slot.longitude[f] < 0.0) {
+        slot.longitude[i] = -1.0;
+        slot.latitude[i] = 0.0;
+        slot.speed[i] = 0.0;
+        slot.latitude_speed[i] = 0.0;
+        slot.distance[i] = 0.0;
+        slot.distance_speed[i] = 0.0;
+        slot.declination[i] = 0.0;
+        slot.right_ascension[i] = 0.0;
+        slot.retrograde[i] = 0;
+        slot.house[i] = 0;
+        return;
+    }
+    slot.longitude[i] = Norm360(slot.longitude[f] + 180.0);
+    slot.latitude[i] = -slot.latitude[f];
+    slot.speed[i] = slot.speed[f];
+    slot.latitude_speed[i] = slot.latitude_speed[f];
+    slot.distance[i] = slot.distance[f];
+    slot.distance_speed[i] = slot.distance_speed[f];
+    slot.retrograde[i] = slot.retrograde[f];
+}
+
+int FindFreeSlot() {
+    for (int n = 1; n <= kSlotCount; ++n) {
+        if (n >= kFirstScratchSlot && n <= kLastScratchSlot) {
+            continue;
+        }
+        if (Slot(n).chart_serial == 0) {
+            return n;
+        }
+    }
+    return -1;
 }
 
 int AllocScratchChart() {

@@ -10,13 +10,15 @@
 #include <string>
 
 #include "astro/chart_record.h"
+#include "startup/name_tables.h"
 
 namespace meridia::astro {
 
 inline constexpr int kSlotCount = 114;
 inline constexpr int kFirstScratchSlot = 102;
 inline constexpr int kLastScratchSlot = 108;
-inline constexpr int kFixedPointCount = 50;
+// The fixed points 1..50 (their count belongs to the name tables, which name each one).
+using startup::kFixedPointCount;
 inline constexpr int kMaxPoints = 100;
 inline constexpr int kMaxExtraPoints = kMaxPoints - kFixedPointCount;
 
@@ -123,6 +125,16 @@ struct ChartSlot {
 // programming error: it gives a spare slot outside the table, so nothing is read out of bounds.
 ChartSlot& Slot(int n);
 bool IsValidSlot(int n);
+
+// Stores in `point` the point opposite `from` (the Earth of the Sun, the South Node, the
+// Descendant...): longitude + 180, the latitude negated, and speed, latitude speed, distance,
+// distance speed and retrograde flag copied unchanged. When `from` has no position (-1), the
+// point gets none either and every other value 0.
+void StoreOpposite(ChartSlot& slot, int point, int from);
+
+// The first free slot (chart serial 0) outside the scratch slots, or -1 when every one is
+// taken: where an opened or derived chart goes.
+int FindFreeSlot();
 
 // The first scratch slot (102..108) not in use, marked in use. When all seven are in use,
 // 102..106 are released and 102 is returned, marked in use.

@@ -119,21 +119,6 @@ void Store(ChartSlot& slot, int point, const std::array<double, 6>& x, double zo
     slot.retrograde[point] = x[3] < 0.0 ? std::int16_t{-1} : std::int16_t{0};
 }
 
-// The point opposite `from`: longitude + 180, latitude and latitude speed negated.
-void StoreOpposite(ChartSlot& slot, int point, int from) {
-    if (slot.longitude[from] < 0.0) {
-        MarkFailed(slot, point);
-        return;
-    }
-    slot.longitude[point] = Norm360(slot.longitude[from] + 180.0);
-    slot.latitude[point] = -slot.latitude[from];
-    slot.speed[point] = slot.speed[from];
-    slot.latitude_speed[point] = -slot.latitude_speed[from];
-    slot.distance[point] = slot.distance[from];
-    slot.distance_speed[point] = slot.distance_speed[from];
-    slot.retrograde[point] = slot.retrograde[from];
-}
-
 bool Covers(int first, int last, int point) { return first <= point && point <= last; }
 
 }  // namespace
@@ -312,6 +297,10 @@ PositionStatus CalcPositions(ChartSlot& slot, int first, int last, double jd_et,
         Store(slot, kSun, sun.values, zodiac_offset);
         if (Covers(first, last, kEarth)) {
             StoreOpposite(slot, kEarth, kSun);
+            // The Earth seen from the Sun is the Sun's opposite, and its latitude moves the
+            // other way: unlike the opposite angles (whose latitude stays 0), its latitude
+            // speed is the Sun's negated.
+            slot.latitude_speed[kEarth] = -slot.latitude_speed[kSun];
         }
     }
 

@@ -1,0 +1,175 @@
+#include "aspects/chart_aspects.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "aspects/aspect_manager.h"
+#include "charts/point_list.h"
+#include "startup/session.h"
+
+namespace meridia::aspects {
+
+namespace {
+
+using startup::Status;
+using startup::StatusCode;
+
+void AddPair(const AspectSet& set, const AspectPoint& a, const AspectPoint& b, int orb_kind,
+             bool same_chart, const PartileRule& partile, std::vector<ChartAspect>& found) {
+    const AspectResult r = FindAspect(set, a, b, orb_kind, same_chart, partile);
+    if (r.found()) {
+        found.push_back({a.point, b.point, r, set.Aspect(r.aspect).name});
+    }
+    if (a.longitude < 0.0 || b.longitude < 0.0) {
+        return;
+    }
+    const AspectResult p =
+        FindParallel(set, a, b, ParallelBasis::kDeclination, orb_kind, same_chart);
+    if (p.found()) {
+        found.push_back({a.point, b.point, p, set.Aspect(p.aspect).name});
+    }
+}
+
+// Every point in use, in both columns.
+charts::PointSelection EveryPoint(int points_in_use) {
+    charts::PointSelection selection;
+    for (int p = 1; p <= points_in_use; ++p) {
+        selection.geocentric[static_cast<std::size_t>(p)] = true;
+        selection.heliocentric[static_cast<std::size_t>(p)] = true;
+    }
+    return selection;
+}
+
+// Puts the named set in force in place of the chart set. An empty, wrong-version or damaged
+// file has had its message from the loader; a file that cannot be opened at all has not.
+Status UseAspectSet(AspectManager& manager, const std::string& name) {
+    if (name.empty() || manager.SetTempAspects(name) == 0) {
+        return {};
+    }
+    const std::filesystem::path path = AspectFilePath(name);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec) || !std::ifstream(path, std::ios::binary)) {
+        return {StatusCode::kNotFound, "Aspect file " + path.string() + " could not be loaded.", "",
+                path};
+    }
+    return {StatusCode::kDamaged, "", "", path};
+}
+
+// The selection of the job: its point-list option, else the aspected points of the settings,
+// else every point.
+startup::StatusOr<charts::PointSelection> JobSelection(const std::string& points,
+                                                       int points_in_use) {
+    if (!points.empty()) {
+        return charts::ReadPointsOption(points, charts::SelectionKind::kAspected, points_in_use);
+    }
+    charts::PointSelection selection;
+    const std::string name = startup::CurrentSession().settings().GetString("AspPntFileName");
+    if (charts::LoadPointSelection(name, charts::SelectionKind::kAspected, selection, points_in_use)
+            .loaded) {
+        return selection;
+    }
+    return EveryPoint(points_in_use);
+}
+
+}  // namespace
+
+AspectPoint AspectPointOf(const astro::ChartSlot& slot, int slot_number, int point) {
+    const auto i = static_cast<std::size_t>(point);
+    AspectPoint p;
+    p.chart = slot_number;
+    p.point = point;
+    p.longitude = slot.longitude[i];
+    p.latitude = slot.latitude[i];
+    p.speed = slot.speed[i];
+    p.latitude_speed = slot.latitude_speed[i];
+    p.declination = slot.declination[i];
+    p.declination_speed = DeclinationSpeed(slot.longitude[i] - slot.zodiac_offset, slot.latitude[i],
+                                           slot.speed[i], slot.latitude_speed[i], slot.obliquity);
+    return p;
+}
+
+std::vector<int> SelectedPoints(const charts::PointSelection& selection, int coords,
+                                int points_in_use) {
+    std::vector<int> points;
+    for (int p = 1; p <= points_in_use; ++p) {
+        const auto i = static_cast<std::size_t>(p);
+        if (coords == 2 ? selection.heliocentric[i] : selection.geocentric[i]) {
+            points.push_back(p);
+        }
+    }
+    return points;
+}
+
+std::vector<ChartAspect> FindChartAspects(const AspectSet& set,
+                                          const ChartAspectsRequest& request) {
+    const int in_use = astro::PointsInUse();
+    const charts::PointSelection selection =
+        request.selection ? *request.selection : EveryPoint(in_use);
+    const astro::ChartSlot& slot_a = astro::Slot(request.slot_a);
+    const std::vector<int> points_a = SelectedPoints(selection, slot_a.record.coords, in_use);
+    std::vector<ChartAspect> found;
+    if (request.slot_b != 0) {
+        const astro::ChartSlot& slot_b = astro::Slot(request.slot_b);
+        const std::vector<int> points_b = SelectedPoints(selection, slot_b.record.coords, in_use);
+        for (const int pa : points_a) {
+            const AspectPoint a = AspectPointOf(slot_a, request.slot_a, pa);
+            for (const int pb : points_b) {
+                AddPair(set, a, AspectPointOf(slot_b, request.slot_b, pb), request.orb_kind, false,
+                        request.partile, found);
+            }
+        }
+        return found;
+    }
+    for (std::size_t i = 0; i < points_a.size(); ++i) {
+        const AspectPoint a = AspectPointOf(slot_a, request.slot_a, points_a[i]);
+        for (std::size_t j = i + 1; j < points_a.size(); ++j) {
+            AddPair(set, a, AspectPointOf(slot_a, request.slot_a, points_a[j]), request.orb_kind,
+                    true, request.partile, found);
+        }
+    }
+    return found;
+}
+
+startup::StatusOr<AspectGrid> CalculateAspectGrid(const AspectGridJob& job) {
+    AspectManager& manager = Aspects();
+    manager.ReadIni();
+    if (Status status = UseAspectSet(manager, job.aspect_set); !status.ok()) {
+        return status;
+    }
+    if (job.orb_kind < kOrbNatal || job.orb_kind > kOrbTransit) {
+        return Status(StatusCode::kRefused, "");
+    }
+    if (Status status = charts::CalculateChartEntry(job.first, kGridSlotA); !status.ok()) {
+        return status;
+    }
+    if (job.second) {
+        if (Status status = charts::CalculateChartEntry(*job.second, kGridSlotB); !status.ok()) {
+            return status;
+        }
+    }
+    auto selection = JobSelection(job.points, astro::PointsInUse());
+    if (!selection.ok()) {
+        return selection.status();
+    }
+
+    ChartAspectsRequest request;
+    request.slot_a = kGridSlotA;
+    request.slot_b = job.second ? kGridSlotB : 0;
+    request.selection = *selection;
+    request.orb_kind = job.orb_kind;
+    request.partile = PartileRuleFromSettings();
+
+    const AspectSet& set = manager.ChartSet();
+    AspectGrid grid;
+    grid.set_file = manager.AspectFile();
+    grid.set_description = set.header.description;
+    grid.name_a = astro::Slot(kGridSlotA).record.data.name;
+    if (job.second) {
+        grid.name_b = astro::Slot(kGridSlotB).record.data.name;
+    }
+    grid.aspects = FindChartAspects(set, request);
+    return grid;
+}
+
+}  // namespace meridia::aspects

@@ -1,0 +1,232 @@
+#include "charts/chart_entry.h"
+
+#include <cctype>
+#include <cstdint>
+#include <utility>
+
+#include "astro/chart_calc.h"
+#include "astro/houses.h"
+#include "charts/chart_files.h"
+#include "places/place_files.h"
+#include "startup/session.h"
+#include "textformats/angle_text.h"
+#include "textformats/calendar.h"
+#include "textformats/date_text.h"
+#include "textformats/time_text.h"
+
+namespace meridia::charts {
+
+namespace {
+
+namespace tf = meridia::textformats;
+using startup::Status;
+using startup::StatusCode;
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// A refusal of the entry's own, worded with the entry's field names.
+Status Refuse(const ChartEntry& entry, std::string text) {
+    return {StatusCode::kRefused, std::move(text), entry.refusal_title};
+}
+
+// A refusal whose message a parser or a lookup has shown already.
+Status Shown() { return {StatusCode::kRefused, ""}; }
+
+Status NeedsPlace(const ChartEntry& entry) {
+    const std::string& p = entry.field_prefix;
+    return Refuse(entry, "A chart needs " + p + "lat and " + p + "lon, or " + p + "place.");
+}
+
+startup::StatusOr<astro::ChartRecord> LoadEntryChart(const ChartEntry& entry) {
+    const std::string& p = entry.field_prefix;
+    if (entry.file.empty() || !entry.chart.has_value()) {
+        return Refuse(entry, p + "file and " + p + "chart go together.");
+    }
+    const long shown_before = startup::CurrentSession().messages_shown();
+    auto loaded = LoadChartByNumber(entry.file, *entry.chart);
+    if (!loaded) {
+        if (startup::CurrentSession().messages_shown() != shown_before) {
+            return Shown();  // the chart-file layer has said why
+        }
+        return Refuse(entry, "Chart " + std::to_string(*entry.chart) + " of " + entry.file +
+                                 " cannot be read.");
+    }
+    return std::move(loaded->record);
+}
+
+// The mnemonic a zone text stands for: the text upper-cased when it starts with a letter,
+// else none (a typed number).
+std::string ZoneMnemonic(const std::string& zone_text) {
+    std::string mnemonic;
+    if (std::isalpha(static_cast<unsigned char>(zone_text.front())) != 0) {
+        for (const char c : zone_text) {
+            mnemonic.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+        }
+    }
+    return mnemonic;
+}
+
+}  // namespace
+
+bool ChartEntry::Given() const {
+    return !date.empty() || !time.empty() || !zone.empty() || !lat.empty() || !lon.empty() ||
+           !place.empty() || !file.empty() || chart.has_value();
+}
+
+startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry) {
+    const std::string& p = entry.field_prefix;
+    if (!entry.file.empty() || entry.chart.has_value()) {
+        return LoadEntryChart(entry);
+    }
+
+    if (Trimmed(entry.date).empty()) {
+        return Refuse(entry, "A chart needs " + p + "date (or " + p + "file and " + p + "chart).");
+    }
+    const bool have_coordinates = !Trimmed(entry.lat).empty() && !Trimmed(entry.lon).empty();
+    if (!have_coordinates && Trimmed(entry.place).empty()) {
+        return NeedsPlace(entry);
+    }
+
+    const auto& settings = startup::CurrentSession().settings();
+    astro::ChartRecord record;
+    record.data.name = entry.name;
+    record.house_system =
+        static_cast<std::uint8_t>(entry.house.value_or(settings.GetInt("HouseSystem")));
+    record.zodiac = static_cast<std::uint8_t>(entry.zodiac.value_or(settings.GetInt("Ayanamsa")));
+    record.coords = static_cast<std::uint8_t>(entry.coords.value_or(1));
+    record.event_type = static_cast<std::uint8_t>(entry.event_type.value_or(0));
+    record.rating = entry.rating;
+    record.source = entry.source;
+
+    const auto date = tf::ParseDate(entry.date, true);
+    if (!date) {
+        return Shown();
+    }
+    if (date->year < -32768 || date->year > 32767) {
+        return Refuse(entry, "The year is outside the range of a chart.");
+    }
+    tf::ClockTime clock;
+    if (!Trimmed(entry.time).empty()) {
+        const auto parsed = tf::ParseTime(entry.time);
+        if (!parsed) {
+            return Shown();
+        }
+        clock = *parsed;
+    }
+    const int calendar = entry.calendar.value_or(static_cast<int>(date->calendar));
+    record.data.calendar = static_cast<std::uint8_t>(calendar);
+    auto& dt = record.data.date_time;
+    dt.year = static_cast<std::int16_t>(date->year);
+    dt.month = static_cast<std::uint8_t>(date->month);
+    dt.day = static_cast<std::uint8_t>(date->day);
+    dt.hour = static_cast<std::uint8_t>(clock.hour);
+    dt.minute = static_cast<std::uint8_t>(clock.minute);
+    dt.second = static_cast<std::uint8_t>(clock.second);
+
+    std::optional<double> zone;
+    std::string mnemonic;
+    const std::string zone_text = Trimmed(entry.zone);
+    if (!zone_text.empty()) {
+        zone = tf::ParseTimeZone(zone_text);
+        if (!zone) {
+            return Shown();
+        }
+        mnemonic = ZoneMnemonic(zone_text);
+    }
+    std::optional<double> latitude;
+    std::optional<double> longitude;
+    if (!Trimmed(entry.lat).empty()) {
+        latitude = tf::ParseLatitude(entry.lat);
+        if (!latitude) {
+            return Shown();
+        }
+    }
+    if (!Trimmed(entry.lon).empty()) {
+        longitude = tf::ParseLongitude(entry.lon);
+        if (!longitude) {
+            return Shown();
+        }
+    }
+
+    record.data.place.place_name = entry.place;
+    record.data.place.country = entry.country;
+    if (!Trimmed(entry.place).empty() && (!latitude || !longitude || !zone)) {
+        places::LocalMoment moment;
+        moment.year = dt.year;
+        moment.month = dt.month;
+        moment.day = dt.day;
+        moment.hour = dt.hour;
+        moment.minute = dt.minute;
+        const auto found = places::FindPlaceForMoment(entry.place, entry.country, moment);
+        if (!found || !found->found) {
+            return Shown();
+        }
+        if (!latitude) {
+            latitude = found->place.latitude;
+        }
+        if (!longitude) {
+            longitude = found->place.longitude;
+        }
+        if (!zone) {
+            zone = found->place.zone_hours;
+            mnemonic = found->place.zone_mnemonic;
+        }
+        if (entry.country.empty()) {
+            record.data.place.country = found->place.country;
+        }
+    }
+    if (!latitude || !longitude) {
+        return NeedsPlace(entry);
+    }
+    record.data.place.latitude = static_cast<float>(*latitude);
+    record.data.place.longitude = static_cast<float>(*longitude);
+    record.data.zone.hours = static_cast<float>(zone.value_or(0.0));
+    record.data.zone.mnemonic = mnemonic;
+    if (!tf::IsValidCalendarDate(dt.day, dt.month, dt.year,
+                                 static_cast<tf::CalendarMode>(record.data.calendar))) {
+        return Refuse(entry, "The date does not exist in the calendar chosen.");
+    }
+    return record;
+}
+
+startup::Status CalculateChartEntry(const ChartEntry& entry, int slot) {
+    const auto record = BuildChartRecord(entry);
+    if (!record.ok()) {
+        return record.status();
+    }
+    switch (astro::CalcChart(*record, slot, 0, 0, true, true)) {
+        case astro::CalcStatus::kOk:
+            break;
+        case astro::CalcStatus::kOutOfRange:
+            return {StatusCode::kOutOfRange, astro::kOutOfRangeText, astro::kOutOfRangeTitle};
+        case astro::CalcStatus::kBadSlot:
+        case astro::CalcStatus::kFilesMissing:
+            return {StatusCode::kFailed, ""};
+    }
+    if (record->house_system < astro::kFirstHouseSystem ||
+        record->house_system > astro::kLastHouseSystem) {
+        return Shown();  // the house calculation has said why
+    }
+    return {};
+}
+
+startup::StatusOr<int> OpenChartEntry(const ChartEntry& entry) {
+    const auto record = BuildChartRecord(entry);
+    if (!record.ok()) {
+        return record.status();
+    }
+    const int slot = astro::OpenChartIntoSlot(*record, "", 0);
+    if (slot < 0) {
+        return Status(StatusCode::kOutOfRange, astro::kOutOfRangeText, astro::kOutOfRangeTitle);
+    }
+    return slot;
+}
+
+}  // namespace meridia::charts

@@ -1,0 +1,64 @@
+// The chart entry form's rules, shared by the windowed form and the command line: typed
+// fields (or a chart of a chart file) turned into a chart record, and that record calculated
+// into a slot of the chart table. Typed fields are read by the entry form's parsers, which
+// show their own messages. Zones in hours added to local time to get UT (east negative);
+// coordinates in degrees, longitude west positive.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "astro/chart_record.h"
+#include "startup/status.h"
+
+namespace meridia::charts {
+
+// The fields of one chart as typed. A field left empty takes its default: the house system
+// and zodiac of the settings, geocentric coordinates, event type 0, no time (midnight), and
+// the coordinates and zone of the place looked up for the chart's moment.
+struct ChartEntry {
+    std::string name = "Untitled";
+    std::string date;
+    std::string time;
+    std::string zone;
+    std::string lat;
+    std::string lon;
+    std::string place;
+    std::string country;
+    std::optional<int> calendar;
+    std::optional<int> house;
+    std::optional<int> zodiac;
+    std::optional<int> coords;
+    std::optional<int> event_type;
+    std::string rating;
+    std::string source;
+    // Instead of the fields: chart `chart` (1..N) of the chart file `file`.
+    std::string file;
+    std::optional<int> chart;
+    // How the refusals below name the fields ("--" or "--b-" on the command line) and the
+    // title they carry.
+    std::string field_prefix = "--";
+    std::string refusal_title = "meridia-cli";
+
+    // True when any field that describes a chart was given.
+    bool Given() const;
+};
+
+// The record the entry describes. The zone mnemonic is upper-cased; a place name fills the
+// coordinates and zone that were not typed; the year must lie in -32768..32767 and the date
+// must exist in the calendar chosen. A refused field gives kRefused: with the message when the
+// refusal is the entry's own, with an empty message when a parser or the place lookup has
+// shown its own.
+startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry);
+
+// Builds the entry's record and calculates it fully into the slot: the calculation that chart
+// listings, aspect grids and derived charts start from. kOutOfRange carries "Date for
+// calculation is outside the range of the ephemeris."; an unknown house system is kRefused and
+// missing ephemeris files kFailed, their messages shown already.
+startup::Status CalculateChartEntry(const ChartEntry& entry, int slot);
+
+// Builds the entry's record and opens it into a free slot (OpenChartIntoSlot); the slot
+// number. A chart that cannot be opened is kOutOfRange with the ephemeris-range message.
+startup::StatusOr<int> OpenChartEntry(const ChartEntry& entry);
+
+}  // namespace meridia::charts
