@@ -177,7 +177,6 @@ SubsidiaryStatus CalcSubsidiaryChart(const SubsidiaryRequest& request, int targe
             return SubsidiaryStatus::kRefused;
         }
     }
-    InstallDerivedChartNames();
 
     // A failed calculation leaves the target slot as it was.
     const ChartSlot saved_slot = Slot(target_slot);

@@ -181,8 +181,4 @@ int DivisionOf(int kind);
 // zone (hours added to local time give universal time).
 CompactDateTime LocalDateTime(double jd_ut, float zone_hours);
 
-// Installs the names of the 18 chart classes (entries 471..488, count in 470) and the 80
-// chart kinds (491..570, count in 490) into the session's name tables where an entry is empty.
-void InstallDerivedChartNames();
-
 }  // namespace meridia::astro

@@ -30,15 +30,6 @@ std::string ZoneMnemonicText(const astro::ZoneBlock& zone) {
     return std::string(mnemonic);
 }
 
-std::string_view EventTypeName(int event_type) {
-    static constexpr std::string_view kNames[] = {"Unspecified", "Male", "Female", "Event",
-                                                  "Horary"};
-    if (event_type < 0 || event_type > 4) {
-        return {};
-    }
-    return kNames[event_type];
-}
-
 std::string SourceRatingLine(std::string_view entry) {
     const auto bar = entry.find('|');
     if (bar == std::string_view::npos) {

@@ -1,5 +1,5 @@
-// Display texts of the chart record's fields: the zone ("-10:00 AEST"), the event type and
-// the source ratings.
+// Display texts of the chart record's fields: the zone ("-10:00 AEST") and the source ratings
+// (their names are in the name tables).
 // Zone hours are added to local clock time to get universal time (east negative).
 #pragma once
 
@@ -15,17 +15,6 @@ std::string ZoneText(const astro::ZoneBlock& zone);
 // The trimmed mnemonic, or the formatted value when the mnemonic is blank.
 std::string ZoneMnemonicText(const astro::ZoneBlock& zone);
 
-// "Unspecified", "Male", "Female", "Event", "Horary" (event types 0..4), else "".
-std::string_view EventTypeName(int event_type);
-
-// The seven entries of the rating list ("AA|From birth record"...), code then text.
-inline constexpr std::string_view kSourceRatings[] = {"AA|From birth record",
-                                                      "A|From memory/news report",
-                                                      "B|From biography",
-                                                      "C|Source unknown/rectified",
-                                                      "DD|Conflicting/unverified",
-                                                      "X|Time unknown",
-                                                      "XX|Undetermined"};
 // A rating list line: code, " - ", text.
 std::string SourceRatingLine(std::string_view entry);
 // The two characters a record keeps of a chosen or typed rating text.

@@ -1,23 +1,14 @@
 // meridia-cli chart: calculates one chart and lists it (readable text or JSON).
-#include <cmath>
-#include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
-#include <string>
 
-#include "astro/angles.h"
-#include "astro/chart_calc.h"
 #include "astro/chart_table.h"
-#include "astro/houses.h"
+#include "charts/chart_entry.h"
 #include "cli/chart_options.h"
 #include "cli/chart_output.h"
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
-#include "startup/name_tables.h"
-#include "textformats/angle_text.h"
-#include "textformats/date_text.h"
-#include "textformats/time_text.h"
 
 namespace meridia::cli {
 
@@ -25,22 +16,10 @@ namespace {
 
 constexpr int kChartSlot = 1;
 
-int RunChart(CliContext& ctx, const ChartOptions& options) {
-    const auto record = BuildChartRecord(options, DefaultChartLoader());
-    if (!record) {
-        return kExitRefused;
-    }
-    const astro::CalcStatus status = astro::CalcChart(*record, kChartSlot, 0, 0, true, true);
-    if (status == astro::CalcStatus::kOutOfRange) {
-        astro::ReportOutOfRange();
-        return kExitRefused;
-    }
-    if (status != astro::CalcStatus::kOk) {
-        return kExitFailure;
-    }
-    if (record->house_system < astro::kFirstHouseSystem ||
-        record->house_system > astro::kLastHouseSystem) {
-        return kExitRefused;  // the house calculation has said why
+int RunChart(CliContext& ctx, const charts::ChartEntry& entry) {
+    const startup::Status status = charts::CalculateChartEntry(entry, kChartSlot);
+    if (!status.ok()) {
+        return ExitFor(status);
     }
     const astro::ChartSlot& slot = astro::Slot(kChartSlot);
     if (ctx.json) {
@@ -55,10 +34,9 @@ int RunChart(CliContext& ctx, const ChartOptions& options) {
 
 void AddChartCommand(CLI::App& app, CliContext& ctx) {
     auto* cmd = app.add_subcommand("chart", "Calculate and list one chart");
-    auto options = std::make_shared<ChartOptions>();
-    AddChartOptions(*cmd, *options, "--");
-    cmd->callback(
-        [&ctx, options] { ctx.action = [&ctx, options] { return RunChart(ctx, *options); }; });
+    auto entry = std::make_shared<charts::ChartEntry>();
+    AddChartOptions(*cmd, *entry, "--");
+    cmd->callback([&ctx, entry] { ctx.action = [&ctx, entry] { return RunChart(ctx, *entry); }; });
 }
 
 }  // namespace meridia::cli

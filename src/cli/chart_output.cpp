@@ -11,6 +11,7 @@
 #include "textformats/angle_text.h"
 #include "textformats/date_text.h"
 #include "textformats/time_text.h"
+#include "textformats/zodiac_text.h"
 
 namespace meridia::cli {
 
@@ -26,21 +27,6 @@ struct Dms {
 Dms ToDms(double angle) {
     const long total = std::lround(std::fabs(angle) * 3600.0);
     return {total / 3600, static_cast<int>((total / 60) % 60), static_cast<int>(total % 60)};
-}
-
-// "14 Sg 30'12"" style: degree within the sign, sign abbreviation, minutes and seconds.
-std::string ZodiacText(double longitude) {
-    if (longitude < 0.0) {
-        return "  (not available)";
-    }
-    const long total = std::lround(longitude * 3600.0) % (360L * 3600L);
-    const int sign = static_cast<int>(total / (30L * 3600L));
-    const long within = total % (30L * 3600L);
-    char text[64];
-    std::snprintf(text, sizeof text, "%2ld %s %02ld'%02ld\"", within / 3600,
-                  startup::Names().SignName(sign + 1, true).c_str(), (within / 60) % 60,
-                  within % 60);
-    return text;
 }
 
 std::string SignedDms(double angle) {
@@ -160,20 +146,22 @@ void WriteChartListing(std::ostream& out, const astro::ChartSlot& slot) {
         const auto i = static_cast<std::size_t>(p);
         if (slot.longitude[i] < 0.0) {
             std::snprintf(line, sizeof line, "%-22s %s\n", names.PointName(p, 1).c_str(),
-                          ZodiacText(-1.0).c_str());
+                          textformats::FormatZodiacPosition(-1.0).c_str());
             out << line;
             continue;
         }
         std::snprintf(line, sizeof line, "%-22s %s %s  %s  %+9.4f  %s  %3d\n",
-                      names.PointName(p, 1).c_str(), ZodiacText(slot.longitude[i]).c_str(),
+                      names.PointName(p, 1).c_str(),
+                      textformats::FormatZodiacPosition(slot.longitude[i]).c_str(),
                       slot.retrograde[i] != 0 ? "R" : " ", SignedDms(slot.latitude[i]).c_str(),
                       slot.speed[i], SignedDms(slot.declination[i]).c_str(), slot.house[i]);
         out << line;
     }
     out << "\nHouse cusps\n";
     for (int h = 1; h <= 12; ++h) {
-        std::snprintf(line, sizeof line, "%2d  %s\n", h,
-                      ZodiacText(slot.cusps[static_cast<std::size_t>(h)]).c_str());
+        std::snprintf(
+            line, sizeof line, "%2d  %s\n", h,
+            textformats::FormatZodiacPosition(slot.cusps[static_cast<std::size_t>(h)]).c_str());
         out << line;
     }
 }

@@ -3,7 +3,6 @@
 #include <iostream>
 #include <ostream>
 
-#include "astro/derived_charts.h"
 #include "cli/cli_context.h"
 #include "startup/messages.h"
 #include "startup/session.h"
@@ -31,6 +30,19 @@ private:
 };
 
 }  // namespace
+
+int ExitFor(const startup::Status& status) {
+    status.Show(startup::kExclamation);
+    switch (status.code()) {
+        case startup::StatusCode::kOk:
+            return kExitOk;
+        case startup::StatusCode::kRefused:
+        case startup::StatusCode::kOutOfRange:
+            return kExitRefused;
+        default:
+            return kExitFailure;
+    }
+}
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CliContext ctx;
@@ -81,7 +93,6 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     options.user_dir = ctx.user_dir;
     int status = kExitFailure;
     if (startup::StartSession(options)) {
-        astro::InstallDerivedChartNames();
         auto& settings = startup::CurrentSession().settings();
         bool settings_ok = true;
         for (const std::string& pair : ctx.settings) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "startup/status.h"
+
 namespace meridia::cli {
 
 struct CliContext {
@@ -19,6 +21,11 @@ struct CliContext {
     // The subcommand chosen, run after the session has started. Returns the exit status.
     std::function<int()> action;
 };
+
+// Shows a core status through the message sink (nothing for success or a message shown
+// already) and gives the exit status: 0 success, 2 for refused input and dates outside the
+// ephemeris, 1 for any other failure.
+int ExitFor(const startup::Status& status);
 
 // Each subcommand registers itself on the app and sets ctx.action from its callback.
 void AddChartCommand(CLI::App& app, CliContext& ctx);    // chart_command.cpp

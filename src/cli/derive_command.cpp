@@ -11,6 +11,7 @@
 #include "astro/chart_table.h"
 #include "astro/derived_charts.h"
 #include "astro/rise_set.h"
+#include "charts/derived_entry.h"
 #include "cli/chart_options.h"
 #include "cli/chart_output.h"
 #include "cli/cli_app.h"
@@ -25,9 +26,9 @@ namespace {
 struct DeriveOptions {
     int chart_class = 0;
     int chart_kind = 1;
-    ChartOptions base;
-    ChartOptions second;
-    ChartOptions target;
+    charts::ChartEntry base;
+    charts::ChartEntry second;
+    charts::ChartEntry target;
     bool with = false;
     std::optional<double> harmonic;
     bool converse = false;
@@ -40,7 +41,7 @@ struct DeriveOptions {
 };
 
 struct RiseSetOptions {
-    ChartOptions chart;
+    charts::ChartEntry chart;
     int point = 0;
     std::optional<int> pick;
     std::string horizon;
@@ -48,26 +49,6 @@ struct RiseSetOptions {
 
 void Refuse(const std::string& text) {
     startup::ShowMessage(text, startup::kExclamation, "meridia-cli");
-}
-
-bool IsProgression(int chart_class) {
-    return chart_class == astro::kClassSecondary || chart_class == astro::kClassDirected ||
-           chart_class == astro::kClassTertiary || chart_class == astro::kClassMinor ||
-           chart_class == astro::kClassUserProgression ||
-           chart_class == astro::kClassTrueTertiary || chart_class == astro::kClassTransits;
-}
-
-// A free slot of the chart table outside the scratch slots, or -1.
-int FreeSlot() {
-    for (int n = 1; n <= astro::kSlotCount; ++n) {
-        if (n >= astro::kFirstScratchSlot && n <= astro::kLastScratchSlot) {
-            continue;
-        }
-        if (astro::Slot(n).chart_serial == 0) {
-            return n;
-        }
-    }
-    return -1;
 }
 
 std::optional<astro::HorizonMode> HorizonOf(const std::string& text) {
@@ -89,37 +70,6 @@ nlohmann::json DateJson(const astro::CompactDateTime& dt, int calendar) {
             {"minute", dt.minute}, {"second", dt.second}, {"calendar", calendar}};
 }
 
-// Builds and opens a typed chart; -1 (message shown) when it is refused or cannot be
-// calculated.
-int OpenTypedChart(const ChartOptions& options) {
-    const auto record = BuildChartRecord(options, DefaultChartLoader());
-    if (!record) {
-        return -1;
-    }
-    const int slot = astro::OpenChartIntoSlot(*record, "", 0);
-    if (slot < 0) {
-        astro::ReportOutOfRange();
-    }
-    return slot;
-}
-
-int StatusToExit(astro::SubsidiaryStatus status) {
-    switch (status) {
-        case astro::SubsidiaryStatus::kOk:
-            return kExitOk;
-        case astro::SubsidiaryStatus::kRefused:
-        case astro::SubsidiaryStatus::kFailed:
-            return kExitRefused;
-        case astro::SubsidiaryStatus::kBadSlot:
-            Refuse("The base charts of this chart class are missing.");
-            return kExitRefused;
-        case astro::SubsidiaryStatus::kNotAvailable:
-            Refuse("This chart class is not calculated by derive.");
-            return kExitFailure;
-    }
-    return kExitFailure;
-}
-
 int RunDerive(CliContext& ctx, DeriveOptions& options) {
     if (options.chart_class < 1 || options.chart_class > 18 || options.chart_kind < 1 ||
         options.chart_kind > 80) {
@@ -130,52 +80,15 @@ int RunDerive(CliContext& ctx, DeriveOptions& options) {
     if (!horizon) {
         return kExitRefused;
     }
-    const int base = OpenTypedChart(options.base);
-    if (base < 0) {
-        return kExitRefused;
-    }
-    astro::SubsidiaryRequest request;
-    request.base_slot = base;
-    request.record = astro::Slot(base).record;
-    if (options.chart_class != astro::kClassRiseSet && options.chart_class != astro::kClassNatal) {
-        // Derived charts are named after their base charts; a natal request and a rise/set
-        // request are calculated from the record itself and keep its name.
-        request.record.data.name.clear();
-    }
+    charts::DerivedChartJob job;
+    job.base = options.base;
     if (options.with || options.second.Given()) {
-        const int second = OpenTypedChart(options.second);
-        if (second < 0) {
-            return kExitRefused;
-        }
-        request.other_slots.push_back(second);
+        job.second = options.second;
     }
     if (options.target.Given()) {
-        ChartOptions target = options.target;
-        const bool has_place =
-            !target.place.empty() || (!target.lat.empty() && !target.lon.empty());
-        if (!has_place) {
-            // A target moment without a place: the place is the base chart's.
-            target.lat = "0N00";
-            target.lon = "0E00";
-        }
-        if (target.date.empty()) {
-            Refuse("A target needs --target-date.");
-            return kExitRefused;
-        }
-        const auto record = BuildChartRecord(target, DefaultChartLoader());
-        if (!record) {
-            return kExitRefused;
-        }
-        const std::string name = request.record.data.name;
-        request.record.data = record->data;
-        request.record.data.name = name;
-        if (!has_place) {
-            request.record.data.place = astro::Slot(base).record.data.place;
-        }
-        if (target.zone.empty() && target.place.empty()) {
-            request.record.data.zone = astro::Slot(base).record.data.zone;
-        }
+        job.target = options.target;
     }
+    astro::SubsidiaryRequest& request = job.request;
     request.record.chart_class = static_cast<std::uint8_t>(options.chart_class);
     request.record.chart_kind = static_cast<std::uint8_t>(options.chart_kind);
     request.converse = options.converse;
@@ -189,15 +102,11 @@ int RunDerive(CliContext& ctx, DeriveOptions& options) {
     if (options.harmonic) {
         request.harmonic = *options.harmonic;
     }
-
-    const int target_slot = FreeSlot();
-    if (target_slot < 0) {
-        return kExitFailure;
+    const auto derived = charts::OpenDerivedChart(job);
+    if (!derived.ok()) {
+        return ExitFor(derived.status());
     }
-    const astro::SubsidiaryStatus status = astro::CalcSubsidiaryChart(request, target_slot);
-    if (status != astro::SubsidiaryStatus::kOk) {
-        return StatusToExit(status);
-    }
+    const int target_slot = derived->slot;
     const astro::ChartSlot& slot = astro::Slot(target_slot);
     const astro::DerivedSlotInfo& info = astro::DerivedInfo(target_slot);
     const auto& names = startup::Names();
@@ -207,14 +116,14 @@ int RunDerive(CliContext& ctx, DeriveOptions& options) {
         doc["chart_kind"] = options.chart_kind;
         doc["class_name"] = names.ChartClassName(options.chart_class);
         doc["kind_name"] = names.ChartKindName(options.chart_kind);
-        if (IsProgression(options.chart_class)) {
+        if (derived->progression) {
             doc["progression_rate"] = info.rate;
             doc["progressed_offset_days"] = info.progressed_offset;
         }
-        if (info.angle_method != 0 || options.chart_class == astro::kClassDirected) {
+        if (derived->arc) {
             doc["arc"] = info.arc;
         }
-        if (options.chart_class == astro::kClassHarmonic) {
+        if (derived->harmonic) {
             doc["harmonic"] = info.harmonic;
         }
         *ctx.out << doc.dump() << '\n';
@@ -222,7 +131,7 @@ int RunDerive(CliContext& ctx, DeriveOptions& options) {
     }
     *ctx.out << "Class: " << names.ChartClassName(options.chart_class)
              << "   Kind: " << names.ChartKindName(options.chart_kind) << '\n';
-    if (IsProgression(options.chart_class)) {
+    if (derived->progression) {
         char line[96];
         std::snprintf(line, sizeof line, "Progression rate: %.12f\n", info.rate);
         *ctx.out << line;
@@ -244,34 +153,18 @@ int RunRiseSet(CliContext& ctx, const RiseSetOptions& options) {
     if (!horizon) {
         return kExitRefused;
     }
-    const auto record = BuildChartRecord(options.chart, DefaultChartLoader());
-    if (!record) {
-        return kExitRefused;
+    charts::RiseSetJob job;
+    job.chart = options.chart;
+    job.point = options.point;
+    job.pick = options.pick;
+    job.horizon = *horizon;
+    const auto choice = charts::FindRiseSetChoice(job);
+    if (!choice.ok()) {
+        return ExitFor(choice.status());
     }
-    const auto& dt = record->data.date_time;
-    const astro::RiseSetTimes times =
-        astro::FindRiseSetTimes(options.point, dt.day, dt.month, dt.year, record->data.calendar,
-                                static_cast<double>(record->data.place.latitude),
-                                static_cast<double>(record->data.place.longitude), *horizon);
-    if (!times.ok) {
-        return kExitRefused;
-    }
-    int chart_slot = -1;
-    if (options.pick) {
-        astro::SubsidiaryRequest request;
-        request.record = *record;
-        request.record.chart_class = astro::kClassRiseSet;
-        request.record.chart_kind = static_cast<std::uint8_t>(options.point);
-        request.horizon = *horizon;
-        request.rise_set_event = *options.pick;
-        chart_slot = FreeSlot();
-        const astro::SubsidiaryStatus status = astro::CalcSubsidiaryChart(request, chart_slot);
-        if (status != astro::SubsidiaryStatus::kOk) {
-            return StatusToExit(status);
-        }
-    }
-    const std::vector<std::string> lines =
-        astro::RiseSetSelectionList(times, record->data.zone.hours);
+    const astro::RiseSetTimes& times = choice->times;
+    const int chart_slot = choice->chart_slot;
+    const float zone_hours = choice->record.data.zone.hours;
     if (ctx.json) {
         nlohmann::json doc;
         doc["point"] = options.point;
@@ -285,8 +178,7 @@ int RunRiseSet(CliContext& ctx, const RiseSetOptions& options) {
                                    {"valid", event.valid}};
             if (event.valid) {
                 item["julian_day_ut"] = event.jd_ut;
-                const astro::CompactDateTime when =
-                    astro::LocalDateTime(event.jd_ut, record->data.zone.hours);
+                const astro::CompactDateTime when = astro::LocalDateTime(event.jd_ut, zone_hours);
                 item["date"] = DateJson(when, 0);
             }
             events.push_back(item);
@@ -299,7 +191,7 @@ int RunRiseSet(CliContext& ctx, const RiseSetOptions& options) {
         return kExitOk;
     }
     *ctx.out << "Chart Selection\n";
-    for (const std::string& line : lines) {
+    for (const std::string& line : choice->lines) {
         *ctx.out << line << '\n';
     }
     if (chart_slot > 0) {

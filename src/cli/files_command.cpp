@@ -1,6 +1,5 @@
 // meridia-cli files: lists, shows, creates, edits, converts, merges, imports and exports
 // chart files through the chart-file layer.
-#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -9,15 +8,13 @@
 #include <vector>
 
 #include "charts/ansi_text.h"
+#include "charts/chart_file_jobs.h"
 #include "charts/chart_files.h"
-#include "charts/chart_merge.h"
-#include "charts/chart_save.h"
 #include "charts/chart_text.h"
-#include "charts/file_io.h"
 #include "cli/chart_options.h"
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
-#include "startup/messages.h"
+#include "startup/name_tables.h"
 #include "textformats/date_text.h"
 #include "textformats/time_text.h"
 
@@ -25,7 +22,6 @@ namespace meridia::cli {
 
 namespace {
 
-namespace fs = std::filesystem;
 using charts::ChartEvent;
 using charts::StoredChart;
 
@@ -37,7 +33,7 @@ struct FilesArgs {
     std::vector<int> charts;
     std::optional<std::string> comment;
     std::optional<int> replace;
-    ChartOptions chart;
+    charts::ChartEntry chart;
 };
 
 nlohmann::json DateJson(const astro::ChartData& data) {
@@ -91,20 +87,10 @@ std::string PlaceText(const astro::ChartData& data) {
            std::to_string(data.place.longitude) + "  lat " + std::to_string(data.place.latitude);
 }
 
-// A file that exists but cannot be read has had its message from the chart-file layer
-// already; only a missing file is reported here.
-void CannotOpen(CliContext& ctx, const std::string& path) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
-        *ctx.err << "Cannot open chart file: " << path << '\n';
-    }
-}
-
 int List(CliContext& ctx, const FilesArgs& args) {
-    const auto image = charts::ReadChartFileImage(args.path);
-    if (!image) {
-        CannotOpen(ctx, args.path);
-        return kExitFailure;
+    const auto image = charts::ReadChartFileForJob(args.path);
+    if (!image.ok()) {
+        return ExitFor(image.status());
     }
     std::ostream& out = *ctx.out;
     if (ctx.json) {
@@ -128,9 +114,9 @@ int List(CliContext& ctx, const FilesArgs& args) {
         out << (i + 1) << ". " << r.data.name << "  " << DateTimeText(r.data) << "  "
             << charts::ZoneText(r.data.zone) << "  " << PlaceText(r.data) << "  type "
             << int{r.chart_class} << '/' << int{r.chart_kind} << "  "
-            << charts::EventTypeName(r.event_type) << "  rating " << r.rating << "  source "
-            << r.source << "  house " << int{r.house_system} << "  zodiac " << int{r.zodiac}
-            << "  coords " << int{r.coords} << "  comment "
+            << startup::Names().EventTypeName(r.event_type) << "  rating " << r.rating
+            << "  source " << r.source << "  house " << int{r.house_system} << "  zodiac "
+            << int{r.zodiac} << "  coords " << int{r.coords} << "  comment "
             << charts::Utf8ToAnsi(chart.comment).size() << "  events " << chart.events.size()
             << '\n';
     }
@@ -139,16 +125,15 @@ int List(CliContext& ctx, const FilesArgs& args) {
 
 int Show(CliContext& ctx, const FilesArgs& args) {
     const int n = args.charts.empty() ? 0 : args.charts.front();
-    const auto image = charts::ReadChartFileImage(args.path);
-    if (!image) {
-        CannotOpen(ctx, args.path);
-        return kExitFailure;
+    const auto image = charts::ReadChartFileForJob(args.path);
+    if (!image.ok()) {
+        return ExitFor(image.status());
     }
-    if (n < 1 || static_cast<std::size_t>(n) > image->charts.size()) {
-        *ctx.err << "No chart " << n << " in " << args.path << '\n';
-        return kExitRefused;
+    const auto stored = charts::ChartOfImage(*image, n, args.path);
+    if (!stored.ok()) {
+        return ExitFor(stored.status());
     }
-    const StoredChart& chart = image->charts[static_cast<std::size_t>(n - 1)];
+    const StoredChart& chart = *stored;
     std::ostream& out = *ctx.out;
     if (ctx.json) {
         nlohmann::json doc = ChartJson(n, chart);
@@ -168,8 +153,8 @@ int Show(CliContext& ctx, const FilesArgs& args) {
         << "  " << DateTimeText(r.data) << "  " << charts::ZoneText(r.data.zone) << '\n'
         << "  " << PlaceText(r.data) << '\n'
         << "  type " << int{r.chart_class} << '/' << int{r.chart_kind} << "  "
-        << charts::EventTypeName(r.event_type) << "  rating " << r.rating << "  source " << r.source
-        << '\n'
+        << startup::Names().EventTypeName(r.event_type) << "  rating " << r.rating << "  source "
+        << r.source << '\n'
         << "Comment:\n"
         << chart.comment << '\n'
         << "Events: " << chart.events.size() << '\n';
@@ -184,202 +169,57 @@ int Show(CliContext& ctx, const FilesArgs& args) {
 }
 
 int Create(CliContext& ctx, const FilesArgs& args) {
-    std::error_code ec;
-    if (fs::exists(args.path, ec)) {
-        *ctx.err << "The file exists already: " << args.path << '\n';
-        return kExitRefused;
+    const auto created = charts::CreateNewChartFile(args.path, args.version, args.description);
+    if (!created.ok()) {
+        return ExitFor(created.status());
     }
-    const fs::path created = args.version == charts::kVersionCurrent
-                                 ? charts::CurrentFormatName(args.path)
-                                 : fs::path(args.path);
-    if (created != fs::path(args.path) && fs::exists(created, ec)) {
-        *ctx.err << "The file exists already: " << created.string() << '\n';
-        return kExitRefused;
-    }
-    if (!charts::CreateChartFile(args.path, args.version, args.description)) {
-        *ctx.err << "Cannot create chart file: " << args.path << '\n';
-        return kExitFailure;
-    }
-    *ctx.out << created.string() << '\n';
+    *ctx.out << created->string() << '\n';
     return kExitOk;
 }
 
 int Add(CliContext& ctx, const FilesArgs& args) {
-    std::error_code ec;
-    if (!fs::exists(args.path, ec)) {
-        CannotOpen(ctx, args.path);
-        return kExitFailure;
+    const auto number = charts::AddChartToFile(args.path, args.chart, args.comment, args.replace);
+    if (!number.ok()) {
+        return ExitFor(number.status());
     }
-    const auto record = BuildChartRecord(args.chart, DefaultChartLoader());
-    if (!record) {
-        return kExitRefused;
-    }
-    charts::SaveChartRequest request;
-    request.file = args.path;
-    request.comment = args.comment;
-    if (args.replace) {
-        request.replace = true;
-        request.replace_number = *args.replace;
-    }
-    const charts::SaveChartResult result = charts::SaveChartToFile(*record, request);
-    switch (result.status) {
-        case charts::SaveStatus::kSaved:
-            *ctx.out << result.number << '\n';
-            return kExitOk;
-        case charts::SaveStatus::kRefused:
-            if (args.replace) {
-                *ctx.err << "No chart " << *args.replace << " to replace in " << args.path << '\n';
-            }
-            return kExitRefused;
-        default:
-            *ctx.err << "Cannot save the chart into " << args.path << '\n';
-            return kExitFailure;
-    }
-}
-
-int Delete(CliContext& ctx, const FilesArgs& args) {
-    const auto image = charts::ReadChartFileImage(args.path);
-    if (!image) {
-        CannotOpen(ctx, args.path);
-        return kExitFailure;
-    }
-    if (image->version == charts::kVersion0 || image->version == charts::kVersionTessel) {
-        *ctx.err << "Charts cannot be deleted from a "
-                 << charts::ChartFileFormatName(image->version) << " chart file.\n";
-        return kExitRefused;
-    }
-    for (const int n : args.charts) {
-        if (n < 1 || static_cast<std::size_t>(n) > image->charts.size()) {
-            *ctx.err << "No chart " << n << " in " << args.path << '\n';
-            return kExitRefused;
-        }
-    }
-    if (!charts::DeleteCharts(args.path, args.charts)) {
-        *ctx.err << "Cannot rewrite chart file: " << args.path << '\n';
-        return kExitFailure;
-    }
+    *ctx.out << *number << '\n';
     return kExitOk;
 }
 
-int Describe(CliContext& ctx, const FilesArgs& args) {
-    const charts::OpenedChartFile file = charts::OpenChartFile(args.path);
-    if (file.handle < 1) {
-        CannotOpen(ctx, args.path);
-        return kExitFailure;
-    }
-    if (file.version == charts::kVersion0) {
-        charts::CloseChartFile(file.version, file.handle);
-        *ctx.err << "A " << charts::ChartFileFormatName(file.version)
-                 << " chart file has no description.\n";
-        return kExitRefused;
-    }
-    bool ok = charts::SetChartFileDescription(file.version, file.handle, args.description);
-    ok = charts::CloseChartFile(file.version, file.handle) && ok;
-    if (!ok) {
-        *ctx.err << "Cannot rewrite chart file: " << args.path << '\n';
-        return kExitFailure;
-    }
-    return kExitOk;
+int Delete(const FilesArgs& args) {
+    return ExitFor(charts::DeleteChartsFromFile(args.path, args.charts));
+}
+
+int Describe(const FilesArgs& args) {
+    return ExitFor(charts::DescribeChartFile(args.path, args.description));
 }
 
 int Convert(CliContext& ctx, const FilesArgs& args) {
-    const auto version = charts::DetectChartFileVersion(args.path);
-    if (!version) {
-        CannotOpen(ctx, args.path);
-        return kExitFailure;
+    const auto converted = charts::ConvertOlderChartFile(args.path);
+    if (!converted.ok()) {
+        return ExitFor(converted.status());
     }
-    if (*version == charts::kVersionCurrent || *version == charts::kVersionTessel) {
-        *ctx.err << "Not an older-format chart file: " << args.path << '\n';
-        return kExitRefused;
-    }
-    const charts::ConvertResult result =
-        charts::ConvertChartFile(args.path, *version, charts::kVersionCurrent);
-    if (result.status != 0) {
-        startup::ShowMessage(
-            "The selected chart file could not be converted to the required format.",
-            startup::kExclamation, "Meridia");
-        return kExitFailure;
-    }
-    *ctx.out << result.new_name.string() << '\n';
+    *ctx.out << converted->string() << '\n';
     return kExitOk;
 }
 
 int Merge(CliContext& ctx, const FilesArgs& args) {
-    std::error_code ec;
-    if (!fs::is_directory(args.path, ec) || !fs::is_directory(args.second_path, ec)) {
-        *ctx.err << "Both folders must exist: " << args.path << ", " << args.second_path << '\n';
-        return kExitRefused;
+    const auto totals = charts::MergeChartFolders(args.path, args.second_path);
+    if (!totals.ok()) {
+        return ExitFor(totals.status());
     }
-    charts::FileMerger merger;
-    const charts::MergeTotals totals = merger.MergeChartFiles(args.path, args.second_path);
-    *ctx.out << "Merge finished. " << totals.files << " files were merged into " << args.second_path
-             << ", bringing in " << totals.charts << " merged charts.\n";
+    *ctx.out << "Merge finished. " << totals->files << " files were merged into "
+             << args.second_path << ", bringing in " << totals->charts << " merged charts.\n";
     return kExitOk;
 }
 
-// Copies every chart of one file into another (created when missing, in the target's
-// format: the block format for ".tsl", else the current format).
+// Import and export: every chart of one file copied into another.
 int Transfer(CliContext& ctx, const std::string& from, const std::string& to) {
-    const auto image = charts::ReadChartFileImage(from);
-    if (!image) {
-        CannotOpen(ctx, from);
-        return kExitFailure;
+    const auto count = charts::TransferCharts(from, to);
+    if (!count.ok()) {
+        return ExitFor(count.status());
     }
-    std::error_code ec;
-    fs::path target = to;
-    bool created = false;
-    if (!fs::exists(target, ec)) {
-        // A new file is made in the block format for ".tsl" (any case), else in the current
-        // format under its current-format name.
-        const int version =
-            charts::HasExtension(target, ".tsl") ? charts::kVersionTessel : charts::kVersionCurrent;
-        if (version == charts::kVersionCurrent) {
-            target = charts::CurrentFormatName(target);
-        }
-        if (fs::exists(target, ec)) {
-            *ctx.err << "The file exists already: " << target.string() << '\n';
-            return kExitRefused;
-        }
-        if (!charts::CreateChartFile(target, version, image->description)) {
-            *ctx.err << "Cannot create chart file: " << target.string() << '\n';
-            return kExitFailure;
-        }
-        created = true;
-    }
-    const charts::OpenedChartFile file = charts::OpenChartFile(target);
-    if (file.handle < 1) {
-        // A file made here is not left behind when it cannot be opened.
-        if (created) {
-            fs::remove(target, ec);
-        }
-        CannotOpen(ctx, target.string());
-        return kExitFailure;
-    }
-    if (file.version == charts::kVersion0) {
-        charts::CloseChartFile(file.version, file.handle);
-        *ctx.err << "Charts cannot be written into a " << charts::ChartFileFormatName(file.version)
-                 << " chart file.\n";
-        return kExitRefused;
-    }
-    bool ok = true;
-    for (const StoredChart& chart : image->charts) {
-        const int n = charts::ChartCount(file.version, file.handle) + 1;
-        astro::ChartRecord record = chart.record;
-        record.comment_link = 0;
-        ok = ok && charts::WriteChartRecord(file.version, file.handle, n, record);
-        if (ok && !chart.comment.empty() && file.version != charts::kVersionTessel) {
-            ok = charts::WriteChartComments(file.version, file.handle, n, chart.comment);
-        }
-        if (ok) {
-            ok = charts::WriteChartEvents(file.version, file.handle, n, chart.events);
-        }
-    }
-    ok = charts::CloseChartFile(file.version, file.handle) && ok;
-    if (!ok) {
-        *ctx.err << "Cannot write chart file: " << target.string() << '\n';
-        return kExitFailure;
-    }
-    *ctx.out << image->charts.size() << '\n';
+    *ctx.out << *count << '\n';
     return kExitOk;
 }
 
@@ -416,13 +256,12 @@ void AddFilesCommand(CLI::App& app, CliContext& ctx) {
     auto* del = cmd->add_subcommand("delete", "Remove charts; later ones move up");
     del->add_option("PATH", args->path, "Chart file")->required();
     del->add_option("--chart", args->charts, "Chart numbers")->required();
-    del->callback([&ctx, args] { ctx.action = [&ctx, args] { return Delete(ctx, *args); }; });
+    del->callback([&ctx, args] { ctx.action = [&ctx, args] { return Delete(*args); }; });
 
     auto* describe = cmd->add_subcommand("describe", "Set the file description");
     describe->add_option("PATH", args->path, "Chart file")->required();
     describe->add_option("--description", args->description, "File description")->required();
-    describe->callback(
-        [&ctx, args] { ctx.action = [&ctx, args] { return Describe(ctx, *args); }; });
+    describe->callback([&ctx, args] { ctx.action = [&ctx, args] { return Describe(*args); }; });
 
     auto* convert = cmd->add_subcommand("convert", "Convert an older file to the current format");
     convert->add_option("PATH", args->path, "Chart file")->required();

@@ -1,18 +1,14 @@
 // meridia-cli place and zone: the place lookup, the zone-table lookup and the zone-table dump.
-#include <chrono>
-#include <ctime>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <optional>
 #include <ostream>
 #include <string>
 
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
-#include "places/place_files.h"
+#include "places/place_lookup.h"
 #include "places/zone_tables.h"
 #include "textformats/angle_text.h"
-#include "textformats/date_text.h"
 #include "textformats/time_text.h"
 
 namespace meridia::cli {
@@ -33,46 +29,16 @@ struct ZoneLookupOptions {
     std::string longitude;
 };
 
-// The local moment of typed date and time texts; an empty text stands for the current
-// date or time. Nothing when a text is refused (the parser has shown its message).
-std::optional<places::LocalMoment> MomentOf(const std::string& date_text,
-                                            const std::string& time_text) {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&now, &local);
-    places::LocalMoment moment{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                               local.tm_min};
-    if (!date_text.empty()) {
-        const auto date = textformats::ParseDate(date_text, true);
-        if (!date) {
-            return std::nullopt;
-        }
-        moment.year = date->year;
-        moment.month = date->month;
-        moment.day = date->day;
-    }
-    if (!time_text.empty()) {
-        const auto time = textformats::ParseTime(time_text);
-        if (!time) {
-            return std::nullopt;
-        }
-        moment.hour = time->hour;
-        moment.minute = time->minute;
-    }
-    return moment;
-}
-
 int RunPlaceFind(const CliContext& ctx, const PlaceFindOptions& options) {
-    const auto moment = MomentOf(options.date, options.time);
-    if (!moment) {
-        return kExitRefused;
+    const auto result =
+        places::FindPlaceAt(options.name, options.country, options.date, options.time);
+    if (!result.ok()) {
+        return ExitFor(result.status());
     }
-    const places::FindPlaceResult result =
-        places::FindPlace(options.name, options.country, *moment);
-    const places::PlaceRecord& place = result.place;
+    const places::PlaceRecord& place = result->place;
     if (ctx.json) {
         nlohmann::json doc;
-        doc["found"] = result.found;
+        doc["found"] = result->found;
         doc["place"] = place.placename;
         doc["country"] = place.country;
         doc["longitude"] = place.longitude;
@@ -81,50 +47,42 @@ int RunPlaceFind(const CliContext& ctx, const PlaceFindOptions& options) {
         doc["zone_mnemonic"] = place.zone_mnemonic;
         doc["zone_type"] = static_cast<int>(place.zone_type);
         doc["table"] = place.table_number;
-        doc["uncertain"] = result.uncertain;
+        doc["uncertain"] = result->uncertain;
         *ctx.out << doc.dump() << '\n';
-    } else if (result.found) {
+    } else if (result->found) {
         *ctx.out << place.placename << ", " << place.country << '\n'
                  << "Latitude:  " << textformats::FormatLatitude(place.latitude) << '\n'
                  << "Longitude: " << textformats::FormatLongitude(place.longitude) << '\n'
                  << "Zone:      " << textformats::FormatTimeZone(place.zone_hours) << ' '
-                 << place.zone_mnemonic << (result.uncertain ? " (uncertain)" : "") << '\n';
+                 << place.zone_mnemonic << (result->uncertain ? " (uncertain)" : "") << '\n';
         if (place.zone_type == places::ZoneType::kTable) {
             *ctx.out << "Uses Table #" << place.table_number << '\n';
         }
+    } else {
+        *ctx.out << "Not found: " << options.name << ", " << options.country << '\n';
     }
-    return result.found ? kExitOk : kExitFailure;
+    return kExitOk;
 }
 
 int RunZoneLookup(const CliContext& ctx, const ZoneLookupOptions& options) {
-    const auto moment = MomentOf(options.date, options.time);
-    if (!moment) {
-        return kExitRefused;
+    const auto result =
+        places::LookupZoneAt(options.table, options.date, options.time, options.longitude);
+    if (!result.ok()) {
+        return ExitFor(result.status());
     }
-    const auto longitude = textformats::ParseLongitude(options.longitude);
-    if (!longitude) {
-        return kExitRefused;
-    }
-    places::ZoneResult zone;
-    const places::ZoneLookupStatus status =
-        places::LookupZone(options.table, *moment, *longitude, zone);
-    if (status == places::ZoneLookupStatus::kNotInIndex) {
-        *ctx.err << "Zone table " << options.table
-                 << " (or a table it continues with) is not in the index.\n";
-        return kExitFailure;
-    }
-    if (status == places::ZoneLookupStatus::kReadError) {
-        return kExitFailure;
-    }
+    const places::ZoneResult& zone = result->zone;
     if (ctx.json) {
         nlohmann::json doc;
+        doc["found"] = result->found;
         doc["zone_hours"] = zone.hours;
         doc["zone_mnemonic"] = zone.mnemonic;
         doc["uncertain"] = zone.uncertain;
         *ctx.out << doc.dump() << '\n';
-    } else {
+    } else if (result->found) {
         *ctx.out << textformats::FormatTimeZone(zone.hours) << ' ' << zone.mnemonic
                  << (zone.uncertain ? " (uncertain)" : "") << '\n';
+    } else {
+        *ctx.out << "Not found: zone table " << options.table << '\n';
     }
     return kExitOk;
 }

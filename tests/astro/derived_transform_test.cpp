@@ -12,23 +12,25 @@
 #include "astro/derived_charts.h"
 #include "astro/houses.h"
 #include "startup/name_tables.h"
+#include "support/chart_records.h"
 #include "support/test_session.h"
 
 namespace meridia::astro {
 namespace {
 
-ChartRecord MakeRecord(int chart_class, int coords) {
-    ChartRecord record;
-    record.chart_class = static_cast<std::uint8_t>(chart_class);
-    record.data.name = "Base";
-    record.data.date_time = {1984, 7, 14, 15, 20, 0};
-    record.data.zone.hours = -2.0F;
-    record.data.place.latitude = 48.85F;
-    record.data.place.longitude = -2.35F;
-    record.house_system = 5;
-    record.zodiac = 1;
-    record.coords = static_cast<std::uint8_t>(coords);
-    return record;
+ChartRecord Record(int chart_class, int coords) {
+    return testing::MakeRecord({.name = "Base",
+                                .year = 1984,
+                                .month = 7,
+                                .day = 14,
+                                .hour = 15,
+                                .minute = 20,
+                                .zone = -2.0F,
+                                .latitude = 48.85F,
+                                .longitude = -2.35F,
+                                .house_system = 5,
+                                .coords = coords,
+                                .chart_class = chart_class});
 }
 
 SubsidiaryRequest Request(int chart_class, int kind, int base) {
@@ -48,7 +50,7 @@ protected:
 };
 
 TEST_F(DerivedTransformTest, HarmonicMultipliesEveryLongitude) {
-    const int base = OpenChartIntoSlot(MakeRecord(1, 1), "", 0);
+    const int base = OpenChartIntoSlot(Record(1, 1), "", 0);
     ASSERT_GT(base, 0);
     SubsidiaryRequest request = Request(kClassHarmonic, kKindNatal, base);
     request.harmonic = 5.0;
@@ -92,7 +94,7 @@ TEST_F(DerivedTransformTest, AntisciaClosedForms) {
     for (const auto& row : rows) {
         EXPECT_NEAR(AntisciaLongitude(row.longitude, row.kind), row.expected, 1e-12);
     }
-    const int base = OpenChartIntoSlot(MakeRecord(1, 1), "", 0);
+    const int base = OpenChartIntoSlot(Record(1, 1), "", 0);
     for (const int kind : {kKindZeroCapricorn, kKindZeroAries}) {
         ASSERT_EQ(CalcSubsidiaryChart(Request(kClassAntiscia, kind, base), kTarget),
                   SubsidiaryStatus::kOk);
@@ -141,7 +143,7 @@ TEST_F(DerivedTransformTest, DivisionalLongitudesFromTheClassicalTables) {
 }
 
 TEST_F(DerivedTransformTest, VedicRecastAndNavamshaChart) {
-    const int base = OpenChartIntoSlot(MakeRecord(1, 1), "", 0);
+    const int base = OpenChartIntoSlot(Record(1, 1), "", 0);
     ASSERT_EQ(CalcSubsidiaryChart(Request(kClassVedic, kKindNatal, base), kTarget),
               SubsidiaryStatus::kOk);
     const ChartSlot& vedic = Slot(kTarget);
@@ -165,7 +167,7 @@ TEST_F(DerivedTransformTest, VedicRecastAndNavamshaChart) {
 }
 
 TEST_F(DerivedTransformTest, LocalityChartKeepsTheMomentAtTheNewPlace) {
-    const int base = OpenChartIntoSlot(MakeRecord(1, 1), "", 0);
+    const int base = OpenChartIntoSlot(Record(1, 1), "", 0);
     SubsidiaryRequest request = Request(kClassLocality, kKindRelocated, base);
     request.record.data.place.place_name = "Tokyo";
     request.record.data.place.country = "Japan";
@@ -185,7 +187,7 @@ TEST_F(DerivedTransformTest, LocalityChartKeepsTheMomentAtTheNewPlace) {
 }
 
 TEST_F(DerivedTransformTest, LongitudeEquivalentOfDeclination) {
-    const int base = OpenChartIntoSlot(MakeRecord(1, 1), "", 0);
+    const int base = OpenChartIntoSlot(Record(1, 1), "", 0);
     ASSERT_EQ(CalcSubsidiaryChart(Request(kClassHarmonic, kKindLongitudeEquivalent, base), kTarget),
               SubsidiaryStatus::kOk);
     const ChartSlot& natal = Slot(base);
@@ -198,10 +200,10 @@ TEST_F(DerivedTransformTest, LongitudeEquivalentOfDeclination) {
 }
 
 TEST_F(DerivedTransformTest, BaseChartChecksAndTheirMessages) {
-    const int natal = OpenChartIntoSlot(MakeRecord(1, 1), "", 0);
-    const int combined = OpenChartIntoSlot(MakeRecord(kClassCombined, 1), "", 0);
-    const int harmonic = OpenChartIntoSlot(MakeRecord(kClassHarmonic, 1), "", 0);
-    const int helio = OpenChartIntoSlot(MakeRecord(1, 2), "", 0);
+    const int natal = OpenChartIntoSlot(Record(1, 1), "", 0);
+    const int combined = OpenChartIntoSlot(Record(kClassCombined, 1), "", 0);
+    const int harmonic = OpenChartIntoSlot(Record(kClassHarmonic, 1), "", 0);
+    const int helio = OpenChartIntoSlot(Record(1, 2), "", 0);
     const std::string start =
         "The subsidiary chart cannot be calculated because the base chart is ";
     const struct {
@@ -246,7 +248,6 @@ TEST_F(DerivedTransformTest, BaseChartChecksAndTheirMessages) {
 }
 
 TEST_F(DerivedTransformTest, ClassAndKindNames) {
-    InstallDerivedChartNames();
     const auto& names = startup::Names();
     EXPECT_EQ(names.Entry(470), "18");
     EXPECT_EQ(names.Entry(490), "80");
