@@ -13,6 +13,7 @@
 
 #include "astro/angles.h"
 #include "astro/ephemeris.h"
+#include "support/chart_records.h"
 #include "support/test_session.h"
 
 namespace meridia::astro {
@@ -23,19 +24,18 @@ constexpr double kTolerance = 0.001 * kArcsecond;
 
 double Gap(double a, double b) { return std::fabs(Norm180(a - b)); }
 
-ChartRecord MakeRecord(int year, int month, int day, int hour, int minute, int second, float zone,
-                       float latitude, float longitude) {
-    ChartRecord record;
-    record.data.name = "Test";
-    record.data.date_time = {static_cast<std::int16_t>(year),   static_cast<std::uint8_t>(month),
-                             static_cast<std::uint8_t>(day),    static_cast<std::uint8_t>(hour),
-                             static_cast<std::uint8_t>(minute), static_cast<std::uint8_t>(second)};
-    record.data.zone.hours = zone;
-    record.data.place.latitude = latitude;
-    record.data.place.longitude = longitude;
-    record.house_system = 9;
-    record.zodiac = 1;
-    return record;
+ChartRecord Record(int year, int month, int day, int hour, int minute, int second, float zone,
+                   float latitude, float longitude) {
+    return testing::MakeRecord({.year = year,
+                                .month = month,
+                                .day = day,
+                                .hour = hour,
+                                .minute = minute,
+                                .second = second,
+                                .zone = zone,
+                                .latitude = latitude,
+                                .longitude = longitude,
+                                .house_system = 9});
 }
 
 struct LibraryPosition {
@@ -63,12 +63,12 @@ protected:
 // own result at the chart's ephemeris time; bodies the library cannot give have longitude -1.
 TEST_F(ChartCalcTest, PositionsEqualTheLibraryAtTheSameEphemerisTime) {
     const ChartRecord records[] = {
-        MakeRecord(2000, 1, 1, 12, 0, 0, 0.0F, 51.5F, 0.0F),
-        MakeRecord(1879, 3, 14, 11, 30, 0, -0.6667F, 48.4F, -10.0F),
-        MakeRecord(-2999, 3, 1, 6, 0, 0, -2.0F, 30.0F, -31.0F),
-        MakeRecord(2999, 6, 15, 23, 59, 59, 5.0F, -33.9F, 70.5F),
-        MakeRecord(1582, 10, 15, 0, 0, 0, 0.0F, 41.9F, -12.5F),
-        MakeRecord(-500, 6, 21, 4, 0, 0, 0.0F, 37.97F, -23.7F),
+        Record(2000, 1, 1, 12, 0, 0, 0.0F, 51.5F, 0.0F),
+        Record(1879, 3, 14, 11, 30, 0, -0.6667F, 48.4F, -10.0F),
+        Record(-2999, 3, 1, 6, 0, 0, -2.0F, 30.0F, -31.0F),
+        Record(2999, 6, 15, 23, 59, 59, 5.0F, -33.9F, 70.5F),
+        Record(1582, 10, 15, 0, 0, 0, 0.0F, 41.9F, -12.5F),
+        Record(-500, 6, 21, 4, 0, 0, 0.0F, 37.97F, -23.7F),
     };
     for (const ChartRecord& record : records) {
         const ChartSlot& slot = Calc(record);
@@ -102,7 +102,7 @@ TEST_F(ChartCalcTest, PositionsEqualTheLibraryAtTheSameEphemerisTime) {
 // Bodies that need separate asteroid files absent here, or lie outside their range, fail
 // alone and silently.
 TEST_F(ChartCalcTest, MissingAsteroidFilesGiveMinusOneSilently) {
-    const ChartSlot& slot = Calc(MakeRecord(-2999, 3, 1, 6, 0, 0, 0.0F, 30.0F, -31.0F));
+    const ChartSlot& slot = Calc(Record(-2999, 3, 1, 6, 0, 0, 0.0F, 30.0F, -31.0F));
     EXPECT_EQ(slot.longitude[kChiron], -1.0);  // Chiron's ephemeris begins in AD 675
     if (Library(slot.julian_day, SE_AST_OFFSET + 90377, SEFLG_SPEED).ret < 0) {
         EXPECT_EQ(slot.longitude[kSedna], -1.0);
@@ -112,7 +112,7 @@ TEST_F(ChartCalcTest, MissingAsteroidFilesGiveMinusOneSilently) {
 }
 
 TEST_F(ChartCalcTest, HeliocentricChartKeepsGeocentricMoonAndSun) {
-    ChartRecord record = MakeRecord(1990, 5, 17, 8, 0, 0, 0.0F, 40.0F, 75.0F);
+    ChartRecord record = Record(1990, 5, 17, 8, 0, 0, 0.0F, 40.0F, 75.0F);
     record.coords = 2;
     const ChartSlot& slot = Calc(record);
     const LibraryPosition moon = Library(slot.julian_day, SE_MOON, SEFLG_SPEED);
@@ -127,7 +127,7 @@ TEST_F(ChartCalcTest, HeliocentricChartKeepsGeocentricMoonAndSun) {
 TEST_F(ChartCalcTest, MeanNodeAndBlackMoonFollowTheSettings) {
     Set("TrueNode", "0");
     Set("TrueBlackMoon", "-1");
-    const ChartSlot& slot = Calc(MakeRecord(1975, 8, 2, 14, 0, 0, 0.0F, 10.0F, 10.0F));
+    const ChartSlot& slot = Calc(Record(1975, 8, 2, 14, 0, 0, 0.0F, 10.0F, 10.0F));
     EXPECT_EQ(slot.node_type_used, 0);
     EXPECT_LT(
         Gap(slot.longitude[kNorthNode], Library(slot.julian_day, SE_MEAN_NODE, SEFLG_SPEED).x[0]),
@@ -143,7 +143,7 @@ TEST_F(ChartCalcTest, VulcanByTheMercuryRule) {
     // trails Mercury by 3 degrees towards the Sun.
     int near_sun = 0;
     for (int day = 1; day <= 360; day += 7) {
-        ChartRecord record = MakeRecord(2001, 1, 1, 12, 0, 0, 0.0F, 0.0F, 0.0F);
+        ChartRecord record = Record(2001, 1, 1, 12, 0, 0, 0.0F, 0.0F, 0.0F);
         record.data.date_time.day = static_cast<std::uint8_t>(1 + (day % 28));
         record.data.date_time.month = static_cast<std::uint8_t>(1 + day / 31);
         const ChartSlot& slot = Calc(record);
@@ -162,7 +162,7 @@ TEST_F(ChartCalcTest, VulcanByTheMercuryRule) {
 
 TEST_F(ChartCalcTest, TopocentricMoonWithParallax) {
     Set("Parallax", "-1");
-    const ChartSlot& slot = Calc(MakeRecord(2010, 7, 11, 19, 0, 0, 0.0F, -27.1F, 109.4F));
+    const ChartSlot& slot = Calc(Record(2010, 7, 11, 19, 0, 0, 0.0F, -27.1F, 109.4F));
     swe_set_topo(-109.4F, -27.1F, 0.0);
     const LibraryPosition topo = Library(slot.julian_day, SE_MOON, SEFLG_SPEED | SEFLG_TOPOCTR);
     EXPECT_LT(Gap(slot.longitude[kMoon], topo.x[0]), kTolerance);
@@ -172,7 +172,7 @@ TEST_F(ChartCalcTest, TopocentricMoonWithParallax) {
 }
 
 TEST_F(ChartCalcTest, ObliquityRamcAndGeocentricLatitude) {
-    const ChartSlot& slot = Calc(MakeRecord(1988, 9, 9, 9, 9, 9, -2.0F, 45.0F, -7.5F));
+    const ChartSlot& slot = Calc(Record(1988, 9, 9, 9, 9, 9, -2.0F, 45.0F, -7.5F));
     std::array<double, 6> nut{};
     char serr[AS_MAXCH] = {0};
     swe_calc(slot.julian_day, SE_ECL_NUT, 0, nut.data(), serr);
@@ -184,7 +184,7 @@ TEST_F(ChartCalcTest, ObliquityRamcAndGeocentricLatitude) {
 
     Set("UseTrueObliquity", "-1");
     Set("Geocentric", "-1");
-    const ChartSlot& second = Calc(MakeRecord(1988, 9, 9, 9, 9, 9, -2.0F, 45.0F, -7.5F), 2);
+    const ChartSlot& second = Calc(Record(1988, 9, 9, 9, 9, 9, -2.0F, 45.0F, -7.5F), 2);
     EXPECT_NEAR(second.obliquity, nut[0], 1e-12);
     // At 45 degrees: sin 2phi = 1, sin 4phi = 0, sin 6phi = -1.
     EXPECT_NEAR(second.observer_latitude, 45.0 - (692.743 + 0.0026) / 3600.0, 1e-12);
@@ -243,7 +243,7 @@ TEST_F(ChartCalcTest, SiderealOffsetsAreCloseToTheLibrarysAyanamsas) {
 }
 
 TEST_F(ChartCalcTest, DraconicZodiacPutsTheNodeAtZeroAries) {
-    ChartRecord record = MakeRecord(1969, 7, 20, 20, 17, 0, 0.0F, 28.5F, 80.6F);
+    ChartRecord record = Record(1969, 7, 20, 20, 17, 0, 0.0F, 28.5F, 80.6F);
     record.zodiac = 9;
     const ChartSlot& slot = Calc(record);
     EXPECT_NEAR(slot.zodiac_offset, -Library(slot.julian_day, SE_TRUE_NODE, SEFLG_SPEED).x[0],
@@ -252,7 +252,7 @@ TEST_F(ChartCalcTest, DraconicZodiacPutsTheNodeAtZeroAries) {
 }
 
 TEST_F(ChartCalcTest, SiderealChartShiftsEveryLongitudeAndTheVernalPoint) {
-    ChartRecord record = MakeRecord(1955, 2, 24, 19, 15, 0, 8.0F, 37.77F, 122.42F);
+    ChartRecord record = Record(1955, 2, 24, 19, 15, 0, 8.0F, 37.77F, 122.42F);
     const ChartSlot tropical = Calc(record);
     record.zodiac = 3;
     const ChartSlot& sidereal = Calc(record, 2);
@@ -274,7 +274,7 @@ TEST_F(ChartCalcTest, SiderealChartShiftsEveryLongitudeAndTheVernalPoint) {
 // The chart's angles equal the library's angle routine fed the chart's RAMC, latitude and
 // obliquity.
 TEST_F(ChartCalcTest, ChartAnglesMatchTheLibraryRoutine) {
-    const ChartSlot& slot = Calc(MakeRecord(1946, 6, 14, 10, 54, 0, 4.0F, 40.7F, 73.8F));
+    const ChartSlot& slot = Calc(Record(1946, 6, 14, 10, 54, 0, 4.0F, 40.7F, 73.8F));
     std::array<double, 13> cusps{};
     std::array<double, 10> ascmc{};
     swe_houses_armc(slot.ramc, slot.observer_latitude, slot.obliquity, 'E', cusps.data(),
@@ -296,7 +296,7 @@ TEST_F(ChartCalcTest, ChartAnglesMatchTheLibraryRoutine) {
 }
 
 TEST_F(ChartCalcTest, VertexAtTheEquatorIsNinetyPlusTheOffset) {
-    ChartRecord record = MakeRecord(1980, 1, 1, 3, 0, 0, 0.0F, 0.0F, 20.0F);
+    ChartRecord record = Record(1980, 1, 1, 3, 0, 0, 0.0F, 0.0F, 20.0F);
     record.zodiac = 3;
     const ChartSlot& slot = Calc(record);
     EXPECT_NEAR(slot.longitude[kVertex], Norm360(90.0 + slot.zodiac_offset), 1e-12);
@@ -305,8 +305,8 @@ TEST_F(ChartCalcTest, VertexAtTheEquatorIsNinetyPlusTheOffset) {
 // By day the Part of Fortune is as far from the Ascendant as the Moon from the Sun; by night
 // as far as the Sun from the Moon, unless DayPartOnly.
 TEST_F(ChartCalcTest, PartOfFortuneByDayAndNight) {
-    const ChartRecord day = MakeRecord(2004, 6, 21, 12, 0, 0, 0.0F, 51.5F, 0.0F);
-    const ChartRecord night = MakeRecord(2004, 6, 21, 0, 0, 0, 0.0F, 51.5F, 0.0F);
+    const ChartRecord day = Record(2004, 6, 21, 12, 0, 0, 0.0F, 51.5F, 0.0F);
+    const ChartRecord night = Record(2004, 6, 21, 0, 0, 0, 0.0F, 51.5F, 0.0F);
     const ChartSlot& d = Calc(day);
     ASSERT_GT(Norm360(d.longitude[kSun] - d.longitude[kAscendant]), 180.0);  // Sun above
     EXPECT_NEAR(Norm180(d.longitude[kPartOfFortune] - d.longitude[kAscendant]),
@@ -328,7 +328,7 @@ TEST_F(ChartCalcTest, PartOfFortuneByDayAndNight) {
 }
 
 TEST_F(ChartCalcTest, PolarChartTurnsTheAxisByTheSetting) {
-    const ChartRecord record = MakeRecord(2015, 12, 21, 12, 0, 0, 0.0F, 78.2F, -15.6F);
+    const ChartRecord record = Record(2015, 12, 21, 12, 0, 0, 0.0F, 78.2F, -15.6F);
     const ChartSlot above = Calc(record);
     Set("MCAlwaysAbove", "0");
     const ChartSlot& other = Calc(record, 2);
@@ -348,7 +348,7 @@ TEST_F(ChartCalcTest, PolarChartTurnsTheAxisByTheSetting) {
 // Equatorial coordinates equal the library's ecliptic-to-equator transformation with the
 // chart's obliquity.
 TEST_F(ChartCalcTest, EquatorialCoordinatesMatchTheLibraryTransformation) {
-    ChartRecord record = MakeRecord(1999, 8, 11, 11, 3, 0, 0.0F, 48.0F, -1.0F);
+    ChartRecord record = Record(1999, 8, 11, 11, 3, 0, 0.0F, 48.0F, -1.0F);
     record.zodiac = 2;
     const ChartSlot& slot = Calc(record);
     for (int p = 1; p <= kFixedPointCount; ++p) {
@@ -364,7 +364,7 @@ TEST_F(ChartCalcTest, EquatorialCoordinatesMatchTheLibraryTransformation) {
 }
 
 TEST_F(ChartCalcTest, HouseNumbersAndTheSortedList) {
-    const ChartSlot& slot = Calc(MakeRecord(1970, 4, 4, 4, 4, 0, 0.0F, 52.0F, -13.0F));
+    const ChartSlot& slot = Calc(Record(1970, 4, 4, 4, 4, 0, 0.0F, 52.0F, -13.0F));
     EXPECT_EQ(slot.house[kAscendant], 1);
     EXPECT_EQ(slot.house[kDescendant], 7);
     EXPECT_EQ(slot.house[kSun], HouseOf(slot.longitude[kSun], slot.cusps));
@@ -403,8 +403,8 @@ TEST_F(ChartCalcTest, PointsOnTheirCuspsFallInThoseHouses) {
         for (int zodiac : {1, 2, 3, 7, 11, 17}) {
             for (int step = 0; step < 48; ++step) {
                 ChartRecord record =
-                    MakeRecord(-1801, 8, 14, step / 2, (step % 2) * 30 + 12, 0, -5.5F,
-                               -42.575F + 0.7F * static_cast<float>(step % 5), 70.029F);
+                    Record(-1801, 8, 14, step / 2, (step % 2) * 30 + 12, 0, -5.5F,
+                           -42.575F + 0.7F * static_cast<float>(step % 5), 70.029F);
                 record.house_system = static_cast<std::uint8_t>(row.system);
                 record.zodiac = static_cast<std::uint8_t>(zodiac);
                 const ChartSlot& slot = Calc(record);
@@ -428,7 +428,7 @@ TEST_F(ChartCalcTest, EquatorialCoPointsShareTheAscendantsHouses) {
         for (int zodiac : {1, 3, 7, 17}) {
             for (int step = 0; step < 24; ++step) {
                 ChartRecord record =
-                    MakeRecord(1966, 5, 9, step, (step * 7) % 60, 0, -8.0F, 0.0F, -103.8F);
+                    Record(1966, 5, 9, step, (step * 7) % 60, 0, -8.0F, 0.0F, -103.8F);
                 record.house_system = static_cast<std::uint8_t>(system);
                 record.zodiac = static_cast<std::uint8_t>(zodiac);
                 const ChartSlot& slot = Calc(record);
@@ -503,7 +503,7 @@ TEST_F(ChartTableTest, FreeClearsTheSerial) {
 }
 
 TEST_F(ChartTableTest, OpenedChartsGetFreeSlotsAndRisingSerials) {
-    const ChartRecord record = MakeRecord(1990, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F);
+    const ChartRecord record = Record(1990, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F);
     const int first = OpenChartIntoSlot(record, "/tmp/a.MDcht", 3);
     const int second = OpenChartIntoSlot(record, "/tmp/a.MDcht", 4);
     EXPECT_EQ(first, 1);
@@ -528,7 +528,7 @@ TEST_F(ChartTableTest, SlotNumbersOutsideTheTableAreRefused) {
     EXPECT_FALSE(IsValidSlot(0));
     EXPECT_FALSE(IsValidSlot(115));
     EXPECT_TRUE(IsValidSlot(114));
-    const ChartRecord record = MakeRecord(1990, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F);
+    const ChartRecord record = Record(1990, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F);
     EXPECT_EQ(CalcChart(record, 0, 0, 0, true, true), CalcStatus::kBadSlot);
     EXPECT_EQ(CalcChart(record, 115, 0, 0, true, true), CalcStatus::kBadSlot);
 }
@@ -544,7 +544,7 @@ TEST_F(EphemerisModeTest, BuiltInModeUsesTheAnalyticalEphemeris) {
     EnsureEphemeris();
     Ephemeris().swiss_mode = false;
     Ephemeris().missing_files = true;
-    const ChartRecord record = MakeRecord(1900, 5, 28, 9, 0, 0, 0.0F, 38.0F, 9.0F);
+    const ChartRecord record = Record(1900, 5, 28, 9, 0, 0, 0.0F, 38.0F, 9.0F);
     ASSERT_EQ(CalcChart(record, 1, 0, 0, true, true), CalcStatus::kOk);
     const ChartSlot& slot = Slot(1);
     for (int body : {SE_SUN, SE_MOON, SE_MARS, SE_PLUTO}) {
@@ -559,7 +559,7 @@ TEST_F(EphemerisModeTest, BuiltInModeUsesTheAnalyticalEphemeris) {
 TEST_F(EphemerisModeTest, MissingPlanetFilesStopTheChartWithTheMessage) {
     EnsureEphemeris();
     SetSwissEphemerisPath(temp().string());
-    const ChartRecord record = MakeRecord(1900, 5, 28, 9, 0, 0, 0.0F, 38.0F, 9.0F);
+    const ChartRecord record = Record(1900, 5, 28, 9, 0, 0, 0.0F, 38.0F, 9.0F);
     EXPECT_EQ(CalcChart(record, 1, 0, 0, true, true), CalcStatus::kFilesMissing);
     ASSERT_EQ(sink().messages().size(), 1U);
     EXPECT_EQ(LastMessage().text, "Swiss Ephemeris file/s missing or incorrectly installed.");
@@ -577,7 +577,7 @@ TEST_F(EphemerisModeTest, FindsTheSystemFolderOrFallsBackToTheAnalyticalMode) {
     session().settings().SetString("SwissEphemPath", temp().string());
     EXPECT_FALSE(FindSwissEphemerisPath());
     EXPECT_TRUE(Ephemeris().missing_files);
-    const ChartRecord record = MakeRecord(1700, 2, 3, 4, 5, 6, 0.0F, -12.0F, 60.0F);
+    const ChartRecord record = Record(1700, 2, 3, 4, 5, 6, 0.0F, -12.0F, 60.0F);
     ASSERT_EQ(CalcChart(record, 1, 0, 0, true, true), CalcStatus::kOk);
     const LibraryPosition moon = Library(Slot(1).julian_day, SE_MOON, SEFLG_SPEED | SEFLG_MOSEPH);
     EXPECT_LT(Gap(Slot(1).longitude[kMoon], moon.x[0]), kTolerance);
@@ -712,7 +712,7 @@ TEST_F(ChartCalcTest, MoonPositionUsesAScratchSlotAndGivesItBack) {
 }
 
 TEST_F(ChartCalcTest, DatesOutsideTheEphemerisAreRefused) {
-    const ChartRecord record = MakeRecord(-9000, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F);
+    const ChartRecord record = Record(-9000, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F);
     EXPECT_EQ(CalcChart(record, 1, 0, 0, true, true), CalcStatus::kOutOfRange);
     EXPECT_TRUE(sink().messages().empty());
     ReportOutOfRange();

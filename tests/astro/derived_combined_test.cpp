@@ -12,6 +12,7 @@
 #include "astro/chart_calc.h"
 #include "astro/derived_charts.h"
 #include "astro/ephemeris.h"
+#include "support/chart_records.h"
 #include "support/test_session.h"
 
 namespace meridia::astro {
@@ -19,19 +20,18 @@ namespace {
 
 constexpr double kSecond = 1.0 / 86400.0;
 
-ChartRecord MakeRecord(const char* name, int year, int month, int day, int hour, int minute,
-                       float zone, float latitude, float longitude) {
-    ChartRecord record;
-    record.data.name = name;
-    record.data.date_time = {static_cast<std::int16_t>(year),   static_cast<std::uint8_t>(month),
-                             static_cast<std::uint8_t>(day),    static_cast<std::uint8_t>(hour),
-                             static_cast<std::uint8_t>(minute), 0};
-    record.data.zone.hours = zone;
-    record.data.place.latitude = latitude;
-    record.data.place.longitude = longitude;
-    record.house_system = 5;
-    record.zodiac = 1;
-    return record;
+ChartRecord Record(const char* name, int year, int month, int day, int hour, int minute, float zone,
+                   float latitude, float longitude) {
+    return testing::MakeRecord({.name = name,
+                                .year = year,
+                                .month = month,
+                                .day = day,
+                                .hour = hour,
+                                .minute = minute,
+                                .zone = zone,
+                                .latitude = latitude,
+                                .longitude = longitude,
+                                .house_system = 5});
 }
 
 double LibraryLongitude(int body, double jd_ut) {
@@ -110,9 +110,9 @@ TEST_F(DerivedCombinedTest, DavisonLongitudeIsTheNearerMidpoint) {
 TEST_F(DerivedCombinedTest, DavisonChartIsTheMeanMomentAtTheMeanPlace) {
     // 170 E (stored -170) and 170 W (stored +170): the Davison place is at 180.
     const int a =
-        OpenChartIntoSlot(MakeRecord("Ann", 1970, 3, 1, 10, 30, -10.0F, -36.8F, -170.0F), "", 0);
+        OpenChartIntoSlot(Record("Ann", 1970, 3, 1, 10, 30, -10.0F, -36.8F, -170.0F), "", 0);
     const int b =
-        OpenChartIntoSlot(MakeRecord("Bob", 1975, 9, 20, 22, 15, 10.0F, 20.4F, 170.0F), "", 0);
+        OpenChartIntoSlot(Record("Bob", 1975, 9, 20, 22, 15, 10.0F, 20.4F, 170.0F), "", 0);
     ASSERT_GT(a, 0);
     ASSERT_GT(b, 0);
     SubsidiaryRequest request;
@@ -158,9 +158,8 @@ TEST_F(DerivedCombinedTest, DavisonChartIsTheMeanMomentAtTheMeanPlace) {
 }
 
 TEST_F(DerivedCombinedTest, MidpointCompositeOfTwoCharts) {
-    const int a = OpenChartIntoSlot(MakeRecord("Ann", 1982, 4, 10, 6, 0, 0.0F, 51.5F, 0.1F), "", 0);
-    const int b =
-        OpenChartIntoSlot(MakeRecord("Bob", 1979, 11, 2, 19, 45, 5.0F, 40.7F, 74.0F), "", 0);
+    const int a = OpenChartIntoSlot(Record("Ann", 1982, 4, 10, 6, 0, 0.0F, 51.5F, 0.1F), "", 0);
+    const int b = OpenChartIntoSlot(Record("Bob", 1979, 11, 2, 19, 45, 5.0F, 40.7F, 74.0F), "", 0);
     ASSERT_GT(a, 0);
     ASSERT_GT(b, 0);
     for (const int start : {1, 10}) {
@@ -210,9 +209,9 @@ TEST_F(DerivedCombinedTest, MidpointCompositeOfTwoCharts) {
 }
 
 TEST_F(DerivedCombinedTest, GroupCompositeLiesOnTheOccupiedSide) {
-    const int a = OpenChartIntoSlot(MakeRecord("A", 1960, 1, 5, 12, 0, 0.0F, 10.0F, 0.0F), "", 0);
-    const int b = OpenChartIntoSlot(MakeRecord("B", 1960, 5, 5, 12, 0, 0.0F, 20.0F, 0.0F), "", 0);
-    const int c = OpenChartIntoSlot(MakeRecord("C", 1960, 8, 5, 12, 0, 0.0F, 30.0F, 0.0F), "", 0);
+    const int a = OpenChartIntoSlot(Record("A", 1960, 1, 5, 12, 0, 0.0F, 10.0F, 0.0F), "", 0);
+    const int b = OpenChartIntoSlot(Record("B", 1960, 5, 5, 12, 0, 0.0F, 20.0F, 0.0F), "", 0);
+    const int c = OpenChartIntoSlot(Record("C", 1960, 8, 5, 12, 0, 0.0F, 30.0F, 0.0F), "", 0);
     SubsidiaryRequest request;
     request.record.chart_class = kClassCombined;
     request.record.chart_kind = kKindMidpoints;

@@ -12,6 +12,7 @@
 #include "astro/chart_calc.h"
 #include "astro/derived_charts.h"
 #include "astro/ephemeris.h"
+#include "support/chart_records.h"
 #include "support/test_session.h"
 
 namespace meridia::astro {
@@ -19,19 +20,18 @@ namespace {
 
 constexpr double kSecond = 1.0 / 86400.0;
 
-ChartRecord MakeRecord(int year, int month, int day, int hour, int minute, float zone,
-                       float latitude, float longitude) {
-    ChartRecord record;
-    record.data.name = "Base";
-    record.data.date_time = {static_cast<std::int16_t>(year),   static_cast<std::uint8_t>(month),
-                             static_cast<std::uint8_t>(day),    static_cast<std::uint8_t>(hour),
-                             static_cast<std::uint8_t>(minute), 0};
-    record.data.zone.hours = zone;
-    record.data.place.latitude = latitude;
-    record.data.place.longitude = longitude;
-    record.house_system = 5;
-    record.zodiac = 1;
-    return record;
+ChartRecord Record(int year, int month, int day, int hour, int minute, float zone, float latitude,
+                   float longitude) {
+    return testing::MakeRecord({.name = "Base",
+                                .year = year,
+                                .month = month,
+                                .day = day,
+                                .hour = hour,
+                                .minute = minute,
+                                .zone = zone,
+                                .latitude = latitude,
+                                .longitude = longitude,
+                                .house_system = 5});
 }
 
 // Julian day (UT) by the library's calendar routine.
@@ -85,8 +85,7 @@ class DerivedProgressionTest : public testing::SessionTest {
 protected:
     // A base chart: 1 January 1990, 13:00 at zone -1 (12:00 UT), Berlin.
     int OpenBase() {
-        const int slot =
-            OpenChartIntoSlot(MakeRecord(1990, 1, 1, 13, 0, -1.0F, 52.5F, -13.4F), "", 0);
+        const int slot = OpenChartIntoSlot(Record(1990, 1, 1, 13, 0, -1.0F, 52.5F, -13.4F), "", 0);
         EXPECT_GT(slot, 0);
         return slot;
     }

@@ -7,6 +7,7 @@
 #include "chart_bytes.h"
 #include "charts/chart_files.h"
 #include "charts/chart_record_io.h"
+#include "support/chart_records.h"
 #include "support/test_session.h"
 
 namespace meridia::charts {
@@ -25,15 +26,21 @@ using test::RecordFields;
 
 class ChartFileTest : public meridia::testing::SessionTest {
 protected:
-    astro::ChartRecord MakeRecord(const std::string& name, int day = 1) {
-        astro::ChartRecord r;
-        r.data.name = name;
-        r.data.place = {"London", "England", 0.1F, 51.5F};
-        r.data.date_time = {1980, 5, static_cast<std::uint8_t>(day), 10, 20, 30};
-        r.data.zone = {0.0F, "GMT"};
-        r.rating = "A";
-        r.source = "Memory";
-        return r;
+    static astro::ChartRecord Record(const std::string& name, int day = 1) {
+        return testing::MakeRecord({.name = name,
+                                    .year = 1980,
+                                    .month = 5,
+                                    .day = day,
+                                    .hour = 10,
+                                    .minute = 20,
+                                    .second = 30,
+                                    .latitude = 51.5F,
+                                    .longitude = 0.1F,
+                                    .place = "London",
+                                    .country = "England",
+                                    .zone_mnemonic = "GMT",
+                                    .rating = "A",
+                                    .source = "Memory"});
     }
 };
 
@@ -66,7 +73,7 @@ TEST_F(ChartFileTest, AChartWithoutEventsOrCommentTakes300Bytes) {
     ASSERT_TRUE(CreateChartFile(path, kVersionCurrent, "One"));
     const OpenedChartFile file = OpenChartFile(path);
     ASSERT_GE(file.handle, 1);
-    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, MakeRecord("A")));
+    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, Record("A")));
     ASSERT_TRUE(CloseChartFile(file.version, file.handle));
     EXPECT_EQ(ReadFile(path).size(), 86U + 300U);
 }
@@ -176,10 +183,10 @@ TEST_F(ChartFileTest, Version2FilesAreWrittenInPlaceWithTheirComments) {
     ASSERT_TRUE(CreateChartFile(path, kVersion2, "Five"));
     OpenedChartFile file = OpenChartFile(path);
     ASSERT_EQ(file.version, kVersion2);
-    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, MakeRecord("One")));
-    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 2, MakeRecord("Two")));
+    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, Record("One")));
+    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 2, Record("Two")));
     EXPECT_EQ(ChartCount(file.version, file.handle), 2);
-    EXPECT_FALSE(WriteChartRecord(file.version, file.handle, 4, MakeRecord("Gap")));
+    EXPECT_FALSE(WriteChartRecord(file.version, file.handle, 4, Record("Gap")));
     ASSERT_TRUE(WriteChartComments(file.version, file.handle, 2, "A comment"));
     EXPECT_EQ(ReadChartComments(file.version, file.handle, 2), "A comment");
     ASSERT_TRUE(SetChartFileDescription(file.version, file.handle, "Renamed"));
@@ -213,9 +220,9 @@ TEST_F(ChartFileTest, EveryWritableFormatRoundTripsItsCharts) {
         ASSERT_TRUE(CreateChartFile(path, c.version, "Round trip"));
         OpenedChartFile file = OpenChartFile(path);
         ASSERT_EQ(file.version, c.version);
-        astro::ChartRecord first = MakeRecord("First person");
+        astro::ChartRecord first = Record("First person");
         first.data.place = {"Ulm", "Germany", -10.0F, 48.4F};  // whole seconds for version 1
-        astro::ChartRecord second = MakeRecord("Second person", 9);
+        astro::ChartRecord second = Record("Second person", 9);
         for (int n = 1; n <= 2; ++n) {
             ASSERT_TRUE(WriteChartRecord(file.version, file.handle, n, n == 1 ? first : second));
         }
@@ -239,7 +246,7 @@ TEST_F(ChartFileTest, EventsAreSortedByTheirUniversalTimeKeepingTies) {
     const fs::path path = temp() / "events.MDcht";
     ASSERT_TRUE(CreateChartFile(path, kVersionCurrent, "Events"));
     OpenedChartFile file = OpenChartFile(path);
-    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, MakeRecord("A")));
+    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, Record("A")));
     auto event = [](const std::string& name, int year, int hour, float zone) {
         ChartEvent e;
         e.data.name = name;
@@ -268,7 +275,7 @@ TEST_F(ChartFileTest, SavingKeepsTheOldFileAsBak) {
     ASSERT_TRUE(CreateChartFile(path, kVersionCurrent, "Bak"));
     const std::string before = ReadFile(path);
     OpenedChartFile file = OpenChartFile(path);
-    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, MakeRecord("A")));
+    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, Record("A")));
     ASSERT_TRUE(CloseChartFile(file.version, file.handle));
     EXPECT_EQ(ReadFile(temp() / "bak.MDcht.bak"), before);
     EXPECT_FALSE(fs::exists(temp() / "bak.MDcht~"));
@@ -280,7 +287,7 @@ TEST_F(ChartFileTest, AFailedWriteBackKeepsTheEntryModified) {
     const fs::path path = folder / "x.MDcht";
     ASSERT_TRUE(CreateChartFile(path, kVersionCurrent, "X"));
     OpenedChartFile file = OpenChartFile(path);
-    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, MakeRecord("A")));
+    ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, Record("A")));
     // A temporary file name that is taken by a folder cannot be written.
     fs::create_directories(folder / "x.MDcht~" / "block");
     EXPECT_FALSE(CloseChartFile(file.version, file.handle));
@@ -298,8 +305,8 @@ TEST_F(ChartFileTest, DeletingChartsMovesLaterOnesUp) {
         ASSERT_TRUE(CreateChartFile(path, version, "Del"));
         OpenedChartFile file = OpenChartFile(path);
         for (int n = 1; n <= 4; ++n) {
-            ASSERT_TRUE(WriteChartRecord(file.version, file.handle, n,
-                                         MakeRecord("C" + std::to_string(n))));
+            ASSERT_TRUE(
+                WriteChartRecord(file.version, file.handle, n, Record("C" + std::to_string(n))));
             ASSERT_TRUE(
                 WriteChartComments(file.version, file.handle, n, "comment " + std::to_string(n)));
         }

@@ -7,13 +7,12 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "aspects/aspect_set.h"
-#include "cli/cli_app.h"
+#include "support/cli_runner.h"
 #include "support/test_session.h"
 
 namespace meridia::aspects {
@@ -55,15 +54,8 @@ bool NeverAspected(int a, int b) {
     return a == b || pairs.count({std::min(a, b), std::max(a, b)}) != 0;
 }
 
-class AspectsCommandTest : public testing::SessionTest {
+class AspectsCommandTest : public testing::CliTest {
 protected:
-    int Run(std::vector<std::string> args) {
-        std::vector<std::string> full = {"meridia-cli", "--user-dir", (temp() / "user").string()};
-        full.insert(full.end(), args.begin(), args.end());
-        out_.str("");
-        err_.str("");
-        return cli::RunCli(full, out_, err_);
-    }
     // Point number -> (longitude, declination) of a chart given by its fields.
     std::map<int, std::pair<double, double>> Positions(const std::vector<std::string>& fields) {
         std::vector<std::string> args = {"--json", "chart"};
@@ -77,8 +69,6 @@ protected:
         }
         return out;
     }
-    std::ostringstream out_;
-    std::ostringstream err_;
 };
 
 const std::vector<std::string> kChartA = {"--date", "14 Mar 1879", "--time", "11:30", "--zone",

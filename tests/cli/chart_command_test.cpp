@@ -13,23 +13,13 @@
 
 #include "charts/chart_files.h"
 #include "cli/cli_app.h"
+#include "support/cli_runner.h"
 #include "support/test_session.h"
 
 namespace meridia::cli {
 namespace {
 
-class ChartCommandTest : public testing::SessionTest {
-protected:
-    int Run(std::vector<std::string> args) {
-        std::vector<std::string> full = {"meridia-cli", "--user-dir", (temp() / "user").string()};
-        full.insert(full.end(), args.begin(), args.end());
-        out_.str("");
-        err_.str("");
-        return RunCli(full, out_, err_);
-    }
-    std::ostringstream out_;
-    std::ostringstream err_;
-};
+class ChartCommandTest : public testing::CliTest {};
 
 TEST_F(ChartCommandTest, JsonHasEveryDocumentedField) {
     ASSERT_EQ(Run({"--json", "chart", "--name", "Test", "--date", "14 Mar 1879", "--time", "11:30",

@@ -10,23 +10,15 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "support/cli_runner.h"
 #include "support/test_session.h"
 
 namespace meridia::cli {
 namespace {
 
-class CliFrameTest : public testing::SessionTest {
+class CliFrameTest : public testing::CliTest {
 protected:
-    int Run(std::vector<std::string> args) {
-        std::vector<std::string> full = {"meridia-cli"};
-        full.insert(full.end(), args.begin(), args.end());
-        out_.str("");
-        err_.str("");
-        return RunCli(full, out_, err_);
-    }
-    std::filesystem::path UserDir() const { return temp() / "user"; }
-    std::ostringstream out_;
-    std::ostringstream err_;
+    int Run(const std::vector<std::string>& args) { return RunBare(args); }
 };
 
 const std::vector<std::string> kSampleChart = {"chart", "--date", "1 Jan 2000", "--time",

@@ -1,46 +1,22 @@
-// meridia-cli derive and riseset, registered on an app of their own and run in the test's
-// session: the JSON documents, the progression rate, the refused base chart with its message
-// and status 2, and the rise/set event list with a picked chart.
+// meridia-cli derive and riseset run in-process: the JSON documents, the progression rate, the
+// refused base chart with its message and status 2, and the rise/set event list with a picked
+// chart.
 #include <gtest/gtest.h>
 #include <swephexp.h>
 
 #include <cmath>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_app.h"
-#include "cli/cli_context.h"
+#include "support/cli_runner.h"
 #include "support/test_session.h"
 
 namespace meridia::cli {
 namespace {
 
-class DeriveCommandTest : public testing::SessionTest {
-protected:
-    int Run(std::vector<std::string> args) {
-        CliContext ctx;
-        ctx.out = &out_;
-        ctx.err = &err_;
-        CLI::App app{"test", "meridia-cli"};
-        app.require_subcommand(1);
-        app.add_flag("--json", ctx.json);
-        AddDeriveCommands(app, ctx);
-        out_.str("");
-        err_.str("");
-        std::vector<std::string> reversed(args.rbegin(), args.rend());
-        try {
-            app.parse(reversed);
-        } catch (const CLI::ParseError& e) {
-            err_ << e.what();
-            return kExitRefused;
-        }
-        return ctx.action ? ctx.action() : kExitFailure;
-    }
-    std::ostringstream out_;
-    std::ostringstream err_;
-};
+class DeriveCommandTest : public testing::CliTest {};
 
 TEST_F(DeriveCommandTest, SecondaryProgressionJson) {
     ASSERT_EQ(
@@ -97,9 +73,9 @@ TEST_F(DeriveCommandTest, RefusedBaseChartGivesTheMessageAndStatus2) {
                    "51N30", "--lon", "0W10", "--coords", "2", "--target-date", "1 Jan 1990",
                    "--target-lat", "35N41", "--target-lon", "139E42"}),
               kExitRefused);
-    EXPECT_EQ(LastMessage().text,
+    EXPECT_EQ(Err(),
               "The subsidiary chart cannot be calculated because the base chart is not "
-              "Heliocentric.");
+              "Heliocentric.\n");
 }
 
 TEST_F(DeriveCommandTest, RiseSetListsFourEventsAndPicksOne) {
