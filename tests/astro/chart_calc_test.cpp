@@ -605,12 +605,12 @@ TEST_F(ShippedAsteroidsTest, InsideTheSpanTheyEqualTheLibraryWithTheSameFiles) {
         GTEST_SKIP() << "SE_EPHE_PATH chooses the folders";
     }
     const ChartRecord records[] = {
-        MakeRecord(1501, 6, 1, 12, 0, 0, 0.0F, 45.0F, -7.0F),
-        MakeRecord(1777, 2, 28, 3, 15, 0, -1.0F, 52.5F, -13.4F),
-        MakeRecord(1879, 3, 14, 11, 30, 0, -0.6667F, 48.4F, -10.0F),
-        MakeRecord(1969, 7, 20, 20, 17, 40, 0.0F, 28.5F, 80.6F),
-        MakeRecord(2024, 4, 8, 18, 18, 0, 0.0F, -33.9F, -151.2F),
-        MakeRecord(2099, 12, 31, 23, 59, 59, 0.0F, 64.1F, 21.9F),
+        Record(1501, 6, 1, 12, 0, 0, 0.0F, 45.0F, -7.0F),
+        Record(1777, 2, 28, 3, 15, 0, -1.0F, 52.5F, -13.4F),
+        Record(1879, 3, 14, 11, 30, 0, -0.6667F, 48.4F, -10.0F),
+        Record(1969, 7, 20, 20, 17, 40, 0.0F, 28.5F, 80.6F),
+        Record(2024, 4, 8, 18, 18, 0, 0.0F, -33.9F, -151.2F),
+        Record(2099, 12, 31, 23, 59, 59, 0.0F, 64.1F, 21.9F),
     };
     struct Body {
         int point;
@@ -643,9 +643,8 @@ TEST_F(ShippedAsteroidsTest, InsideTheSpanTheyEqualTheLibraryWithTheSameFiles) {
 TEST_F(ShippedAsteroidsTest, OutsideTheSpanTheyHaveNoPositionAndNoMessage) {
     for (const int year : {1400, 1499, 2103, 2500}) {
         SCOPED_TRACE(year);
-        ASSERT_EQ(
-            CalcChart(MakeRecord(year, 6, 1, 12, 0, 0, 0.0F, 45.0F, -7.0F), 1, 0, 0, true, true),
-            CalcStatus::kOk);
+        ASSERT_EQ(CalcChart(Record(year, 6, 1, 12, 0, 0, 0.0F, 45.0F, -7.0F), 1, 0, 0, true, true),
+                  CalcStatus::kOk);
         const ChartSlot& slot = Slot(1);
         EXPECT_EQ(slot.longitude[kHygeia], -1.0);
         EXPECT_EQ(slot.longitude[kSedna], -1.0);
@@ -684,9 +683,8 @@ TEST_F(ShippedAsteroidsTest, ListsOfFoldersAreAccepted) {
         EXPECT_EQ(Ephemeris().path, system + "/");
         EXPECT_EQ(Ephemeris().search_path.substr(0, system.size() + 1), system + "/");
         EXPECT_NE(Ephemeris().search_path.find(shipped + "/"), std::string::npos);
-        ASSERT_EQ(
-            CalcChart(MakeRecord(1950, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F), 1, 0, 0, true, true),
-            CalcStatus::kOk);
+        ASSERT_EQ(CalcChart(Record(1950, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F), 1, 0, 0, true, true),
+                  CalcStatus::kOk);
         EXPECT_GE(Slot(1).longitude[kEris], 0.0);
         if (c.env != nullptr) {
             unsetenv("SE_EPHE_PATH");
