@@ -36,7 +36,8 @@ bool ActivityLog::WriteTo(const std::filesystem::path& folder) const {
         bytes += line;
         bytes += '\n';
     }
-    return WriteFileAtomically(folder / (activity_ + ".log"), bytes);
+    return WriteFileSafely(folder / (activity_ + ".log"), bytes, WriteOptions::CreatingFolders())
+        .ok();
 }
 
 bool ActivityLog::WriteIfLogging() const {

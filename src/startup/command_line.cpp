@@ -1,19 +1,12 @@
 #include "startup/command_line.h"
 
-#include <cctype>
 #include <charconv>
+
+#include "startup/text_tools.h"
 
 namespace meridia::startup {
 
 namespace {
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
 
 // The positive number a word holds, or 0.
 int ChartNumberOf(std::string_view word) {
@@ -56,7 +49,7 @@ std::vector<std::string> SplitCommandWords(std::string_view text) {
 CommandLine ParseCommandWords(const std::vector<std::string>& words) {
     CommandLine command;
     for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::string upper = Upper(words[i]);
+        const std::string upper = UpperAscii(words[i]);
         if (upper == "LOAD") {
             if (i + 1 < words.size() && !words[i + 1].empty()) {
                 command.load_file = words[i + 1];

@@ -12,9 +12,6 @@ namespace meridia::startup {
 
 namespace {
 
-// Factory files larger than this are copied by the file system rather than through memory.
-constexpr std::size_t kCopyInMemoryLimit = 64u << 20;
-
 std::filesystem::path HomeFolder() {
     const char* home = std::getenv("HOME");
     return home != nullptr && *home != '\0' ? std::filesystem::path(home)
@@ -30,33 +27,14 @@ std::filesystem::path EnvFolder(const char* name) {
     return path.is_absolute() ? path : std::filesystem::path();
 }
 
-// Copies one file through a temporary file and gives the copy the source's time.
+// Copies one file safely and gives the copy the source's time.
 bool CopyFactoryFile(const std::filesystem::path& from, const std::filesystem::path& to) {
     std::error_code ec;
-    std::filesystem::create_directories(to.parent_path(), ec);
-    std::filesystem::path temp = to;
-    temp += ".tmp";
-    if (const auto bytes = ReadFileBytes(from, kCopyInMemoryLimit)) {
-        if (!WriteFileAtomically(temp, *bytes)) {
-            return false;
-        }
-    } else {
-        std::filesystem::copy_file(from, temp, std::filesystem::copy_options::overwrite_existing,
-                                   ec);
-        if (ec) {
-            return false;
-        }
+    WriteOptions options = WriteOptions::CreatingFolders();
+    if (const auto time = std::filesystem::last_write_time(from, ec); !ec) {
+        options.modified = time;
     }
-    const auto time = std::filesystem::last_write_time(from, ec);
-    if (!ec) {
-        std::filesystem::last_write_time(temp, time, ec);
-    }
-    std::filesystem::rename(temp, to, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return CopyFileSafely(from, to, options).ok();
 }
 
 }  // namespace
@@ -138,14 +116,14 @@ std::optional<std::filesystem::path> LocateUserFolder(const std::filesystem::pat
         chosen = standard;
     }
     registry.Write(kRegistrySection, kRegistryFolderKey, chosen->string());
-    if (!registry.Save(registry_path)) {
+    if (!registry.Save(registry_path).ok()) {
         log.Add("Could not save the user files folder in " + registry_path.string());
     }
     if (!mduf_present) {
         IniFile fresh;
         fresh.Write("UserFolder", "UserFolder", chosen->string());
         fresh.Write("UserFolder", "UserFolderRelocation", std::to_string(kDefaultRelocationType));
-        if (!fresh.Save(mduf_path)) {
+        if (!fresh.Save(mduf_path).ok()) {
             log.Add("Could not write " + mduf_path.string());
         }
     }

@@ -1,40 +1,15 @@
 #include "startup/ini_file.h"
 
-#include <cctype>
 #include <string>
 #include <utility>
 
 #include "startup/file_io.h"
 #include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 
 namespace meridia::startup {
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // The section name of a "[name]" line, or std::nullopt for any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
@@ -101,18 +76,8 @@ void IniFile::Parse(std::string_view bytes) {
     if (first_lf != std::string_view::npos && first_lf > 0 && bytes[first_lf - 1] == '\r') {
         eol_ = "\r\n";
     }
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t lf = bytes.find('\n', start);
-        if (lf == std::string_view::npos) {
-            lf = bytes.size();
-        }
-        std::string_view line = bytes.substr(start, lf - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
+    for (const std::string_view line : SplitLines(bytes)) {
         lines_.emplace_back(line);
-        start = lf + 1;
     }
 }
 
@@ -236,8 +201,8 @@ std::string IniFile::Serialize() const {
     return out;
 }
 
-bool IniFile::Save(const std::filesystem::path& path) const {
-    return WriteFileAtomically(path, Serialize());
+Status IniFile::Save(const std::filesystem::path& path) const {
+    return WriteFileSafely(path, Serialize(), WriteOptions::CreatingFolders());
 }
 
 std::string ReadProfileString(const std::filesystem::path& path, std::string_view section,
@@ -254,7 +219,7 @@ bool WriteProfileString(const std::filesystem::path& path, std::string_view sect
         return false;
     }
     file.Write(section, key, value);
-    return file.Save(path);
+    return file.Save(path).ok();
 }
 
 }  // namespace meridia::startup

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "startup/status.h"
+
 namespace meridia::startup {
 
 // Longest value a profile read returns, in characters.
@@ -48,8 +50,9 @@ public:
 
     // The file's bytes, with the line ends it was read with (LF for a new file).
     std::string Serialize() const;
-    // Writes the file whole through a temporary file.
-    bool Save(const std::filesystem::path& path) const;
+    // Writes the file whole through the safe write (missing folders are created); on failure
+    // the old file is as it was.
+    Status Save(const std::filesystem::path& path) const;
 
 private:
     struct Span {

@@ -6,20 +6,13 @@
 #include "startup/folders.h"
 #include "startup/ini_file.h"
 #include "startup/settings.h"
+#include "startup/text_tools.h"
 
 namespace meridia::startup {
 
 namespace {
 
 constexpr std::string_view kSection = "Meridia";
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
 
 bool IsNumberText(std::string_view text) {
     std::size_t i = 0;
@@ -41,14 +34,14 @@ bool IsNumberText(std::string_view text) {
 }
 
 bool IsBooleanText(std::string_view text) {
-    const std::string lower = Lower(text);
+    const std::string lower = LowerAscii(text);
     return lower == "-1" || lower == "0" || lower == "1" || lower == "true" || lower == "false";
 }
 
 int MonthOf(std::string_view word) {
     static constexpr const char* kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
                                               "jul", "aug", "sep", "oct", "nov", "dec"};
-    const std::string lower = Lower(word);
+    const std::string lower = LowerAscii(word);
     if (lower.size() < 3) {
         return 0;
     }
@@ -64,8 +57,8 @@ bool InRange(const std::string& digits, int low, int high) {
     if (digits.empty() || digits.size() > 4) {
         return false;
     }
-    const int value = std::stoi(digits);
-    return value >= low && value <= high;
+    const auto value = ParseInteger(digits);
+    return value && *value >= low && *value <= high;
 }
 
 }  // namespace
@@ -133,7 +126,7 @@ InstallStatus CheckInstallStatus(const std::filesystem::path& config, ActivityLo
              {"FreshInstall", "Implemented", "Patched", "MD91_FirstRunDone"}) {
             fresh.Write(kSection, key, "");
         }
-        if (!fresh.Save(path)) {
+        if (!fresh.Save(path).ok()) {
             log.Add("Could not write " + name);
         }
         return status;
@@ -168,7 +161,7 @@ InstallStatus CheckInstallStatus(const std::filesystem::path& config, ActivityLo
         } else if (check.key == "Patched") {
             status.patched = *value;
         } else {
-            const std::string lower = Lower(*value);
+            const std::string lower = LowerAscii(*value);
             status.first_run_done = lower == "-1" || lower == "1" || lower == "true";
         }
     }

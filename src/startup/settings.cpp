@@ -1,22 +1,12 @@
 #include "startup/settings.h"
 
-#include <fmt/format.h>
-
-#include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <cstdlib>
+
+#include "startup/text_tools.h"
 
 namespace meridia::startup {
 
 namespace {
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return out;
-}
 
 using T = SettingType;
 
@@ -212,7 +202,7 @@ const std::map<std::string, SettingDefault, std::less<>>& SettingDefaults() {
     static const auto* table = [] {
         auto* map = new std::map<std::string, SettingDefault, std::less<>>();
         for (const SettingDefault& entry : kDefaults) {
-            map->emplace(Upper(entry.key), entry);
+            map->emplace(UpperAscii(entry.key), entry);
         }
         return map;
     }();
@@ -221,19 +211,10 @@ const std::map<std::string, SettingDefault, std::less<>>& SettingDefaults() {
 
 std::span<const SettingDefault> SettingTable() { return kDefaults; }
 
-double NumericValueOf(std::string_view text) {
-    std::string s(text);
-    const char* begin = s.c_str();
-    char* end = nullptr;
-    const double value = std::strtod(begin, &end);
-    if (end == begin || !std::isfinite(value)) {
-        return 0.0;
-    }
-    return value;
-}
+double NumericValueOf(std::string_view text) { return ParseLeadingDouble(text).value_or(0.0); }
 
 std::string SettingsClass::GetString(std::string_view key) const {
-    const std::string upper = Upper(key);
+    const std::string upper = UpperAscii(key);
     if (auto it = values_.find(upper); it != values_.end()) {
         return it->second.second;
     }
@@ -274,10 +255,10 @@ double SettingsClass::GetDouble(std::string_view key) const {
     return NumericValueOf(GetString(key));
 }
 
-bool SettingsClass::Has(std::string_view key) const { return values_.contains(Upper(key)); }
+bool SettingsClass::Has(std::string_view key) const { return values_.contains(UpperAscii(key)); }
 
 void SettingsClass::SetString(std::string_view key, std::string_view value) {
-    const std::string upper = Upper(key);
+    const std::string upper = UpperAscii(key);
     auto it = values_.find(upper);
     if (it == values_.end()) {
         values_.emplace(upper, std::make_pair(std::string(key), std::string(value)));
@@ -295,9 +276,9 @@ void SettingsClass::SetInt(std::string_view key, long value) {
 }
 
 void SettingsClass::SetDouble(std::string_view key, double value) {
-    SetString(key, fmt::format("{}", value));
+    SetString(key, FormatDouble(value));
 }
 
-void SettingsClass::Erase(std::string_view key) { values_.erase(Upper(key)); }
+void SettingsClass::Erase(std::string_view key) { values_.erase(UpperAscii(key)); }
 
 }  // namespace meridia::startup

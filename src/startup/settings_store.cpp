@@ -1,14 +1,12 @@
 #include "startup/settings_store.h"
 
-#include <fmt/format.h>
-
-#include <cctype>
 #include <cmath>
 
 #include "startup/clock_text.h"
 #include "startup/ini_file.h"
 #include "startup/session.h"
 #include "startup/startup.h"
+#include "startup/text_tools.h"
 
 namespace meridia::startup {
 
@@ -22,20 +20,6 @@ long RoundClamped(double value, double low, double high) {
         return static_cast<long>(low);
     }
     return std::lround(value);
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-    if (text.size() < suffix.size()) {
-        return false;
-    }
-    text = text.substr(text.size() - suffix.size());
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) !=
-            std::tolower(static_cast<unsigned char>(suffix[i]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -58,7 +42,7 @@ std::string SettingText(const SettingValue& value) {
     struct Visitor {
         std::string operator()(int v) const { return std::to_string(v); }
         std::string operator()(long v) const { return std::to_string(v); }
-        std::string operator()(double v) const { return fmt::format("{}", v); }
+        std::string operator()(double v) const { return FormatDouble(v); }
         std::string operator()(const std::string& v) const { return v; }
         std::string operator()(bool v) const { return v ? "-1" : "0"; }
     };
@@ -131,7 +115,7 @@ bool SaveSettings() {
             file.Write(kMainSettingsSection, stored.first, stored.second);
         }
     }
-    return file.Save(path);
+    return file.Save(path).ok();
 }
 
 }  // namespace meridia::startup

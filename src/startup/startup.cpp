@@ -70,7 +70,7 @@ void RepairMainSettings(const Folders& folders, ActivityLog& log) {
         log.Add("Settings repaired from the factory copy, keys added: " + std::to_string(added));
     }
     user.Write(kMainSettingsSection, "SystemDataPath", folders.program.string());
-    if (!user.Save(path)) {
+    if (!user.Save(path).ok()) {
         log.Add("Could not write " + path.string());
     }
 }

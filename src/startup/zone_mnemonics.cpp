@@ -1,11 +1,10 @@
 #include "startup/zone_mnemonics.h"
 
-#include <cctype>
-
 #include "startup/file_io.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 
 namespace meridia::startup {
 
@@ -15,29 +14,11 @@ namespace {
 constexpr std::size_t kMaxFileBytes = 1u << 20;
 constexpr std::size_t kLineLength = 41;
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 std::string_view Columns(std::string_view line, std::size_t first, std::size_t count) {
     if (line.size() <= first) {
         return {};
     }
     return Trim(line.substr(first, count));
-}
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
 }
 
 }  // namespace
@@ -47,17 +28,7 @@ ZoneMnemonicTable& ZoneMnemonics() { return CurrentSession().Get<ZoneMnemonicTab
 std::vector<ZoneMnemonic> ParseZoneMnemonics(std::string_view bytes, bool* too_many) {
     std::vector<ZoneMnemonic> entries;
     bool dropped = false;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = bytes.size();
-        }
-        std::string_view line = bytes.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
+    for (std::string_view line : SplitLines(bytes)) {
         line = line.substr(0, kLineLength);
         const std::string_view mnemonic = Columns(line, 0, 5);
         if (mnemonic.empty()) {
@@ -67,7 +38,7 @@ std::vector<ZoneMnemonic> ParseZoneMnemonics(std::string_view bytes, bool* too_m
             dropped = true;
             break;
         }
-        entries.push_back({Upper(Windows1252ToUtf8(mnemonic)),
+        entries.push_back({UpperAscii(Windows1252ToUtf8(mnemonic)),
                            Windows1252ToUtf8(Columns(line, 5, 30)),
                            Windows1252ToUtf8(Columns(line, 35, 6))});
     }
@@ -104,7 +75,7 @@ std::filesystem::path ZoneMnemonicFilePath() {
 }
 
 const ZoneMnemonic* FindZoneMnemonic(std::string_view text) {
-    const std::string wanted = Upper(Trim(text));
+    const std::string wanted = UpperAscii(Trim(text));
     if (wanted.empty()) {
         return nullptr;
     }

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "support/test_session.h"
+#include "support/write_failure.h"
 
 namespace meridia::startup {
 namespace {
@@ -89,7 +91,8 @@ TEST(IniFile, WriteReplacesOnlyItsLineAndKeepsOtherSections) {
               "\r\n"
               "[ Other Section ]\r\n"
               "HouseSystem=9\r\n");
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "test.ini.tmp"));
+    // Nothing but the file itself is left in its folder.
+    EXPECT_EQ(testing::NamesIn(dir.path()), std::set<std::string>{"test.ini"});
 }
 
 TEST(IniFile, NewKeyGoesAfterTheSectionsLastEntryAndNewSectionAtTheEnd) {

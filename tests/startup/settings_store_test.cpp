@@ -6,6 +6,7 @@
 
 #include "startup/clock_text.h"
 #include "startup/startup.h"
+#include "support/decimal_comma_locale.h"
 #include "support/test_session.h"
 
 namespace meridia::startup {
@@ -104,6 +105,39 @@ TEST_F(SettingsStoreTest, SaveThenLoadRoundTrip) {
     }
     EXPECT_EQ(ReadSetting("Meridia", "ColSchemeScreen", ""), "Light Background");
     EXPECT_EQ(ReadSetting("Other", "Keep", ""), "me");
+}
+
+TEST_F(SettingsStoreTest, NumbersAreTheSameUnderADecimalComma) {
+    const testing::DecimalCommaLocale comma;
+    ASSERT_TRUE(comma.active());
+    const double values[] = {7.25, 0.1, -1234.5678, 1.0 / 3.0, 6.02214076e23, -2.5e-7};
+    for (const double value : values) {
+        ASSERT_TRUE(WriteTypedSetting("Meridia", "Orb", SettingValue(value)));
+        const std::string text = ReadSetting("Meridia", "Orb", "");
+        EXPECT_EQ(text.find(','), std::string::npos) << text;
+        const SettingValue back =
+            ReadTypedSetting("Meridia", "Orb", SettingType::kDouble, SettingValue(0.0));
+        EXPECT_EQ(std::get<double>(back), value) << text;
+    }
+    EXPECT_EQ(ReadSetting("Meridia", "Orb", ""), "-2.5e-07");
+    SettingsClass& settings = session().settings();
+    settings.SetDouble("Combust", 8.5);
+    EXPECT_EQ(settings.GetString("Combust"), "8.5");
+    EXPECT_EQ(settings.GetDouble("Combust"), 8.5);
+    settings.SetString("Combust", "1.75");
+    EXPECT_EQ(settings.GetDouble("Combust"), 1.75);
+    EXPECT_EQ(settings.GetInt("Combust"), 2);
+}
+
+TEST_F(SettingsStoreTest, NanAndInfinityReadAsZero) {
+    SettingsClass& settings = session().settings();
+    for (const char* text : {"nan", "-NaN", "inf", "+Infinity", "-inf"}) {
+        settings.SetString("Combust", text);
+        EXPECT_EQ(settings.GetDouble("Combust"), 0.0) << text;
+        EXPECT_EQ(settings.GetLong("Combust"), 0) << text;
+        EXPECT_FALSE(settings.GetBool("Combust")) << text;
+        EXPECT_EQ(std::get<double>(ConvertSettingText(text, SettingType::kDouble)), 0.0) << text;
+    }
 }
 
 TEST_F(SettingsStoreTest, LoadWithoutFileGivesDefaultsAndFixesTheFifthWheel) {
