@@ -6,6 +6,7 @@
 #include "startup/messages.h"
 #include "startup/name_tables.h"
 #include "startup/session.h"
+#include "startup/text_tools.h"
 #include "textformats/text_scan.h"
 
 namespace meridia::textformats {
@@ -13,7 +14,6 @@ namespace meridia::textformats {
 namespace {
 
 using detail::BlankAll;
-using detail::Upper;
 
 // Typed quote and accent marks that stand for degree, minute and second marks (UTF-8):
 // left and right single quotes, diaeresis, degree sign, acute accent.
@@ -41,9 +41,9 @@ std::optional<double> SignOffset(std::string_view span) {
     for (int sign = 1; sign <= 12; ++sign) {
         std::string candidate;
         if (span.size() == 2) {
-            candidate = Upper(names.SignName(sign, true));
+            candidate = startup::UpperAscii(names.SignName(sign, true));
         } else {
-            candidate = Upper(names.SignName(sign, false));
+            candidate = startup::UpperAscii(names.SignName(sign, false));
             if (candidate.size() < span.size()) {
                 continue;
             }
@@ -126,7 +126,7 @@ std::optional<double> SignedDecimal(std::string_view text) {
 }
 
 std::optional<double> ParseCoordinate(std::string_view text, const CoordinateKind& kind) {
-    std::string work = Upper(detail::Trim(text));
+    std::string work = startup::UpperAscii(startup::Trim(text));
 
     if (const auto decimal = SignedDecimal(work)) {
         if (std::fabs(*decimal) > kind.limit) {
@@ -225,7 +225,7 @@ std::string FormatCoordinate(double value, char positive_letter, char negative_l
 AngleMarks& CurrentAngleMarks() { return startup::CurrentSession().Get<AngleMarks>(); }
 
 std::optional<double> ParseAngle(std::string_view text) {
-    std::string work = Upper(detail::Trim(text));
+    std::string work = startup::UpperAscii(startup::Trim(text));
 
     bool negative = false;
     std::size_t first_letter = std::string::npos;

@@ -7,6 +7,7 @@
 #include "startup/messages.h"
 #include "startup/name_tables.h"
 #include "startup/session.h"
+#include "startup/text_tools.h"
 #include "textformats/text_scan.h"
 
 namespace meridia::textformats {
@@ -125,7 +126,7 @@ std::optional<int> MonthOfToken(const std::string& token) {
         return std::nullopt;
     }
     for (int month = 1; month <= 12; ++month) {
-        const std::string name = detail::Upper(startup::Names().MonthName(month, false));
+        const std::string name = startup::UpperAscii(startup::Names().MonthName(month, false));
         if (name.size() >= token.size() && name.compare(0, token.size(), token) == 0) {
             return month;
         }
@@ -207,7 +208,7 @@ std::optional<DateValue> ParseDate(std::string_view text, bool show_errors) {
         return std::nullopt;
     };
 
-    const std::string_view trimmed = detail::Trim(text);
+    const std::string_view trimmed = startup::Trim(text);
     if (IsDigits(trimmed)) {
         const auto value = detail::DigitsValue(trimmed);
         if (!value || *value > kMaxYear) {
@@ -218,7 +219,7 @@ std::optional<DateValue> ParseDate(std::string_view text, bool show_errors) {
         }
     }
 
-    std::string work = detail::Upper(trimmed);
+    std::string work = startup::UpperAscii(trimmed);
     BlankOrdinals(work);
 
     CalendarMode calendar = CalendarMode::kAutomatic;
@@ -240,7 +241,7 @@ std::optional<DateValue> ParseDate(std::string_view text, bool show_errors) {
             break;
         }
     }
-    work = std::string(detail::Trim(work));
+    work = std::string(startup::Trim(work));
     if (!before_christ && EndsWithMark(work, "B")) {
         work.pop_back();
         before_christ = true;

@@ -1,5 +1,7 @@
 #include "textformats/text_scan.h"
 
+#include "startup/text_tools.h"
+
 namespace meridia::textformats::detail {
 
 namespace {
@@ -9,28 +11,6 @@ constexpr long kMaxDigitsValue = 999999999;
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return out;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool IsDigits(std::string_view text) {
     if (text.empty()) {
@@ -72,16 +52,8 @@ std::optional<double> DecimalValue(std::string_view text) {
     if (whole.size() > 9) {
         return std::nullopt;
     }
-    double value = 0.0;
-    for (char c : whole) {
-        value = value * 10.0 + (c - '0');
-    }
-    double scale = 0.1;
-    for (char c : fraction) {
-        value += (c - '0') * scale;
-        scale /= 10.0;
-    }
-    return value;
+    // The digits checked above are read whole, correctly rounded and without the locale.
+    return startup::ParseDouble(text);
 }
 
 void BlankAll(std::string& text, std::string_view what) {
@@ -107,11 +79,11 @@ std::vector<std::string> SplitBlanks(std::string_view text) {
     std::vector<std::string> pieces;
     std::size_t i = 0;
     while (i < text.size()) {
-        while (i < text.size() && IsBlank(text[i])) {
+        while (i < text.size() && startup::IsBlank(text[i])) {
             ++i;
         }
         const std::size_t start = i;
-        while (i < text.size() && !IsBlank(text[i])) {
+        while (i < text.size() && !startup::IsBlank(text[i])) {
             ++i;
         }
         if (i > start) {

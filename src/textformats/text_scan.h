@@ -10,12 +10,9 @@
 
 namespace meridia::textformats::detail {
 
+// Blanks, trimming and case come from startup's text helpers (IsBlank, Trim, UpperAscii).
 bool IsDigit(char c);
 bool IsLetter(char c);  // A-Z or a-z only
-bool IsBlank(char c);   // space, tab, line break
-
-std::string Upper(std::string_view text);  // ASCII letters only
-std::string_view Trim(std::string_view text);
 
 // True for a non-empty run of the digits 0-9 only.
 bool IsDigits(std::string_view text);

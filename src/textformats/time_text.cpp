@@ -6,6 +6,7 @@
 
 #include "startup/messages.h"
 #include "startup/session.h"
+#include "startup/text_tools.h"
 #include "startup/zone_mnemonics.h"
 #include "textformats/text_scan.h"
 
@@ -52,7 +53,7 @@ HalfDay TakeHalfDay(std::string& text) {
 // Hours of a zone value text: optional sign, then hours, minutes and seconds separated by
 // colons (hours 0-13, minutes and seconds 0-59).
 std::optional<double> ZoneHoursOfText(std::string_view text) {
-    text = detail::Trim(text);
+    text = startup::Trim(text);
     double sign = 1.0;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         sign = text.front() == '-' ? -1.0 : 1.0;
@@ -86,7 +87,7 @@ double DecimalHours(const ClockTime& time) {
 }
 
 std::optional<ClockTime> ParseTime(std::string_view text) {
-    std::string work = detail::Upper(detail::Trim(text));
+    std::string work = startup::UpperAscii(startup::Trim(text));
     if (work == "NOON" || work == "MIDDAY") {
         work = "12 PM";
     } else if (work == "MIDNIGHT") {
@@ -207,9 +208,9 @@ std::string FormatTime(const ClockTime& time, const TimeFormatOptions& options) 
 }
 
 std::optional<double> ParseTimeZone(std::string_view text) {
-    const std::string key = detail::Upper(detail::Trim(text));
+    const std::string key = startup::UpperAscii(startup::Trim(text));
     for (const auto& entry : startup::ZoneMnemonics().entries) {
-        if (!key.empty() && detail::Upper(detail::Trim(entry.mnemonic)) == key) {
+        if (!key.empty() && startup::UpperAscii(startup::Trim(entry.mnemonic)) == key) {
             if (const auto hours = ZoneHoursOfText(entry.value)) {
                 return hours;
             }
