@@ -1,13 +1,13 @@
 #include "charts/chart_backup.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
 #include "charts/chart_files.h"
-#include "charts/file_io.h"
+#include "startup/file_io.h"
 #include "startup/messages.h"
+#include "startup/text_tools.h"
 
 namespace meridia::charts {
 
@@ -16,12 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kProductName = "Meridia";
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // Files of a folder whose names end like the pattern: "ch" and any one character for
 // backups ("*ch?"), "cht" for restores ("*cht"). Compared without case.
@@ -32,7 +26,7 @@ std::vector<fs::path> MatchingFiles(const fs::path& folder, bool any_last_charac
         if (!item.is_regular_file(ec)) {
             continue;
         }
-        const std::string name = Lower(item.path().filename().string());
+        const std::string name = startup::LowerAscii(item.path().filename().string());
         if (name.size() < 3) {
             continue;
         }
@@ -62,7 +56,7 @@ int BackupChartFiles(const fs::path& chart_folder, const fs::path& target_folder
     std::error_code ec;
     fs::create_directories(target_folder, ec);
     for (const fs::path& file : files) {
-        if (CopyFileSafely(file, target_folder / file.filename())) {
+        if (startup::CopyFileSafely(file, target_folder / file.filename()).ok()) {
             ++copied;
         } else {
             failure = copied + 1;
@@ -114,12 +108,12 @@ int RestoreChartFiles(const fs::path& backup_folder, const fs::path& chart_folde
                 continue;
             }
         }
-        if (!CopyFileSafely(file, target)) {
+        if (!startup::CopyFileSafely(file, target).ok()) {
             continue;
         }
         const fs::path comments = CommentFileName(file);
         if (fs::exists(comments, ec)) {
-            CopyFileSafely(comments, CommentFileName(target));
+            startup::CopyFileSafely(comments, CommentFileName(target));
         }
         ++restored;
     }

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "charts/chart_save.h"
-#include "charts/file_io.h"
+#include "startup/file_io.h"
 
 namespace meridia::charts {
 
@@ -182,7 +182,8 @@ startup::StatusOr<std::size_t> TransferCharts(const fs::path& from, const fs::pa
     fs::path target = to;
     bool created = false;
     if (!fs::exists(target, ec)) {
-        const int version = HasExtension(target, ".tsl") ? kVersionTessel : kVersionCurrent;
+        const int version =
+            startup::HasExtension(target, ".tsl") ? kVersionTessel : kVersionCurrent;
         if (version == kVersionCurrent) {
             target = CurrentFormatName(target);
         }

@@ -1,16 +1,17 @@
 #include "charts/chart_files.h"
 
 #include <algorithm>
-#include <fstream>
 #include <system_error>
 
-#include "charts/ansi_text.h"
+#include "astro/time_scales.h"
 #include "charts/chart_record_io.h"
 #include "charts/comment_store.h"
-#include "charts/file_io.h"
 #include "startup/byte_io.h"
+#include "startup/file_io.h"
 #include "startup/messages.h"
 #include "startup/session.h"
+#include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 
 namespace meridia::charts {
 
@@ -108,26 +109,11 @@ int OldChartCount(int version, std::uintmax_t size) {
     return static_cast<int>(std::clamp<long long>(n, 0, 0x7FFFFFFF));
 }
 
-std::optional<std::string> ReadBytesAt(const fs::path& path, std::uintmax_t offset,
-                                       std::size_t count) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    in.seekg(static_cast<std::streamoff>(offset));
-    std::string bytes(count, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(count));
-    if (static_cast<std::size_t>(in.gcount()) != count) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 // Rewrites the file with `bytes` placed at `offset` (the file grows when needed). The whole
 // file goes through a temporary file, so a failed write leaves the old file.
 bool PatchFile(const fs::path& path, std::uintmax_t offset, std::string_view bytes) {
-    auto content = ReadWholeFile(path);
-    if (!content || offset + bytes.size() > kMaxFileBytes) {
+    auto content = startup::ReadFileBytes(path, kMaxChartFileBytes);
+    if (!content || offset + bytes.size() > kMaxChartFileBytes) {
         return false;
     }
     const auto at = static_cast<std::size_t>(offset);
@@ -135,7 +121,7 @@ bool PatchFile(const fs::path& path, std::uintmax_t offset, std::string_view byt
         content->resize(at + bytes.size(), '\0');
     }
     content->replace(at, bytes.size(), bytes);
-    return WriteFileSafely(path, *content, false);
+    return startup::WriteFileSafely(path, *content).ok();
 }
 
 std::uintmax_t OldRecordOffset(int version, int n) {
@@ -152,7 +138,7 @@ std::optional<astro::ChartRecord> ReadOldRecord(const fs::path& path, int versio
         return std::nullopt;
     }
     const auto bytes =
-        ReadBytesAt(path, OldRecordOffset(version, n), LayoutOf(version).record_size);
+        startup::ReadFileRange(path, OldRecordOffset(version, n), LayoutOf(version).record_size);
     if (!bytes) {
         return std::nullopt;
     }
@@ -182,7 +168,7 @@ std::string EncodeForVersion(int version, const astro::ChartRecord& record) {
 void WriteChartDataWithComment(ByteWriter& w, const astro::ChartData& data,
                                const std::string& comment) {
     w.Raw(EncodeChartData(data));
-    const std::string ansi = Utf8ToAnsi(comment);
+    const std::string ansi = startup::Utf8ToWindows1252(comment);
     w.I32(static_cast<std::int32_t>(ansi.size()));
     w.Raw(ansi);
 }
@@ -198,7 +184,7 @@ bool ReadAnsiText(ByteReader& r, std::string& text) {
     if (!ReadCount(r, 1, length)) {
         return false;
     }
-    text = AnsiToUtf8(r.Raw(static_cast<std::size_t>(length)));
+    text = startup::Windows1252ToUtf8(r.Raw(static_cast<std::size_t>(length)));
     return r.ok();
 }
 
@@ -252,7 +238,7 @@ std::string EncodeCurrentFormat(const ChartFileImage& image) {
         for (const ChartEvent& event : chart.events) {
             WriteChartDataWithComment(w, event.data, event.comment);
         }
-        const std::string ansi = Utf8ToAnsi(chart.comment);
+        const std::string ansi = startup::Utf8ToWindows1252(chart.comment);
         w.I32(static_cast<std::int32_t>(ansi.size()));
         w.Raw(ansi);
     }
@@ -328,8 +314,8 @@ std::string ChartFileFormatName(int version) {
 }
 
 fs::path CurrentFormatName(const fs::path& file_name) {
-    if (HasExtension(file_name, ".ch6") || HasExtension(file_name, ".MDchx") ||
-        HasExtension(file_name, ".MDcht")) {
+    if (startup::HasExtension(file_name, ".ch6") || startup::HasExtension(file_name, ".MDchx") ||
+        startup::HasExtension(file_name, ".MDcht")) {
         return file_name;
     }
     fs::path out = file_name;
@@ -350,10 +336,10 @@ std::optional<int> DetectChartFileVersion(const fs::path& file_name) {
     if (!fs::is_regular_file(file_name, ec)) {
         return std::nullopt;
     }
-    if (HasExtension(file_name, ".tsl")) {
+    if (startup::HasExtension(file_name, ".tsl")) {
         return kVersionTessel;
     }
-    const auto head = ReadBytesAt(file_name, 0, 2);
+    const auto head = startup::ReadFileRange(file_name, 0, 2);
     if (!head) {
         return kVersion0;
     }
@@ -363,7 +349,7 @@ std::optional<int> DetectChartFileVersion(const fs::path& file_name) {
 }
 
 std::optional<ChartFileImage> LoadChartFileImage(const fs::path& file_name) {
-    const auto bytes = ReadWholeFile(file_name);
+    const auto bytes = startup::ReadFileBytes(file_name, kMaxChartFileBytes);
     std::optional<ChartFileImage> image;
     if (bytes) {
         image = ParseCurrentFormat(*bytes);
@@ -466,7 +452,7 @@ bool CreateChartFile(const fs::path& file_name, int version, std::string_view de
             break;
         }
         case kVersionTessel:
-            bytes = EncodeFixedText(description, kDescriptionWidth);
+            bytes = startup::EncodeFixedText(description, kDescriptionWidth);
             bytes.resize(kTesselBlockSize, ' ');
             break;
         case kVersion0:
@@ -475,7 +461,7 @@ bool CreateChartFile(const fs::path& file_name, int version, std::string_view de
             return false;
     }
     DropCacheEntry(name);
-    if (!WriteFileSafely(name, bytes, false)) {
+    if (!startup::WriteFileSafely(name, bytes).ok()) {
         return false;
     }
     Cache().current_version = version;
@@ -558,7 +544,8 @@ ReservedFields ReadChartReserved(int version, int handle, int n) {
         n > OldChartCount(version, FileSize(file->file_name))) {
         return {};
     }
-    const auto bytes = ReadBytesAt(file->file_name, OldRecordOffset(version, n), kChartRecordSize);
+    const auto bytes =
+        startup::ReadFileRange(file->file_name, OldRecordOffset(version, n), kChartRecordSize);
     return bytes ? DecodeReservedFields(*bytes) : ReservedFields{};
 }
 
@@ -637,7 +624,8 @@ void SortChartEvents(std::vector<ChartEvent>& events) {
         return;
     }
     std::stable_sort(events.begin(), events.end(), [](const ChartEvent& a, const ChartEvent& b) {
-        return ChartDataJulianDayUt(a.data) < ChartDataJulianDayUt(b.data);
+        return astro::JulianDayOfDateTime(a.data.date_time, a.data.calendar, a.data.zone.hours) <
+               astro::JulianDayOfDateTime(b.data.date_time, b.data.calendar, b.data.zone.hours);
     });
 }
 
@@ -654,8 +642,8 @@ std::string GetChartFileDescription(int version, int handle) {
         return {};
     }
     const std::uintmax_t offset = version == kVersionTessel ? 0 : 2;
-    const auto bytes = ReadBytesAt(file->file_name, offset, kDescriptionWidth);
-    return bytes ? DecodeFixedText(*bytes) : std::string();
+    const auto bytes = startup::ReadFileRange(file->file_name, offset, kDescriptionWidth);
+    return bytes ? startup::DecodeFixedText(*bytes) : std::string();
 }
 
 bool SetChartFileDescription(int version, int handle, std::string_view description) {
@@ -664,7 +652,8 @@ bool SetChartFileDescription(int version, int handle, std::string_view descripti
         if (entry == nullptr) {
             return false;
         }
-        entry->image.description = DecodeFixedText(EncodeFixedText(description, kDescriptionWidth));
+        entry->image.description =
+            startup::DecodeFixedText(startup::EncodeFixedText(description, kDescriptionWidth));
         entry->modified = true;
         return true;
     }
@@ -673,12 +662,15 @@ bool SetChartFileDescription(int version, int handle, std::string_view descripti
         return false;
     }
     const std::uintmax_t offset = version == kVersionTessel ? 0 : 2;
-    return PatchFile(file->file_name, offset, EncodeFixedText(description, kDescriptionWidth));
+    return PatchFile(file->file_name, offset,
+                     startup::EncodeFixedText(description, kDescriptionWidth));
 }
 
 bool SaveChartFileImage(const fs::path& file_name, const ChartFileImage& image) {
     if (image.version == kVersionCurrent) {
-        return WriteFileSafely(file_name, EncodeCurrentFormat(image), true);
+        return startup::WriteFileSafely(file_name, EncodeCurrentFormat(image),
+                                        startup::WriteOptions::KeepingBackup())
+            .ok();
     }
     if (image.version != kVersion1 && image.version != kVersion2) {
         return false;
@@ -695,25 +687,19 @@ bool SaveChartFileImage(const fs::path& file_name, const ChartFileImage& image) 
     const fs::path chm_name = CommentFileName(file_name);
     std::error_code ec;
     const bool with_comments = !chm.empty() || fs::exists(chm_name, ec);
-    const fs::path temp = WithSuffix(file_name, "~");
-    const fs::path chm_temp = WithSuffix(chm_name, "~");
-    if (!WriteTempFile(temp, w.bytes())) {
+    // Both files are written before either takes its name.
+    const auto options = startup::WriteOptions::KeepingBackup();
+    auto records = startup::PendingFile::Prepare(file_name, w.bytes(), options);
+    if (!records.ok()) {
         return false;
     }
-    if (with_comments && !WriteTempFile(chm_temp, chm)) {
-        fs::remove(temp, ec);
-        return false;
+    if (with_comments) {
+        auto comments = startup::PendingFile::Prepare(chm_name, chm, options);
+        if (!comments.ok() || !comments->Commit().ok()) {
+            return false;
+        }
     }
-    if (with_comments && !CommitTempFile(chm_temp, chm_name, true)) {
-        fs::remove(temp, ec);
-        fs::remove(chm_temp, ec);
-        return false;
-    }
-    if (!CommitTempFile(temp, file_name, true)) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return records->Commit().ok();
 }
 
 std::optional<ChartFileImage> ReadChartFileImage(const fs::path& file_name) {
@@ -787,7 +773,7 @@ ConvertResult ConvertChartFile(const fs::path& file_name, int source_version, in
     const auto index = static_cast<std::size_t>(source_version);
     fs::path backup = backup_folder / file_name.filename();
     backup.replace_extension(std::string(kBackupExt[index]));
-    if (!CopyFileSafely(file_name, backup)) {
+    if (!startup::CopyFileSafely(file_name, backup).ok()) {
         return result;
     }
     const fs::path comments = CommentFileName(file_name);
@@ -795,7 +781,7 @@ ConvertResult ConvertChartFile(const fs::path& file_name, int source_version, in
     if (has_comments) {
         fs::path comment_backup = backup_folder / file_name.filename();
         comment_backup.replace_extension(std::string(kCommentBackupExt[index]));
-        if (!CopyFileSafely(comments, comment_backup)) {
+        if (!startup::CopyFileSafely(comments, comment_backup).ok()) {
             return result;
         }
     }
@@ -808,20 +794,13 @@ ConvertResult ConvertChartFile(const fs::path& file_name, int source_version, in
     if (source_version == kVersion0) {
         image->description = ChartFileFormatName(kVersion0);
     }
-    fs::path converted = file_name;
-    converted.replace_extension(".ch6");
     fs::path final_name = file_name;
     final_name.replace_extension(".MDcht");
     // An existing current-format file of the same name is never overwritten.
     if (fs::exists(final_name, ec)) {
         return result;
     }
-    if (!WriteFileSafely(converted, EncodeCurrentFormat(*image), false)) {
-        return result;
-    }
-    fs::rename(converted, final_name, ec);
-    if (ec) {
-        fs::remove(converted, ec);
+    if (!startup::WriteFileSafely(final_name, EncodeCurrentFormat(*image)).ok()) {
         return result;
     }
     fs::remove(file_name, ec);

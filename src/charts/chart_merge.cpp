@@ -4,9 +4,10 @@
 #include <cmath>
 #include <vector>
 
+#include "astro/time_scales.h"
 #include "charts/chart_files.h"
 #include "charts/chart_record_io.h"
-#include "charts/file_io.h"
+#include "startup/file_io.h"
 #include "startup/messages.h"
 
 namespace meridia::charts {
@@ -31,7 +32,9 @@ struct ExistingChart {
 
 int ChartSimilarity(const astro::ChartRecord& a, const astro::ChartRecord& b,
                     const ReservedFields& reserved_a, const ReservedFields& reserved_b) {
-    const double days = ChartDataJulianDayUt(a.data) - ChartDataJulianDayUt(b.data);
+    const double days =
+        astro::JulianDayOfDateTime(a.data.date_time, a.data.calendar, a.data.zone.hours) -
+        astro::JulianDayOfDateTime(b.data.date_time, b.data.calendar, b.data.zone.hours);
     double dlon = static_cast<double>(a.data.place.longitude) - b.data.place.longitude;
     dlon = std::remainder(dlon, 360.0);
     const double dlat = static_cast<double>(a.data.place.latitude) - b.data.place.latitude;
@@ -119,7 +122,7 @@ MergeTotals FileMerger::MergeCharts(const fs::path& source_folder,
     std::error_code ec;
     std::vector<fs::path> files;
     for (const auto& item : fs::directory_iterator(source_folder, ec)) {
-        if (item.is_regular_file(ec) && HasExtension(item.path(), extension)) {
+        if (item.is_regular_file(ec) && startup::HasExtension(item.path(), extension)) {
             files.push_back(item.path());
         }
     }
@@ -134,11 +137,11 @@ MergeTotals FileMerger::MergeCharts(const fs::path& source_folder,
             }
             continue;
         }
-        if (!CopyFileSafely(file, target)) {
+        if (!startup::CopyFileSafely(file, target).ok()) {
             continue;
         }
-        if (HasExtension(file, ".cht") && fs::exists(CommentFileName(file), ec)) {
-            CopyFileSafely(CommentFileName(file), CommentFileName(target));
+        if (startup::HasExtension(file, ".cht") && fs::exists(CommentFileName(file), ec)) {
+            startup::CopyFileSafely(CommentFileName(file), CommentFileName(target));
         }
         ++totals.files;
     }

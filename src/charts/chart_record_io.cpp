@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "charts/ansi_text.h"
 #include "startup/byte_io.h"
+#include "startup/text_tools.h"
 
 namespace meridia::charts {
 
@@ -358,7 +358,7 @@ std::string EncodeVersion1Record(const astro::ChartRecord& record) {
 // base chart's place and country and the comment link do not fit and are not kept.
 std::string EncodeTesselChart(const astro::ChartRecord& record) {
     ByteWriter w;
-    const std::string name = EncodeFixedText(record.data.name, kChartNameWidth);
+    const std::string name = startup::EncodeFixedText(record.data.name, kChartNameWidth);
     w.Raw(name);
     w.Text(record.data.place.place_name, 24);
     w.Text(record.data.place.country, 24);
@@ -444,30 +444,6 @@ astro::ChartRecord DecodeTesselChart(std::string_view bytes) {
     record.comment_link = 0;
     ClampChartType(record);
     return record;
-}
-
-// Julian day number from a calendar date: Meeus, Astronomical Algorithms, 2nd ed., ch. 7.
-double ChartDataJulianDayUt(const astro::ChartData& data) {
-    const auto& dt = data.date_time;
-    int year = dt.year;
-    int month = dt.month;
-    const double day = dt.day + (dt.hour + dt.minute / 60.0 + dt.second / 3600.0) / 24.0;
-    bool gregorian = data.calendar == 1;
-    if (data.calendar == 0) {
-        gregorian = year > 1582 || (year == 1582 && (month > 10 || (month == 10 && dt.day >= 15)));
-    }
-    if (month <= 2) {
-        year -= 1;
-        month += 12;
-    }
-    double b = 0.0;
-    if (gregorian) {
-        const int a = static_cast<int>(std::floor(year / 100.0));
-        b = 2 - a + static_cast<int>(std::floor(a / 4.0));
-    }
-    const double jd =
-        std::floor(365.25 * (year + 4716)) + std::floor(30.6001 * (month + 1)) + day + b - 1524.5;
-    return jd + static_cast<double>(data.zone.hours) / 24.0;
 }
 
 }  // namespace meridia::charts

@@ -15,6 +15,10 @@
 
 namespace meridia::charts {
 
+// Largest chart or comment file read into memory (a chart file of this size would hold
+// hundreds of thousands of charts).
+inline constexpr std::size_t kMaxChartFileBytes = 256U * 1024U * 1024U;
+
 inline constexpr std::size_t kCompactDateTimeSize = 7;
 inline constexpr std::size_t kZoneBlockSize = 9;
 inline constexpr std::size_t kPlaceBlockSize = 48;
@@ -76,10 +80,5 @@ std::string EncodeTesselChart(const astro::ChartRecord& record);
 
 // True when the chart data holds nothing (a chart that is not derived from another).
 bool IsBlankChartData(const astro::ChartData& data);
-
-// Julian day (universal time) of a chart's moment: local date and time plus zone hours.
-// The calendar flag chooses Gregorian (1) or Julian (2); 0 takes the Gregorian calendar
-// from 15 October 1582 on.
-double ChartDataJulianDayUt(const astro::ChartData& data);
 
 }  // namespace meridia::charts

@@ -1,20 +1,12 @@
 #include "charts/chart_text.h"
 
-#include "charts/ansi_text.h"
+#include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 #include "textformats/time_text.h"
 
 namespace meridia::charts {
 
-namespace {
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    return TrimRight(text);
-}
-
-}  // namespace
+using startup::Trim;
 
 std::string ZoneText(const astro::ZoneBlock& zone) {
     const std::string text = textformats::FormatTimeZone(static_cast<double>(zone.hours)) + " " +
@@ -39,8 +31,8 @@ std::string SourceRatingLine(std::string_view entry) {
 }
 
 std::string RatingCode(std::string_view text) {
-    const std::string ansi = Utf8ToAnsi(text);
-    return AnsiToUtf8(std::string_view(ansi).substr(0, 2));
+    const std::string ansi = startup::Utf8ToWindows1252(text);
+    return startup::Windows1252ToUtf8(std::string_view(ansi).substr(0, 2));
 }
 
 }  // namespace meridia::charts

@@ -4,9 +4,11 @@
 #include <set>
 #include <vector>
 
-#include "charts/ansi_text.h"
-#include "charts/file_io.h"
+#include "charts/chart_record_io.h"
 #include "startup/byte_io.h"
+#include "startup/file_io.h"
+#include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 
 namespace meridia::charts {
 
@@ -61,7 +63,7 @@ std::string ReadCommentChain(std::string_view chm, std::int32_t first_block) {
         ansi.append(chm.substr(BlockOffset(block) + 4, kCommentTextWidth));
         block = NextOf(chm, block);
     }
-    return AnsiToUtf8(TrimRight(ansi));
+    return startup::DecodeFixedText(ansi);
 }
 
 void FreeCommentChain(std::string& chm, std::int32_t& link) {
@@ -88,7 +90,7 @@ void FreeCommentChain(std::string& chm, std::int32_t& link) {
 }
 
 void StoreCommentChain(std::string& chm, std::int32_t& link, std::string_view text) {
-    std::string ansi = Utf8ToAnsi(text);
+    std::string ansi = startup::Utf8ToWindows1252(text);
     if (ansi.empty()) {
         return;
     }
@@ -134,7 +136,7 @@ std::string ReadChartComment(const std::filesystem::path& chm, std::int32_t link
     if (link <= 0) {
         return {};
     }
-    const auto bytes = ReadWholeFile(chm);
+    const auto bytes = startup::ReadFileBytes(chm, kMaxChartFileBytes);
     return bytes ? ReadCommentChain(*bytes, link) : std::string();
 }
 
@@ -143,7 +145,7 @@ bool WriteChartComment(const std::filesystem::path& chm, std::int32_t& link,
     std::error_code ec;
     std::string bytes;
     if (std::filesystem::exists(chm, ec)) {
-        auto read = ReadWholeFile(chm);
+        auto read = startup::ReadFileBytes(chm, kMaxChartFileBytes);
         if (!read) {
             return false;
         }
@@ -156,7 +158,7 @@ bool WriteChartComment(const std::filesystem::path& chm, std::int32_t& link,
         link = 0;
         return true;
     }
-    if (!WriteFileSafely(chm, bytes, false)) {
+    if (!startup::WriteFileSafely(chm, bytes).ok()) {
         return false;
     }
     link = new_link;

@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "astro/chart_table.h"
-#include "charts/file_io.h"
+#include "charts/chart_record_io.h"
 #include "startup/byte_io.h"
+#include "startup/file_io.h"
 #include "startup/messages.h"
 #include "startup/name_tables.h"
 #include "startup/session.h"
@@ -120,7 +121,7 @@ SelectionLoadResult LoadPointSelection(std::string_view name, SelectionKind kind
         return result;
     }
     const fs::path path = SelectionPath(name, kind);
-    const auto bytes = ReadWholeFile(path);
+    const auto bytes = startup::ReadFileBytes(path, kMaxChartFileBytes);
     if (!bytes) {
         return result;
     }
@@ -156,7 +157,7 @@ bool SavePointSelection(const fs::path& file_name, const PointSelection& table, 
         w.Text(startup::Names().PointName(point, 1), 20);
         w.I16(table.geocentric[static_cast<std::size_t>(point)] ? -1 : 0);
     }
-    return WriteFileSafely(file_name, w.bytes(), false);
+    return startup::WriteFileSafely(file_name, w.bytes()).ok();
 }
 
 StandardSelections& CurrentSelections() {

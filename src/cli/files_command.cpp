@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "charts/ansi_text.h"
 #include "charts/chart_file_jobs.h"
 #include "charts/chart_files.h"
 #include "charts/chart_text.h"
@@ -15,6 +14,7 @@
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
 #include "startup/name_tables.h"
+#include "startup/text_encoding.h"
 #include "textformats/date_text.h"
 #include "textformats/time_text.h"
 
@@ -70,7 +70,7 @@ nlohmann::json ChartJson(int number, const StoredChart& chart) {
     doc["coords"] = r.coords;
     doc["user_svp"] = static_cast<double>(r.user_svp);
     // Characters as stored in the file (one byte each on disk).
-    doc["comment_length"] = charts::Utf8ToAnsi(chart.comment).size();
+    doc["comment_length"] = startup::Utf8ToWindows1252(chart.comment).size();
     doc["event_count"] = chart.events.size();
     return doc;
 }
@@ -117,8 +117,8 @@ int List(CliContext& ctx, const FilesArgs& args) {
             << startup::Names().EventTypeName(r.event_type) << "  rating " << r.rating
             << "  source " << r.source << "  house " << int{r.house_system} << "  zodiac "
             << int{r.zodiac} << "  coords " << int{r.coords} << "  comment "
-            << charts::Utf8ToAnsi(chart.comment).size() << "  events " << chart.events.size()
-            << '\n';
+            << startup::Utf8ToWindows1252(chart.comment).size() << "  events "
+            << chart.events.size() << '\n';
     }
     return kExitOk;
 }

@@ -66,6 +66,39 @@ TEST(JulianDayOfDateTime, MeeusExamples) {
 }
 
 // The calendar mode forces the other calendar where the date's period would not use it.
+TEST(JulianDayOfDateTime, TheChartMomentWithZoneAndCalendar) {
+    struct Case {
+        int year, month, day, hour;
+        float zone;
+        int calendar;
+        double jd_ut;
+    };
+    // Meeus, Astronomical Algorithms, ch. 7, examples 7.a and 7.b and the table of 7.
+    const Case cases[] = {
+        {1957, 10, 4, 0, 0.0F, 0, 2436115.5},
+        {333, 1, 27, 12, 0.0F, 0, 1842713.0},
+        {2000, 1, 1, 12, 0.0F, 0, 2451545.0},
+        {1600, 1, 1, 0, 0.0F, 0, 2305447.5},
+        {-1000, 7, 12, 12, 0.0F, 0, 1356001.0},
+        {2000, 1, 1, 7, -5.0F, 0, 2451544.5 + 2.0 / 24.0},
+        {1582, 10, 4, 0, 0.0F, 0, 2299159.5},
+        {1582, 10, 15, 0, 0.0F, 0, 2299160.5},
+        {2000, 1, 1, 12, 0.0F, 2, 2451545.0 + 13.0},
+    };
+    for (const Case& c : cases) {
+        const CompactDateTime date_time = {static_cast<std::int16_t>(c.year),
+                                           static_cast<std::uint8_t>(c.month),
+                                           static_cast<std::uint8_t>(c.day),
+                                           static_cast<std::uint8_t>(c.hour),
+                                           0,
+                                           0};
+        EXPECT_NEAR(JulianDayOfDateTime(date_time, static_cast<std::uint8_t>(c.calendar),
+                                        static_cast<double>(c.zone)),
+                    c.jd_ut, 1e-6)
+            << c.year;
+    }
+}
+
 TEST(JulianDayOfDateTime, CalendarModeSwapsAgainstTheLibrary) {
     CompactDateTime old_style{1700, 3, 1, 0, 0, 0};
     EXPECT_NEAR(JulianDayOfDateTime(old_style, 2, 0.0), swe_julday(1700, 3, 1, 0.0, SE_JUL_CAL),

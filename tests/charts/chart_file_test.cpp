@@ -9,6 +9,7 @@
 #include "charts/chart_record_io.h"
 #include "support/chart_records.h"
 #include "support/test_session.h"
+#include "support/write_failure.h"
 
 namespace meridia::charts {
 namespace {
@@ -274,11 +275,14 @@ TEST_F(ChartFileTest, SavingKeepsTheOldFileAsBak) {
     const fs::path path = temp() / "bak.MDcht";
     ASSERT_TRUE(CreateChartFile(path, kVersionCurrent, "Bak"));
     const std::string before = ReadFile(path);
+    auto names = testing::NamesIn(temp());
     OpenedChartFile file = OpenChartFile(path);
     ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, Record("A")));
     ASSERT_TRUE(CloseChartFile(file.version, file.handle));
     EXPECT_EQ(ReadFile(temp() / "bak.MDcht.bak"), before);
-    EXPECT_FALSE(fs::exists(temp() / "bak.MDcht~"));
+    // Nothing else is left behind.
+    names.insert("bak.MDcht.bak");
+    EXPECT_EQ(testing::NamesIn(temp()), names);
 }
 
 TEST_F(ChartFileTest, AFailedWriteBackKeepsTheEntryModified) {
@@ -288,12 +292,14 @@ TEST_F(ChartFileTest, AFailedWriteBackKeepsTheEntryModified) {
     ASSERT_TRUE(CreateChartFile(path, kVersionCurrent, "X"));
     OpenedChartFile file = OpenChartFile(path);
     ASSERT_TRUE(WriteChartRecord(file.version, file.handle, 1, Record("A")));
-    // A temporary file name that is taken by a folder cannot be written.
-    fs::create_directories(folder / "x.MDcht~" / "block");
+    // A folder in the place of the backup: the old file cannot be kept, so it is not replaced.
+    fs::create_directories(folder / "x.MDcht.bak" / "block");
+    const auto names = testing::NamesIn(folder);
     EXPECT_FALSE(CloseChartFile(file.version, file.handle));
     EXPECT_EQ(ChartCount(file.version, file.handle), 1);
     EXPECT_EQ(ReadFile(path), HeaderBytes("X", 0));
-    fs::remove_all(folder / "x.MDcht~");
+    EXPECT_EQ(testing::NamesIn(folder), names);
+    fs::remove_all(folder / "x.MDcht.bak");
     EXPECT_TRUE(CloseChartFile(file.version, file.handle));
     EXPECT_EQ(ReadFile(path).size(), 386U);
 }

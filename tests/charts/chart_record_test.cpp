@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "chart_bytes.h"
-#include "charts/ansi_text.h"
 #include "charts/chart_record_io.h"
 
 namespace meridia::charts {
@@ -12,46 +11,6 @@ namespace {
 
 using test::RecordBytes;
 using test::RecordFields;
-
-TEST(AnsiText, ConvertsTheCodePageBothWays) {
-    struct Case {
-        std::string utf8;
-        std::string ansi;
-    };
-    const Case cases[] = {
-        {"Zurich", "Zurich"},
-        {"Z\xC3\xBCrich", "Z\xFCrich"},  // u with diaeresis
-        {"\xE2\x82\xAC"
-         "5",
-         "\x80"
-         "5"},  // euro sign
-        {"\xC5\xA0"
-         "ibenik",
-         "\x8A"
-         "ibenik"},  // S with caron
-        {"\xE2\x80\x9Cq\xE2\x80\x9D", "\x93q\x94"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Utf8ToAnsi(c.utf8), c.ansi) << c.utf8;
-        EXPECT_EQ(AnsiToUtf8(c.ansi), c.utf8) << c.utf8;
-    }
-}
-
-TEST(AnsiText, UnmappableAndInvalidInputBecomesQuestionMarks) {
-    EXPECT_EQ(Utf8ToAnsi("\xCE\xA9mega"), "?mega");  // Greek capital omega
-    EXPECT_EQ(Utf8ToAnsi("a\xFF"
-                         "b"),
-              "a?b");
-    EXPECT_EQ(Utf8ToAnsi("\xE2\x82"), "??");  // truncated sequence
-    EXPECT_EQ(Utf8ToAnsi("\xF0\x9F\x98\x80"), "?");
-}
-
-TEST(AnsiText, FixedFieldsArePaddedCutAndTrimmed) {
-    EXPECT_EQ(EncodeFixedText("EST", 5), "EST  ");
-    EXPECT_EQ(EncodeFixedText("Longer than six", 6), "Longer");
-    EXPECT_EQ(EncodeFixedText("M\xC3\xBCnchen", 8), std::string("M\xFCnchen "));
-    EXPECT_EQ(DecodeFixedText(std::string("M\xFCnchen  \0\0", 12)), "M\xC3\xBCnchen");
-}
 
 TEST(ChartRecordIo, DecodesARecordBuiltFromTheLayout) {
     RecordFields f;
@@ -296,39 +255,6 @@ TEST(ChartRecordIo, TesselFieldsSitAtTheirDocumentedOffsets) {
     EXPECT_EQ(bytes.substr(226, 2), test::Le16(12));
     EXPECT_EQ(bytes[254], '2');
     EXPECT_EQ(bytes.substr(378), std::string(6, ' '));
-}
-
-TEST(ChartRecordIo, JulianDayOfTheChartMoment) {
-    struct Case {
-        int year, month, day, hour;
-        float zone;
-        int calendar;
-        double jd_ut;
-    };
-    // Meeus, Astronomical Algorithms, ch. 7, examples 7.a and 7.b and the table of 7.
-    const Case cases[] = {
-        {1957, 10, 4, 0, 0.0F, 0, 2436115.5},
-        {333, 1, 27, 12, 0.0F, 0, 1842713.0},
-        {2000, 1, 1, 12, 0.0F, 0, 2451545.0},
-        {1600, 1, 1, 0, 0.0F, 0, 2305447.5},
-        {-1000, 7, 12, 12, 0.0F, 0, 1356001.0},
-        {2000, 1, 1, 7, -5.0F, 0, 2451544.5 + 2.0 / 24.0},
-        {1582, 10, 4, 0, 0.0F, 0, 2299159.5},
-        {1582, 10, 15, 0, 0.0F, 0, 2299160.5},
-        {2000, 1, 1, 12, 0.0F, 2, 2451545.0 + 13.0},
-    };
-    for (const Case& c : cases) {
-        astro::ChartData data;
-        data.date_time = {static_cast<std::int16_t>(c.year),
-                          static_cast<std::uint8_t>(c.month),
-                          static_cast<std::uint8_t>(c.day),
-                          static_cast<std::uint8_t>(c.hour),
-                          0,
-                          0};
-        data.zone.hours = c.zone;
-        data.calendar = static_cast<std::uint8_t>(c.calendar);
-        EXPECT_NEAR(ChartDataJulianDayUt(data), c.jd_ut, 1e-6) << c.year;
-    }
 }
 
 }  // namespace
