@@ -10,10 +10,13 @@
 #include <map>
 #include <tuple>
 
-#include "places/ansi_text.h"
 #include "places/iana_zones.h"
 #include "places/place_files.h"
+#include "startup/byte_io.h"
+#include "startup/file_io.h"
 #include "startup/session.h"
+#include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 
 namespace meridia::places {
 
@@ -56,12 +59,12 @@ const std::vector<CityEntry>& Cities() {
             entry.city.zone_id = text(geonames_city_get_timezone(raw));
             entry.city.keys = AtlasKeysForZone(entry.city.zone_id);
             entry.city.population = geonames_city_get_population(raw);
-            entry.upper_code = UpperText(text(geonames_city_get_country_code(raw)));
+            entry.upper_code = startup::UpperText(text(geonames_city_get_country_code(raw)));
             geonames_city_free(raw);
-            entry.upper_name = UpperText(entry.city.name);
-            entry.upper_country = UpperText(entry.city.country);
-            entry.upper_list_country = UpperText(list_country);
-            entry.upper_state = UpperText(entry.city.state);
+            entry.upper_name = startup::UpperText(entry.city.name);
+            entry.upper_country = startup::UpperText(entry.city.country);
+            entry.upper_list_country = startup::UpperText(list_country);
+            entry.upper_state = startup::UpperText(entry.city.state);
             list.push_back(std::move(entry));
         }
         return list;
@@ -162,8 +165,8 @@ std::string AtlasCountryName(std::string_view list_country) {
 }
 
 std::vector<AtlasCity> AtlasFindCity(std::string_view place, std::string_view country) {
-    const std::string name = UpperText(TrimText(place));
-    const std::string wanted = UpperText(NormaliseCountry(TrimText(country), false));
+    const std::string name = startup::UpperText(startup::Trim(place));
+    const std::string wanted = startup::UpperText(NormaliseCountry(startup::Trim(country), false));
     std::vector<std::pair<int, const CityEntry*>> hits;
     if (name.empty()) {
         return {};

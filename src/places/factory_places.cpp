@@ -8,13 +8,15 @@
 #include <system_error>
 #include <tuple>
 
-#include "places/ansi_text.h"
 #include "places/atlas.h"
-#include "places/byte_io.h"
 #include "places/iana_zones.h"
 #include "places/place_files.h"
 #include "places/place_text.h"
 #include "places/zone_tables.h"
+#include "startup/byte_io.h"
+#include "startup/file_io.h"
+#include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 
 namespace meridia::places {
 
@@ -121,19 +123,14 @@ ZoneTable MakeTable(int number, const std::string& zone_id, ZoneListBuilder& zon
 
 std::string StateIniText(std::string_view alternates) {
     std::string text = "[Alternates]\r\n";
-    std::size_t start = 0;
-    while (start < alternates.size()) {
-        std::size_t end = alternates.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = alternates.size();
-        }
-        const std::string line = TrimText(alternates.substr(start, end - start));
-        start = end + 1;
-        if (!line.empty() && line.front() != '#' && line.find('=') != std::string::npos) {
-            text += line + "\r\n";
+    for (const std::string_view raw : startup::SplitLines(alternates)) {
+        const std::string_view line = startup::Trim(raw);
+        if (!line.empty() && line.front() != '#' && line.find('=') != std::string_view::npos) {
+            text.append(line);
+            text += "\r\n";
         }
     }
-    return Utf8ToAnsi(text);
+    return startup::Utf8ToWindows1252(text);
 }
 
 }  // namespace
@@ -202,7 +199,8 @@ FactoryPlacesSummary GenerateFactoryPlaces(const std::filesystem::path& folder,
     order.reserve(cities.size());
     for (const AtlasCity& city : cities) {
         order.push_back(
-            {{city.country, UpperText(city.name), -static_cast<long>(city.population)}, &city});
+            {{city.country, startup::UpperText(city.name), -static_cast<long>(city.population)},
+             &city});
     }
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -227,11 +225,15 @@ FactoryPlacesSummary GenerateFactoryPlaces(const std::filesystem::path& folder,
         ++summary.places;
     }
     for (const auto& [name, records] : files) {
-        if (!WriteFileReplacing(folder / (name + ".plc"), EncodePlaceRecords(records))) {
+        if (!startup::WriteFileSafely(folder / (name + ".plc"), EncodePlaceRecords(records),
+                                      startup::WriteOptions::CreatingFolders())
+                 .ok()) {
             return summary;
         }
     }
-    if (!WriteFileReplacing(folder / "State.INI", StateIniText(alternates))) {
+    if (!startup::WriteFileSafely(folder / "State.INI", StateIniText(alternates),
+                                  startup::WriteOptions::CreatingFolders())
+             .ok()) {
         return summary;
     }
     std::filesystem::remove(folder / "Country.INI", ec);

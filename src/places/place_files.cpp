@@ -6,12 +6,14 @@
 #include <map>
 #include <system_error>
 
-#include "places/ansi_text.h"
-#include "places/byte_io.h"
 #include "places/place_text.h"
+#include "startup/byte_io.h"
+#include "startup/file_io.h"
 #include "startup/ini_file.h"
 #include "startup/messages.h"
 #include "startup/session.h"
+#include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 
 namespace meridia::places {
 
@@ -49,24 +51,24 @@ struct PlacesState {
 
 PlacesState& State() { return startup::CurrentSession().Get<PlacesState>(); }
 
-PlaceFileRecord DecodeRecord(ByteReader& reader) {
+PlaceFileRecord DecodeRecord(startup::ByteReader& reader) {
     PlaceFileRecord record;
-    record.placename = TrimText(reader.Text(kPlaceNameWidth));
-    record.country = TrimText(reader.Text(kCountryWidth));
-    record.timezone_entry = TrimText(reader.Text(kZoneEntryWidth));
-    record.latitude = TrimText(reader.Text(kLatitudeWidth));
-    record.longitude = TrimText(reader.Text(kLongitudeWidth));
+    record.placename = startup::Trim(reader.Text(kPlaceNameWidth));
+    record.country = startup::Trim(reader.Text(kCountryWidth));
+    record.timezone_entry = startup::Trim(reader.Text(kZoneEntryWidth));
+    record.latitude = startup::Trim(reader.Text(kLatitudeWidth));
+    record.longitude = startup::Trim(reader.Text(kLongitudeWidth));
     record.table_number = reader.I16();
     return record;
 }
 
-void EncodeRecord(std::string& out, const PlaceFileRecord& record) {
-    PutText(out, record.placename, kPlaceNameWidth);
-    PutText(out, record.country, kCountryWidth);
-    PutText(out, record.timezone_entry, kZoneEntryWidth);
-    PutText(out, record.latitude, kLatitudeWidth);
-    PutText(out, record.longitude, kLongitudeWidth);
-    PutI16(out, record.table_number);
+void EncodeRecord(startup::ByteWriter& out, const PlaceFileRecord& record) {
+    out.Text(record.placename, kPlaceNameWidth);
+    out.Text(record.country, kCountryWidth);
+    out.Text(record.timezone_entry, kZoneEntryWidth);
+    out.Text(record.latitude, kLatitudeWidth);
+    out.Text(record.longitude, kLongitudeWidth);
+    out.I16(record.table_number);
 }
 
 std::vector<PlaceListItem> SortedList(const std::vector<PlaceFileRecord>& records) {
@@ -74,7 +76,7 @@ std::vector<PlaceListItem> SortedList(const std::vector<PlaceFileRecord>& record
     keyed.reserve(records.size());
     for (std::size_t i = 0; i < records.size(); ++i) {
         std::string text = records[i].placename + '\t' + records[i].country;
-        std::string key = UpperText(text);
+        std::string key = startup::UpperText(text);
         keyed.push_back({std::move(key), {std::move(text), static_cast<int>(i + 1)}});
     }
     std::stable_sort(keyed.begin(), keyed.end(),
@@ -88,12 +90,12 @@ std::vector<PlaceListItem> SortedList(const std::vector<PlaceFileRecord>& record
 }
 
 bool SameText(std::string_view a, std::string_view b) {
-    return UpperText(TrimText(a)) == UpperText(TrimText(b));
+    return startup::UpperText(startup::Trim(a)) == startup::UpperText(startup::Trim(b));
 }
 
 bool IsPlaceFileName(const std::filesystem::path& path) {
-    return UpperText(path.extension().string()) == ".PLC" &&
-           UpperText(path.filename().string()) != "MAPS.PLC";
+    return startup::UpperText(path.extension().string()) == ".PLC" &&
+           startup::UpperText(path.filename().string()) != "MAPS.PLC";
 }
 
 // An INI file's contents (empty when missing), read again when the file changed.
@@ -142,8 +144,8 @@ const CachedPlaceFile* CachedFile(const std::filesystem::path& path) {
     file.size = size;
     file.records = std::move(*records);
     for (std::size_t i = 0; i < file.records.size(); ++i) {
-        file.upper_names.push_back(UpperText(file.records[i].placename));
-        file.upper_countries.push_back(UpperText(file.records[i].country));
+        file.upper_names.push_back(startup::UpperText(file.records[i].placename));
+        file.upper_countries.push_back(startup::UpperText(file.records[i].country));
         file.sorted.emplace_back(file.upper_names.back() + '\t' + file.upper_countries.back(),
                                  static_cast<int>(i + 1));
     }
@@ -178,7 +180,7 @@ std::optional<PlaceFileRecord> SearchLoadedFile(const std::filesystem::path& fol
         const auto index = static_cast<std::size_t>(it->second - 1);
         const PlaceFileRecord& record = file->records[index];
         if (upper_country.empty() || file->upper_countries[index] == upper_country ||
-            UpperText(NormaliseCountry(record.country, true)) == upper_country) {
+            startup::UpperText(NormaliseCountry(record.country, true)) == upper_country) {
             return record;
         }
     }
@@ -191,8 +193,9 @@ std::optional<PlaceFileRecord> SearchCountryFiles(const std::filesystem::path& f
                                                   const std::string& upper_name,
                                                   const std::string& country,
                                                   const std::filesystem::path& skip) {
-    const long count = std::strtol(index.Read(country, "Files", "0").c_str(), nullptr, 10);
-    for (long i = 1; i <= count && i <= 10000; ++i) {
+    const long long count =
+        startup::ParseLeadingInteger(index.Read(country, "Files", "0")).value_or(0);
+    for (long long i = 1; i <= count && i <= 10000; ++i) {
         const std::string file = index.Read(country, "File" + std::to_string(i), "");
         if (file.empty()) {
             continue;
@@ -205,7 +208,7 @@ std::optional<PlaceFileRecord> SearchCountryFiles(const std::filesystem::path& f
         if (cached == nullptr) {
             continue;
         }
-        const std::string upper_country = UpperText(country);
+        const std::string upper_country = startup::UpperText(country);
         for (std::size_t r = 0; r < cached->records.size(); ++r) {
             if (cached->upper_names[r] == upper_name &&
                 cached->upper_countries[r] == upper_country) {
@@ -221,8 +224,8 @@ std::vector<std::string> SplitAlternates(const std::string& text) {
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t comma = text.find(',', start);
-        const std::string name = TrimText(
-            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        const std::string name(startup::Trim(
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
         if (!name.empty()) {
             names.push_back(name);
         }
@@ -240,9 +243,9 @@ std::optional<PlaceFileRecord> SearchPlaceFiles(const std::filesystem::path& fol
     // The index is checked before every search, so a place file dropped into the folder is
     // searched at once.
     RebuildCountryIndex(folder);
-    const std::string upper_name = UpperText(TrimText(place));
-    const std::string wanted = NormaliseCountry(TrimText(country), false);
-    if (auto hit = SearchLoadedFile(folder, upper_name, UpperText(wanted))) {
+    const std::string upper_name = startup::UpperText(startup::Trim(place));
+    const std::string wanted = NormaliseCountry(startup::Trim(country), false);
+    if (auto hit = SearchLoadedFile(folder, upper_name, startup::UpperText(wanted))) {
         return hit;
     }
     const startup::IniFile& index = IniOf(folder / "Country.INI");
@@ -276,11 +279,11 @@ void AXPlaceClass::Initialize(std::string placename, std::string country, double
 }
 
 std::optional<std::vector<PlaceFileRecord>> ReadPlaceFile(const std::filesystem::path& path) {
-    const auto bytes = ReadWholeFile(path);
+    const auto bytes = startup::ReadFileBytes(path, kMaxPlaceFileBytes);
     if (!bytes) {
         return std::nullopt;
     }
-    ByteReader reader(*bytes);
+    startup::ByteReader reader(*bytes);
     std::vector<PlaceFileRecord> records;
     records.reserve(bytes->size() / kPlaceRecordSize);
     while (reader.Has(kPlaceRecordSize)) {
@@ -290,12 +293,11 @@ std::optional<std::vector<PlaceFileRecord>> ReadPlaceFile(const std::filesystem:
 }
 
 std::string EncodePlaceRecords(const std::vector<PlaceFileRecord>& records) {
-    std::string bytes;
-    bytes.reserve(records.size() * kPlaceRecordSize);
+    startup::ByteWriter bytes;
     for (const PlaceFileRecord& record : records) {
         EncodeRecord(bytes, record);
     }
-    return bytes;
+    return bytes.Take();
 }
 
 std::optional<int> SavePlaceRecord(const std::filesystem::path& path, int record_number,
@@ -316,7 +318,9 @@ std::optional<int> SavePlaceRecord(const std::filesystem::path& path, int record
     } else {
         records[static_cast<std::size_t>(number - 1)] = record;
     }
-    if (!WriteFileReplacing(path, EncodePlaceRecords(records))) {
+    if (!startup::WriteFileSafely(path, EncodePlaceRecords(records),
+                                  startup::WriteOptions::CreatingFolders())
+             .ok()) {
         return std::nullopt;
     }
     return number;
@@ -352,10 +356,10 @@ bool RebuildCountryIndex(const std::filesystem::path& folder) {
     const std::filesystem::path ini_path = folder / "Country.INI";
     const startup::IniFile& old_index = IniOf(ini_path);
     const auto number = [&old_index](std::string_view key, std::string_view fallback) {
-        return std::strtol(old_index.Read("Status", key, fallback).c_str(), nullptr, 10);
+        return startup::ParseLeadingInteger(old_index.Read("Status", key, fallback)).value_or(0);
     };
     bool same = number("ForceRefresh", "0") == 0 &&
-                number("NumFiles", "-1") == static_cast<long>(files.size());
+                number("NumFiles", "-1") == static_cast<long long>(files.size());
     for (std::size_t i = 0; same && i < files.size(); ++i) {
         same = SameText(old_index.Read("Status", "File" + std::to_string(i + 1), ""), files[i]);
     }
@@ -379,7 +383,7 @@ bool RebuildCountryIndex(const std::filesystem::path& folder) {
             if (record.country.empty()) {
                 continue;
             }
-            const std::string key = UpperText(record.country);
+            const std::string key = startup::UpperText(record.country);
             auto [it, added] = position.emplace(key, countries.size());
             if (added) {
                 countries.push_back({record.country, {}});
@@ -397,7 +401,7 @@ bool RebuildCountryIndex(const std::filesystem::path& folder) {
         }
     }
     std::filesystem::remove(ini_path, ec);
-    return index.Save(ini_path);
+    return index.Save(ini_path).ok();
 }
 
 void SetLoadedPlaceFile(const std::filesystem::path& path) { State().loaded_file = path; }
@@ -503,22 +507,24 @@ FindPlaceResult FindPlace(std::string_view place, std::string_view country,
 FindPlaceResult FindPlace(const std::filesystem::path& folder, std::string_view place,
                           std::string_view country, const LocalMoment& moment, bool use_atlas) {
     FindPlaceResult result;
-    const std::string name = TrimText(place);
+    const std::string name(startup::Trim(place));
     if (use_atlas && !name.empty() && AtlasSetup()) {
         auto cities = AtlasFindCity(name, country);
-        if (cities.empty() || UpperText(cities.front().name) != UpperText(name)) {
+        if (cities.empty() || startup::UpperText(cities.front().name) != startup::UpperText(name)) {
             // The alternate names of the country in "State.INI", as for the place files.
             const startup::IniFile& states = IniOf(folder / "State.INI");
-            const std::string wanted = NormaliseCountry(TrimText(country), false);
+            const std::string wanted = NormaliseCountry(startup::Trim(country), false);
             for (const std::string& alternate :
                  SplitAlternates(states.Read("Alternates", wanted, ""))) {
                 cities = AtlasFindCity(name, alternate);
-                if (!cities.empty() && UpperText(cities.front().name) == UpperText(name)) {
+                if (!cities.empty() &&
+                    startup::UpperText(cities.front().name) == startup::UpperText(name)) {
                     break;
                 }
             }
         }
-        if (!cities.empty() && UpperText(cities.front().name) == UpperText(name)) {
+        if (!cities.empty() &&
+            startup::UpperText(cities.front().name) == startup::UpperText(name)) {
             const AtlasCity& city = cities.front();
             PlaceRecord& record = result.place;
             record.placename = city.name;
@@ -544,7 +550,7 @@ FindPlaceResult FindPlace(const std::filesystem::path& folder, std::string_view 
     }
     if (!record) {
         startup::ShowMessage(
-            "The place name '" + UpperText(name) + "' was not found in any place file.",
+            "The place name '" + startup::UpperText(name) + "' was not found in any place file.",
             startup::kExclamation, "Place Not Found");
         return FindPlaceResult{};
     }
@@ -569,54 +575,50 @@ std::optional<FindPlaceResult> FindPlaceForMoment(std::string_view place, std::s
 std::vector<PlaceRecord> LoadPersonalList(const std::filesystem::path& folder) {
     std::vector<PlaceRecord> list;
     const std::filesystem::path path = folder / "axpa.dat";
-    const auto bytes = ReadWholeFile(path, 16u << 20);
+    const auto bytes = startup::ReadFileBytes(path, 16u << 20);
     if (!bytes) {
         return list;
     }
-    const std::string text = AnsiToUtf8(*bytes);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.empty() && start >= text.size()) {
+    const std::string text = startup::Windows1252ToUtf8(*bytes);
+    const std::vector<std::string_view> lines = startup::SplitLines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (line.empty() && i + 1 == lines.size()) {
             break;
         }
-        std::vector<std::string> fields;
+        std::vector<std::string_view> fields;
         std::size_t field_start = 0;
         while (true) {
             const std::size_t tab = line.find('\t', field_start);
-            fields.push_back(line.substr(
-                field_start, tab == std::string::npos ? std::string::npos : tab - field_start));
-            if (tab == std::string::npos) {
+            fields.push_back(line.substr(field_start, tab == std::string_view::npos
+                                                          ? std::string_view::npos
+                                                          : tab - field_start));
+            if (tab == std::string_view::npos) {
                 break;
             }
             field_start = tab + 1;
         }
-        char* lat_end = nullptr;
-        char* lon_end = nullptr;
         PlaceRecord place;
         bool valid = fields.size() == 6;
         if (valid) {
-            place.placename = TrimText(fields[0]);
-            place.country = TrimText(fields[1]);
-            place.latitude = std::strtod(fields[2].c_str(), &lat_end);
-            place.longitude = std::strtod(fields[3].c_str(), &lon_end);
-            valid = lat_end != fields[2].c_str() && lon_end != fields[3].c_str();
+            // Coordinates are read without the locale; "nan" and "inf" are not coordinates.
+            const auto latitude = startup::ParseLeadingDouble(fields[2]);
+            const auto longitude = startup::ParseLeadingDouble(fields[3]);
+            place.placename = startup::Trim(fields[0]);
+            place.country = startup::Trim(fields[1]);
+            place.latitude = latitude.value_or(0.0);
+            place.longitude = longitude.value_or(0.0);
+            valid = latitude && longitude;
         }
         if (!valid) {
             startup::ShowMessage("Error during file read:\n" + path.filename().string(),
                                  startup::kCritical, "Error");
             break;
         }
-        place.atlas_keys.key1 = static_cast<std::int16_t>(std::atoi(fields[4].c_str()));
-        place.atlas_keys.key2 = static_cast<std::int16_t>(std::atoi(fields[5].c_str()));
+        place.atlas_keys.key1 =
+            static_cast<std::int16_t>(startup::ParseLeadingInteger(fields[4]).value_or(0));
+        place.atlas_keys.key2 =
+            static_cast<std::int16_t>(startup::ParseLeadingInteger(fields[5]).value_or(0));
         place.zone_type = place.atlas_keys.key1 != 0 && place.atlas_keys.key2 != 0
                               ? ZoneType::kAtlas
                               : ZoneType::kFixed;
@@ -628,14 +630,16 @@ std::vector<PlaceRecord> LoadPersonalList(const std::filesystem::path& folder) {
 bool SavePersonalList(const std::filesystem::path& folder, const std::vector<PlaceRecord>& list) {
     std::string text;
     for (const PlaceRecord& place : list) {
-        char numbers[64];
-        std::snprintf(numbers, sizeof numbers, "%.6f\t%.6f", place.latitude, place.longitude);
-        text += place.placename + '\t' + place.country + '\t' + numbers + '\t' +
+        text += place.placename + '\t' + place.country + '\t' +
+                startup::FormatFixed(place.latitude, 6) + '\t' +
+                startup::FormatFixed(place.longitude, 6) + '\t' +
                 std::to_string(place.atlas_keys.key1) + '\t' +
                 std::to_string(place.atlas_keys.key2) + "\r\n";
     }
     const std::filesystem::path path = folder / "axpa.dat";
-    if (!WriteFileReplacing(path, Utf8ToAnsi(text))) {
+    if (!startup::WriteFileSafely(path, startup::Utf8ToWindows1252(text),
+                                  startup::WriteOptions::CreatingFolders())
+             .ok()) {
         startup::ShowMessage("Error during file write:\n" + path.filename().string(),
                              startup::kCritical, "Error");
         return false;

@@ -17,6 +17,8 @@
 
 namespace meridia::places {
 
+// Largest place file read into memory.
+inline constexpr std::size_t kMaxPlaceFileBytes = 256U << 20;
 inline constexpr std::size_t kPlaceRecordSize = 73;
 inline constexpr std::size_t kPlaceNameWidth = 20;
 inline constexpr std::size_t kCountryWidth = 20;

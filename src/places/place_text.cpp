@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "places/ansi_text.h"
+#include "startup/byte_io.h"
+#include "startup/file_io.h"
+#include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 #include "textformats/angle_text.h"
 #include "textformats/time_text.h"
 
@@ -33,17 +36,17 @@ std::string CoordinateText(double value, char positive, char negative, int degre
 }  // namespace
 
 std::optional<double> ReadLatitudeText(std::string_view text) {
-    return textformats::ParseLatitude(TrimText(text));
+    return textformats::ParseLatitude(startup::Trim(text));
 }
 
 std::optional<double> ReadLongitudeText(std::string_view text) {
-    return textformats::ParseLongitude(TrimText(text));
+    return textformats::ParseLongitude(startup::Trim(text));
 }
 
 std::optional<ZoneText> ReadZoneText(std::string_view text) {
     std::vector<std::string> tokens;
     std::string token;
-    for (const char ch : TrimText(text) + ' ') {
+    for (const char ch : std::string(startup::Trim(text)) + ' ') {
         if (ch == ' ') {
             if (!token.empty()) {
                 tokens.push_back(token);
@@ -64,10 +67,10 @@ std::optional<ZoneText> ReadZoneText(std::string_view text) {
     // "ACST -9:30": a mnemonic and the value; a single token is either.
     const std::string& value_text = tokens.back();
     if (tokens.size() == 2) {
-        zone.mnemonic = UpperText(tokens.front()).substr(0, 5);
+        zone.mnemonic = startup::UpperText(tokens.front()).substr(0, 5);
     } else if (!value_text.empty() && !std::isdigit(static_cast<unsigned char>(value_text[0])) &&
                value_text[0] != '+' && value_text[0] != '-') {
-        zone.mnemonic = UpperText(value_text).substr(0, 5);
+        zone.mnemonic = startup::UpperText(value_text).substr(0, 5);
     }
     const auto hours = textformats::ParseTimeZone(value_text);
     if (!hours) {

@@ -5,10 +5,12 @@
 #include <system_error>
 #include <tuple>
 
-#include "places/ansi_text.h"
-#include "places/byte_io.h"
+#include "startup/byte_io.h"
+#include "startup/file_io.h"
 #include "startup/messages.h"
 #include "startup/session.h"
+#include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 
 namespace meridia::places {
 
@@ -27,7 +29,7 @@ struct IndexEntry {
 
 // The index entries, or nothing when the bytes are not a whole index.
 std::optional<std::vector<IndexEntry>> ParseIndex(std::string_view bytes) {
-    ByteReader reader(bytes);
+    startup::ByteReader reader(bytes);
     const std::int32_t count = reader.I32();
     if (!reader.ok() || count < 0 ||
         static_cast<std::size_t>(count) > (reader.size() - 4) / kZoneIndexEntrySize) {
@@ -46,7 +48,7 @@ std::optional<ZoneTable> ParseTableAt(std::string_view bin, std::int32_t positio
     if (position < 1) {
         return std::nullopt;
     }
-    ByteReader reader(bin);
+    startup::ByteReader reader(bin);
     if (!reader.Seek(static_cast<std::size_t>(position - 1)) || !reader.Has(kZoneTableHeaderSize)) {
         return std::nullopt;
     }
@@ -75,11 +77,11 @@ std::optional<ZoneTable> ReadTableAt(const std::filesystem::path& bin_path, std:
         return std::nullopt;
     }
     const auto offset = static_cast<std::uintmax_t>(position - 1);
-    auto bytes = ReadFileRange(bin_path, offset, kZoneTableHeaderSize);
+    auto bytes = startup::ReadFileRange(bin_path, offset, kZoneTableHeaderSize);
     if (!bytes) {
         return std::nullopt;
     }
-    ByteReader header(*bytes);
+    startup::ByteReader header(*bytes);
     header.Seek(8);
     const std::int32_t count = header.I32();
     std::error_code ec;
@@ -89,8 +91,9 @@ std::optional<ZoneTable> ReadTableAt(const std::filesystem::path& bin_path, std:
             (size - offset - kZoneTableHeaderSize) / kZoneTableEntrySize) {
         return std::nullopt;
     }
-    const auto entries = ReadFileRange(bin_path, offset + kZoneTableHeaderSize,
-                                       static_cast<std::size_t>(count) * kZoneTableEntrySize);
+    const auto entries =
+        startup::ReadFileRange(bin_path, offset + kZoneTableHeaderSize,
+                               static_cast<std::size_t>(count) * kZoneTableEntrySize);
     if (!entries) {
         return std::nullopt;
     }
@@ -99,7 +102,7 @@ std::optional<ZoneTable> ReadTableAt(const std::filesystem::path& bin_path, std:
 }
 
 std::optional<std::vector<ZoneListEntry>> ParseZoneList(std::string_view bytes) {
-    ByteReader reader(bytes);
+    startup::ByteReader reader(bytes);
     const std::int32_t count = reader.I32();
     if (!reader.ok() || count < 0 ||
         static_cast<std::size_t>(count) > (reader.size() - 4) / kZoneListEntrySize) {
@@ -114,22 +117,22 @@ std::optional<std::vector<ZoneListEntry>> ParseZoneList(std::string_view bytes) 
     return list;
 }
 
-void AppendTable(std::string& bin, const ZoneTable& table) {
-    PutI32(bin, table.header.table_number);
-    PutI32(bin, table.header.next_table);
-    PutI32(bin, static_cast<std::int32_t>(table.entries.size()));
-    PutText(bin, table.header.name, kZoneTableNameWidth);
+void AppendTable(startup::ByteWriter& bin, const ZoneTable& table) {
+    bin.I32(table.header.table_number);
+    bin.I32(table.header.next_table);
+    bin.I32(static_cast<std::int32_t>(table.entries.size()));
+    bin.Text(table.header.name, kZoneTableNameWidth);
     for (const auto& entry : table.entries) {
-        PutI32(bin, entry.zone_code);
-        PutI16(bin, entry.year);
-        PutI16(bin, entry.month_day);
-        PutI16(bin, entry.hour_minute);
+        bin.I32(entry.zone_code);
+        bin.I16(entry.year);
+        bin.I16(entry.month_day);
+        bin.I16(entry.hour_minute);
     }
 }
 
-void AppendIndexEntry(std::string& ndx, std::int32_t number, std::size_t offset) {
-    PutI32(ndx, number);
-    PutI32(ndx, static_cast<std::int32_t>(offset + 1));
+void AppendIndexEntry(startup::ByteWriter& ndx, std::int32_t number, std::size_t offset) {
+    ndx.I32(number);
+    ndx.I32(static_cast<std::int32_t>(offset + 1));
 }
 
 void ShowLookupError(std::string_view reason) {
@@ -164,7 +167,7 @@ ZoneLookupStatus LookupZone(const std::filesystem::path& folder, int table_numbe
                             const LocalMoment& moment, double longitude, ZoneResult& zone) {
     const std::filesystem::path bin_path = ZoneTablePath(folder, ".bin");
     std::error_code ec;
-    const auto ndx = ReadWholeFile(ZoneTablePath(folder, ".ndx"));
+    const auto ndx = startup::ReadFileBytes(ZoneTablePath(folder, ".ndx"), kMaxZoneTableFileBytes);
     if (!std::filesystem::is_regular_file(bin_path, ec) || !ndx) {
         zone.uncertain = true;
         return ZoneLookupStatus::kNoFiles;
@@ -237,7 +240,7 @@ ZoneLookupStatus LookupZone(const std::filesystem::path& folder, int table_numbe
         zone.mnemonic.clear();
         return ZoneLookupStatus::kFound;
     }
-    const auto lst = ReadWholeFile(ZoneTablePath(folder, ".lst"));
+    const auto lst = startup::ReadFileBytes(ZoneTablePath(folder, ".lst"), kMaxZoneTableFileBytes);
     if (!lst) {
         return ZoneLookupStatus::kUnknownCode;
     }
@@ -250,7 +253,7 @@ ZoneLookupStatus LookupZone(const std::filesystem::path& folder, int table_numbe
     for (const auto& item : *list) {
         if (item.code == previous->zone_code) {
             zone.hours = static_cast<double>(item.units) / kZoneUnitsPerHour;
-            zone.mnemonic = TrimText(item.mnemonic);
+            zone.mnemonic = startup::Trim(item.mnemonic);
             return ZoneLookupStatus::kFound;
         }
     }
@@ -259,8 +262,8 @@ ZoneLookupStatus LookupZone(const std::filesystem::path& folder, int table_numbe
 
 std::vector<ZoneTableListItem> ListZoneTables(const std::filesystem::path& folder) {
     std::vector<ZoneTableListItem> items;
-    const auto bin = ReadWholeFile(ZoneTablePath(folder, ".bin"));
-    const auto ndx = ReadWholeFile(ZoneTablePath(folder, ".ndx"));
+    const auto bin = startup::ReadFileBytes(ZoneTablePath(folder, ".bin"), kMaxZoneTableFileBytes);
+    const auto ndx = startup::ReadFileBytes(ZoneTablePath(folder, ".ndx"), kMaxZoneTableFileBytes);
     if (!bin || !ndx) {
         return items;
     }
@@ -273,15 +276,16 @@ std::vector<ZoneTableListItem> ListZoneTables(const std::filesystem::path& folde
         if (!table) {
             break;
         }
-        items.push_back({TrimText(table->header.name) + " - #" + std::to_string(entry.table_number),
+        items.push_back({std::string(startup::Trim(table->header.name)) + " - #" +
+                             std::to_string(entry.table_number),
                          entry.table_number});
     }
     return items;
 }
 
 std::optional<ZoneTable> ReadZoneTable(const std::filesystem::path& folder, int table_number) {
-    const auto bin = ReadWholeFile(ZoneTablePath(folder, ".bin"));
-    const auto ndx = ReadWholeFile(ZoneTablePath(folder, ".ndx"));
+    const auto bin = startup::ReadFileBytes(ZoneTablePath(folder, ".bin"), kMaxZoneTableFileBytes);
+    const auto ndx = startup::ReadFileBytes(ZoneTablePath(folder, ".ndx"), kMaxZoneTableFileBytes);
     if (!bin || !ndx) {
         return std::nullopt;
     }
@@ -298,7 +302,7 @@ std::optional<ZoneTable> ReadZoneTable(const std::filesystem::path& folder, int 
 }
 
 std::optional<std::vector<ZoneListEntry>> ReadZoneList(const std::filesystem::path& folder) {
-    const auto lst = ReadWholeFile(ZoneTablePath(folder, ".lst"));
+    const auto lst = startup::ReadFileBytes(ZoneTablePath(folder, ".lst"), kMaxZoneTableFileBytes);
     if (!lst) {
         return std::nullopt;
     }
@@ -313,8 +317,8 @@ std::optional<int> SaveZoneTable(const std::filesystem::path& folder, const Zone
     // Missing files count as an empty set of tables; damaged ones stop the save.
     std::vector<IndexEntry> old_index;
     std::string old_bin;
-    const auto ndx = ReadWholeFile(ZoneTablePath(folder, ".ndx"));
-    const auto bin = ReadWholeFile(ZoneTablePath(folder, ".bin"));
+    const auto ndx = startup::ReadFileBytes(ZoneTablePath(folder, ".ndx"), kMaxZoneTableFileBytes);
+    const auto bin = startup::ReadFileBytes(ZoneTablePath(folder, ".bin"), kMaxZoneTableFileBytes);
     if (ndx) {
         auto parsed = ParseIndex(*ndx);
         if (!parsed || !bin) {
@@ -328,8 +332,8 @@ std::optional<int> SaveZoneTable(const std::filesystem::path& folder, const Zone
     const bool has_entries = !table.entries.empty();
     std::int32_t number = table.header.table_number;
     ZoneTable edited = table;
-    std::string new_ndx;
-    std::string new_bin;
+    startup::ByteWriter new_ndx;
+    startup::ByteWriter new_bin;
     auto count = static_cast<std::int32_t>(old_index.size());
     bool written = false;
     int saved_number = 0;
@@ -371,33 +375,25 @@ std::optional<int> SaveZoneTable(const std::filesystem::path& folder, const Zone
         saved_number = number;
         ++count;
     }
-    std::string ndx_bytes;
-    PutI32(ndx_bytes, count);
-    ndx_bytes += new_ndx;
+    startup::ByteWriter ndx_bytes;
+    ndx_bytes.I32(count);
+    ndx_bytes.Raw(new_ndx.bytes());
 
-    const std::filesystem::path ndx_tmp = folder / "ndx.tmp";
-    const std::filesystem::path bin_tmp = folder / "bin.tmp";
-    std::error_code ec;
-    std::filesystem::remove(ndx_tmp, ec);
-    std::filesystem::remove(bin_tmp, ec);
-    if (!WriteFileBytes(ndx_tmp, ndx_bytes) || !WriteFileBytes(bin_tmp, new_bin)) {
-        std::filesystem::remove(ndx_tmp, ec);
-        std::filesystem::remove(bin_tmp, ec);
+    // Both files are written before either takes its name; the tables go first.
+    auto new_ndx_file =
+        startup::PendingFile::Prepare(ZoneTablePath(folder, ".ndx"), ndx_bytes.bytes());
+    auto new_bin_file =
+        startup::PendingFile::Prepare(ZoneTablePath(folder, ".bin"), new_bin.bytes());
+    if (!new_ndx_file.ok() || !new_bin_file.ok() || !new_bin_file->Commit().ok()) {
         return fail();
     }
-    std::filesystem::rename(bin_tmp, ZoneTablePath(folder, ".bin"), ec);
-    if (ec) {
-        std::filesystem::remove(ndx_tmp, ec);
-        std::filesystem::remove(bin_tmp, ec);
-        return fail();
-    }
-    std::filesystem::rename(ndx_tmp, ZoneTablePath(folder, ".ndx"), ec);
-    if (ec) {
+    if (!new_ndx_file->Commit().ok()) {
         // The old index stays: put the old tables back under it so that the pair still fits.
-        std::filesystem::remove(ndx_tmp, ec);
         if (bin) {
-            WriteFileReplacing(ZoneTablePath(folder, ".bin"), *bin);
+            startup::WriteFileSafely(ZoneTablePath(folder, ".bin"), *bin,
+                                     startup::WriteOptions::CreatingFolders());
         } else {
+            std::error_code ec;
             std::filesystem::remove(ZoneTablePath(folder, ".bin"), ec);
         }
         return fail();
@@ -408,12 +404,12 @@ std::optional<int> SaveZoneTable(const std::filesystem::path& folder, const Zone
 bool WriteZoneTableFiles(const std::filesystem::path& folder,
                          const std::vector<ZoneListEntry>& zone_list,
                          const std::vector<ZoneTable>& tables) {
-    std::string lst;
-    PutI32(lst, static_cast<std::int32_t>(zone_list.size()));
+    startup::ByteWriter lst;
+    lst.I32(static_cast<std::int32_t>(zone_list.size()));
     for (const auto& entry : zone_list) {
-        PutI32(lst, entry.code);
-        PutI16(lst, entry.units);
-        PutText(lst, entry.mnemonic, kZoneMnemonicWidth);
+        lst.I32(entry.code);
+        lst.I16(entry.units);
+        lst.Text(entry.mnemonic, kZoneMnemonicWidth);
     }
     std::vector<const ZoneTable*> sorted;
     for (const auto& table : tables) {
@@ -422,16 +418,22 @@ bool WriteZoneTableFiles(const std::filesystem::path& folder,
     std::sort(sorted.begin(), sorted.end(), [](const ZoneTable* a, const ZoneTable* b) {
         return a->header.table_number < b->header.table_number;
     });
-    std::string ndx;
-    std::string bin;
-    PutI32(ndx, static_cast<std::int32_t>(sorted.size()));
+    startup::ByteWriter ndx;
+    startup::ByteWriter bin;
+    ndx.I32(static_cast<std::int32_t>(sorted.size()));
     for (const ZoneTable* table : sorted) {
         AppendIndexEntry(ndx, table->header.table_number, bin.size());
         AppendTable(bin, *table);
     }
-    return WriteFileReplacing(ZoneTablePath(folder, ".lst"), lst) &&
-           WriteFileReplacing(ZoneTablePath(folder, ".bin"), bin) &&
-           WriteFileReplacing(ZoneTablePath(folder, ".ndx"), ndx);
+    // All three files are written before any takes its name.
+    auto lst_file = startup::PendingFile::Prepare(ZoneTablePath(folder, ".lst"), lst.bytes(),
+                                                  startup::WriteOptions::CreatingFolders());
+    auto bin_file = startup::PendingFile::Prepare(ZoneTablePath(folder, ".bin"), bin.bytes(),
+                                                  startup::WriteOptions::CreatingFolders());
+    auto ndx_file = startup::PendingFile::Prepare(ZoneTablePath(folder, ".ndx"), ndx.bytes(),
+                                                  startup::WriteOptions::CreatingFolders());
+    return lst_file.ok() && bin_file.ok() && ndx_file.ok() && lst_file->Commit().ok() &&
+           bin_file->Commit().ok() && ndx_file->Commit().ok();
 }
 
 std::optional<std::filesystem::path> DumpZoneTables(const std::filesystem::path& folder) {
@@ -440,8 +442,8 @@ std::optional<std::filesystem::path> DumpZoneTables(const std::filesystem::path&
     if (answer != startup::kAnswerYes) {
         return std::nullopt;
     }
-    const auto bin = ReadWholeFile(ZoneTablePath(folder, ".bin"));
-    const auto ndx = ReadWholeFile(ZoneTablePath(folder, ".ndx"));
+    const auto bin = startup::ReadFileBytes(ZoneTablePath(folder, ".bin"), kMaxZoneTableFileBytes);
+    const auto ndx = startup::ReadFileBytes(ZoneTablePath(folder, ".ndx"), kMaxZoneTableFileBytes);
     const auto index = ndx ? ParseIndex(*ndx) : std::nullopt;
     if (!bin || !index) {
         ShowLookupError(kIndexDamaged);
@@ -456,13 +458,14 @@ std::optional<std::filesystem::path> DumpZoneTables(const std::filesystem::path&
             ShowLookupError(kTablesDamaged);
             return std::nullopt;
         }
-        text += quoted(TrimText(table->header.name)) + ',' + std::to_string(item.table_number) +
-                ',' + std::to_string(table->header.next_table) + "\r\n";
+        text += quoted(startup::Trim(table->header.name)) + ',' +
+                std::to_string(item.table_number) + ',' + std::to_string(table->header.next_table) +
+                "\r\n";
         for (const auto& entry : table->entries) {
             // Codes of 1 and more name the zone-list entry at that position.
             const auto code = entry.zone_code;
             if (code >= 1 && static_cast<std::size_t>(code) <= list.size()) {
-                text += quoted(TrimText(list[static_cast<std::size_t>(code) - 1].mnemonic));
+                text += quoted(startup::Trim(list[static_cast<std::size_t>(code) - 1].mnemonic));
             } else {
                 text += std::to_string(code + kFixedZoneBias);
             }
@@ -472,9 +475,10 @@ std::optional<std::filesystem::path> DumpZoneTables(const std::filesystem::path&
         text += table->header.next_table == kTableContinues ? "\"CONT\"\r\n" : "\"END\"\r\n";
     }
     const auto path = ZoneTablePath(folder, ".asc");
-    if (!WriteFileReplacing(path, Utf8ToAnsi(text))) {
-        startup::ShowMessage("Error during file write:\n" + path.string(), startup::kCritical,
-                             "Error");
+    if (const startup::Status written = startup::WriteFileSafely(
+            path, startup::Utf8ToWindows1252(text), startup::WriteOptions::CreatingFolders());
+        !written.ok()) {
+        written.Show(startup::kCritical);
         return std::nullopt;
     }
     return path;

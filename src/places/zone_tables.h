@@ -14,6 +14,8 @@
 
 namespace meridia::places {
 
+// Largest zone-table file (list, index or tables) read into memory.
+inline constexpr std::size_t kMaxZoneTableFileBytes = 256U << 20;
 inline constexpr int kZoneUnitsPerHour = 900;
 // A negative zone code is a fixed zone: units = code + kFixedZoneBias.
 inline constexpr int kFixedZoneBias = 21600;

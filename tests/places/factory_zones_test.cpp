@@ -13,11 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "places/ansi_text.h"
 #include "places/atlas.h"
 #include "places/factory_places.h"
 #include "places/place_files.h"
 #include "places/zone_tables.h"
+#include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 #include "support/test_session.h"
 
 namespace meridia::places {
@@ -49,15 +50,16 @@ std::vector<City> CitiesToCheck() {
         City city{geonames_city_get_name(raw), AtlasCountryName(geonames_city_get_country(raw)),
                   geonames_city_get_timezone(raw), -geonames_city_get_longitude(raw)};
         geonames_city_free(raw);
-        ++count[{UpperText(city.name), city.country}];
+        ++count[{startup::UpperText(city.name), city.country}];
         all.push_back(std::move(city));
     }
     std::vector<City> usable;
     for (const City& city : all) {
-        const bool fits = Utf8ToAnsi(city.name).size() <= 20 &&
-                          AnsiToUtf8(Utf8ToAnsi(city.name)) == city.name &&
-                          city.name.find(' ') == std::string::npos;
-        if (fits && count[{UpperText(city.name), city.country}] == 1 &&
+        const bool fits =
+            startup::Utf8ToWindows1252(city.name).size() <= 20 &&
+            startup::Windows1252ToUtf8(startup::Utf8ToWindows1252(city.name)) == city.name &&
+            city.name.find(' ') == std::string::npos;
+        if (fits && count[{startup::UpperText(city.name), city.country}] == 1 &&
             QTimeZone(QByteArray::fromStdString(city.zone_id)).isValid()) {
             usable.push_back(city);
         }

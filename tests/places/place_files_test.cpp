@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "startup/ini_file.h"
+#include "support/decimal_comma_locale.h"
 #include "support/test_session.h"
 #include "test_bytes.h"
 
@@ -325,6 +326,35 @@ TEST_F(PlaceFilesTest, PersonalListRoundTrip) {
     EXPECT_EQ(back[0].zone_type, ZoneType::kAtlas);
     EXPECT_EQ(back[1].zone_type, ZoneType::kFixed);
     EXPECT_DOUBLE_EQ(back[1].longitude, 2.25);
+}
+
+TEST_F(PlaceFilesTest, PersonalListIsTheSameUnderADecimalComma) {
+    std::vector<PlaceRecord> list(1);
+    list[0].placename = "K\xC3\xB6ln";
+    list[0].country = "Germany";
+    list[0].latitude = 50.937531;
+    list[0].longitude = -6.960279;
+    list[0].atlas_keys = {3, 4};
+    const testing::DecimalCommaLocale comma;
+    ASSERT_TRUE(comma.active());
+    ASSERT_TRUE(SavePersonalList(folder_, list));
+    EXPECT_EQ(testing::ReadFile(folder_ / "axpa.dat"),
+              "K\xF6ln\tGermany\t50.937531\t-6.960279\t3\t4\r\n");
+    const auto back = LoadPersonalList(folder_);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].latitude, 50.937531);
+    EXPECT_EQ(back[0].longitude, -6.960279);
+}
+
+TEST_F(PlaceFilesTest, PersonalListRefusesCoordinatesThatAreNotNumbers) {
+    for (const char* coordinates : {"nan\t1", "1\tinf", "-INF\t1", "\t1"}) {
+        testing::WriteFile(
+            folder_ / "axpa.dat",
+            std::string("Ulm\tGermany\t48.4\t-10\t1\t2\r\nBad\tX\t") + coordinates + "\t0\t0\r\n");
+        const auto list = LoadPersonalList(folder_);
+        ASSERT_EQ(list.size(), 1u) << coordinates;
+        EXPECT_EQ(LastMessage().text, "Error during file read:\naxpa.dat") << coordinates;
+    }
 }
 
 TEST_F(PlaceFilesTest, PersonalListStopsAtABadLine) {
