@@ -1,7 +1,6 @@
 #include "aspects/aspect_patterns.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <map>
 #include <set>
@@ -11,6 +10,7 @@
 #include "startup/ini_file.h"
 #include "startup/settings.h"
 #include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 
 namespace meridia::aspects {
 
@@ -23,39 +23,18 @@ constexpr std::size_t kMaxPatternFileBytes = 1U << 20;
 constexpr std::size_t kMaxFoundPerPattern = 10000;
 constexpr long kMaxSearchSteps = 5'000'000;
 
-std::string Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t\r");
-    return std::string(text.substr(first, last - first + 1));
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // Section names in file order (the INI module answers per section only).
 std::vector<std::string> SectionNames(std::string_view bytes) {
     std::vector<std::string> names;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
-        if (end == std::string_view::npos) {
-            end = bytes.size();
-        }
-        const std::string line = Trim(bytes.substr(pos, end - pos));
+    for (const std::string_view raw : startup::SplitLines(bytes)) {
+        const std::string_view line = startup::Trim(raw);
         if (line.size() >= 2 && line.front() == '[') {
             const auto close = line.find(']');
-            if (close != std::string::npos) {
+            if (close != std::string_view::npos) {
                 names.push_back(
-                    startup::Windows1252ToUtf8(Trim(std::string_view(line).substr(1, close - 1))));
+                    startup::Windows1252ToUtf8(startup::Trim(line.substr(1, close - 1))));
             }
         }
-        pos = end + 1;
     }
     return names;
 }
@@ -85,7 +64,7 @@ bool BoolOf(const std::optional<std::string>& text, bool fallback) {
     if (!text || text->empty()) {
         return fallback;
     }
-    const std::string v = Lower(*text);
+    const std::string v = startup::LowerAscii(*text);
     if (v == "true" || v == "yes") {
         return true;
     }
@@ -108,7 +87,8 @@ std::optional<PatternElement> ParseExtraElement(const std::string& text) {
         if (comma == std::string::npos) {
             comma = text.size();
         }
-        *field = IntOf(Trim(std::string_view(text).substr(pos, comma - pos)), 0);
+        *field =
+            IntOf(std::string(startup::Trim(std::string_view(text).substr(pos, comma - pos))), 0);
         pos = comma + 1;
     }
     if (e.p1 < 1 || e.p2 < 1 || e.p1 == e.p2) {
@@ -316,7 +296,7 @@ std::vector<PatternDefinition> ParsePatternDefinitions(std::string_view bytes) {
     std::vector<PatternDefinition> definitions;
     std::set<std::string> seen;
     for (const std::string& section : SectionNames(bytes)) {
-        if (!seen.insert(Lower(section)).second) {
+        if (!seen.insert(startup::LowerAscii(section)).second) {
             continue;
         }
         if (auto def = ReadDefinition(ini, section)) {

@@ -307,7 +307,9 @@ bool SaveAspectSet(const std::filesystem::path& path, const AspectSet& set) {
     if (set.aspects.size() < 2 || set.aspects.size() > 32767) {
         return false;
     }
-    return startup::WriteFileAtomically(path, EncodeAspectSet(set));
+    return startup::WriteFileSafely(path, EncodeAspectSet(set),
+                                    startup::WriteOptions::CreatingFolders())
+        .ok();
 }
 
 }  // namespace meridia::aspects

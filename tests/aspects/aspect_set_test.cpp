@@ -9,6 +9,7 @@
 
 #include "startup/messages.h"
 #include "support/test_session.h"
+#include "support/write_failure.h"
 
 namespace meridia::aspects {
 namespace {
@@ -242,9 +243,11 @@ TEST_F(AspectFileTest, SaveThenLoadGivesTheSameSet) {
     set.ratios[50] = 0.375F;
     BuildActiveAspects(set);
     const auto path = temp() / "mine.asp";
+    const auto names_before = testing::NamesIn(temp());
     ASSERT_TRUE(SaveAspectSet(path, set));
     EXPECT_EQ(ReadFile(path).size(), 92U + 26U * 145U + 100U * 4U);
-    EXPECT_FALSE(std::filesystem::exists(temp() / "mine.asp.tmp"));
+    EXPECT_EQ(testing::NamesIn(temp()).count("mine.asp"), 1U);
+    EXPECT_EQ(testing::NamesIn(temp()).size(), 1U + names_before.size());
 
     AspectSet loaded;
     ASSERT_EQ(LoadAspectSet(path, true, loaded), 0);
