@@ -1,6 +1,5 @@
 #include "charts/chart_entry.h"
 
-#include <cctype>
 #include <cstdint>
 #include <utility>
 
@@ -9,6 +8,7 @@
 #include "charts/chart_files.h"
 #include "places/place_files.h"
 #include "startup/session.h"
+#include "startup/text_tools.h"
 #include "textformats/angle_text.h"
 #include "textformats/calendar.h"
 #include "textformats/date_text.h"
@@ -21,15 +21,6 @@ namespace {
 namespace tf = meridia::textformats;
 using startup::Status;
 using startup::StatusCode;
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
 
 // A refusal of the entry's own, worded with the entry's field names.
 Status Refuse(const ChartEntry& entry, std::string text) {
@@ -64,13 +55,9 @@ startup::StatusOr<astro::ChartRecord> LoadEntryChart(const ChartEntry& entry) {
 // The mnemonic a zone text stands for: the text upper-cased when it starts with a letter,
 // else none (a typed number).
 std::string ZoneMnemonic(const std::string& zone_text) {
-    std::string mnemonic;
-    if (std::isalpha(static_cast<unsigned char>(zone_text.front())) != 0) {
-        for (const char c : zone_text) {
-            mnemonic.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-        }
-    }
-    return mnemonic;
+    const char first = zone_text.front();
+    const bool letter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
+    return letter ? startup::UpperAscii(zone_text) : std::string();
 }
 
 }  // namespace
@@ -86,11 +73,12 @@ startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry) 
         return LoadEntryChart(entry);
     }
 
-    if (Trimmed(entry.date).empty()) {
+    if (startup::Trim(entry.date).empty()) {
         return Refuse(entry, "A chart needs " + p + "date (or " + p + "file and " + p + "chart).");
     }
-    const bool have_coordinates = !Trimmed(entry.lat).empty() && !Trimmed(entry.lon).empty();
-    if (!have_coordinates && Trimmed(entry.place).empty()) {
+    const bool have_coordinates =
+        !startup::Trim(entry.lat).empty() && !startup::Trim(entry.lon).empty();
+    if (!have_coordinates && startup::Trim(entry.place).empty()) {
         return NeedsPlace(entry);
     }
 
@@ -113,7 +101,7 @@ startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry) 
         return Refuse(entry, "The year is outside the range of a chart.");
     }
     tf::ClockTime clock;
-    if (!Trimmed(entry.time).empty()) {
+    if (!startup::Trim(entry.time).empty()) {
         const auto parsed = tf::ParseTime(entry.time);
         if (!parsed) {
             return Shown();
@@ -132,7 +120,7 @@ startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry) 
 
     std::optional<double> zone;
     std::string mnemonic;
-    const std::string zone_text = Trimmed(entry.zone);
+    const std::string zone_text(startup::Trim(entry.zone));
     if (!zone_text.empty()) {
         zone = tf::ParseTimeZone(zone_text);
         if (!zone) {
@@ -142,13 +130,13 @@ startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry) 
     }
     std::optional<double> latitude;
     std::optional<double> longitude;
-    if (!Trimmed(entry.lat).empty()) {
+    if (!startup::Trim(entry.lat).empty()) {
         latitude = tf::ParseLatitude(entry.lat);
         if (!latitude) {
             return Shown();
         }
     }
-    if (!Trimmed(entry.lon).empty()) {
+    if (!startup::Trim(entry.lon).empty()) {
         longitude = tf::ParseLongitude(entry.lon);
         if (!longitude) {
             return Shown();
@@ -157,7 +145,7 @@ startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry) 
 
     record.data.place.place_name = entry.place;
     record.data.place.country = entry.country;
-    if (!Trimmed(entry.place).empty() && (!latitude || !longitude || !zone)) {
+    if (!startup::Trim(entry.place).empty() && (!latitude || !longitude || !zone)) {
         places::LocalMoment moment;
         moment.year = dt.year;
         moment.month = dt.month;

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "startup/text_tools.h"
+
 namespace meridia::charts {
 
 namespace {
@@ -11,19 +13,9 @@ constexpr const char* kListTitle = "Point List";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // A point number of at most three digits; nothing for any other text.
 std::optional<int> PointNumber(std::string_view text) {
-    text = Trim(text);
+    text = startup::Trim(text);
     if (text.empty() || text.size() > 3) {
         return std::nullopt;
     }
@@ -64,7 +56,7 @@ startup::StatusOr<PointSelection> ParsePointList(std::string_view text, int poin
     std::string_view rest = text;
     while (true) {
         const auto comma = rest.find(',');
-        const std::string_view item = Trim(rest.substr(0, comma));
+        const std::string_view item = startup::Trim(rest.substr(0, comma));
         const auto dash = item.find('-');
         const auto first = PointNumber(item.substr(0, dash));
         const auto last =
