@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fstream>
@@ -162,6 +163,47 @@ std::optional<std::string> ReadFileBytes(const fs::path& path, std::size_t max_b
     in.read(bytes.data(), static_cast<std::streamsize>(size));
     bytes.resize(static_cast<std::size_t>(in.gcount()));
     return bytes;
+}
+
+namespace {
+
+StatusOr<std::string> ReadUpTo(const fs::path& path, std::size_t max_bytes, bool longer_is_damage) {
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (!fs::exists(status)) {
+        return Status(StatusCode::kNotFound, {}, {}, path);
+    }
+    if (!fs::is_regular_file(status)) {
+        return Status(StatusCode::kUnreadable, {}, {}, path);
+    }
+    const auto size = fs::file_size(path, ec);
+    if (ec) {
+        return Status(StatusCode::kUnreadable, {}, {}, path);
+    }
+    if (size > max_bytes && longer_is_damage) {
+        return Status(StatusCode::kDamaged, {}, {}, path);
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return Status(StatusCode::kUnreadable, {}, {}, path);
+    }
+    const auto wanted = static_cast<std::size_t>(std::min<std::uintmax_t>(size, max_bytes));
+    std::string bytes(wanted, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(wanted));
+    if (static_cast<std::size_t>(in.gcount()) != wanted) {
+        return Status(StatusCode::kUnreadable, {}, {}, path);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+StatusOr<std::string> ReadFileLimited(const fs::path& path, std::size_t max_bytes) {
+    return ReadUpTo(path, max_bytes, true);
+}
+
+StatusOr<std::string> ReadFileHead(const fs::path& path, std::size_t max_bytes) {
+    return ReadUpTo(path, max_bytes, false);
 }
 
 std::optional<std::string> ReadFileRange(const fs::path& path, std::uintmax_t offset,

@@ -22,6 +22,14 @@ namespace meridia::startup {
 // max_bytes.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::size_t max_bytes);
 
+// Reads a whole file of at most max_bytes (the largest legal file of its kind). The status
+// says why there is nothing: kNotFound (no such file), kUnreadable (not a regular file, or the
+// read failed) or kDamaged (larger than max_bytes). It carries the path but no message: each
+// reader words its own.
+StatusOr<std::string> ReadFileLimited(const std::filesystem::path& path, std::size_t max_bytes);
+// The first max_bytes of a file (all of it when shorter), for readers that never use more.
+StatusOr<std::string> ReadFileHead(const std::filesystem::path& path, std::size_t max_bytes);
+
 // `length` bytes of a file from a 0-based offset; std::nullopt when the file is missing,
 // unreadable or shorter.
 std::optional<std::string> ReadFileRange(const std::filesystem::path& path, std::uintmax_t offset,

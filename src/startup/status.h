@@ -41,6 +41,8 @@ public:
     static Status Ok() { return {}; }
 
     bool ok() const { return code_ == StatusCode::kOk; }
+    // The same as ok(), so that a status can stand where a success flag stood.
+    explicit operator bool() const { return ok(); }
     StatusCode code() const { return code_; }
     const std::string& message() const { return message_; }
     const std::string& title() const { return title_; }
@@ -65,6 +67,9 @@ public:
     StatusOr(Status status) : status_(std::move(status)) {}  // NOLINT(google-explicit-constructor)
 
     bool ok() const { return value_.has_value(); }
+    // The same as ok(), so that a StatusOr reads like the optional it replaces.
+    bool has_value() const { return value_.has_value(); }
+    explicit operator bool() const { return value_.has_value(); }
     const Status& status() const { return status_; }
     T& value() { return *value_; }
     const T& value() const { return *value_; }
