@@ -28,9 +28,38 @@ constexpr std::string_view kProductName = "Meridia";
 constexpr std::size_t kMinChartEntrySize = kChartRecordSize + 4 + 4;
 constexpr std::size_t kMinEventSize = kChartDataSize + 4;
 
-void ShowReadError(const fs::path& file_name) {
-    startup::ShowMessage("Error whilst attempting to read chart file: " + file_name.string(),
-                         startup::kCritical, kProductName);
+using startup::Status;
+using startup::StatusCode;
+using startup::StatusOr;
+
+Status ReadError(StatusCode code, const fs::path& file_name) {
+    return {code, "Error whilst attempting to read chart file: " + file_name.string(),
+            std::string(kProductName), file_name};
+}
+
+Status RecordReadError(StatusCode code, const fs::path& file_name, int n) {
+    return {code, "An error occurred whilst reading chart file record " + std::to_string(n),
+            std::string(kProductName), file_name};
+}
+
+// A file that is missing or cannot be opened at all: the caller reports it or not (nothing
+// is shown here).
+bool CannotBeOpened(StatusCode code) {
+    return code == StatusCode::kNotFound || code == StatusCode::kUnreadable;
+}
+
+// The failed opening of a file: a damaged file shows the read-error message; one that cannot
+// be opened at all is only reported back.
+OpenedChartFile FailedOpening(const fs::path& file_name, StatusCode code) {
+    OpenedChartFile failed;
+    if (CannotBeOpened(code)) {
+        failed.status =
+            Status(code, "Cannot open chart file: " + file_name.string(), {}, file_name);
+    } else {
+        failed.status = ReadError(code, file_name);
+        failed.status.Show(startup::kCritical);
+    }
+    return failed;
 }
 
 fs::path CacheKey(const fs::path& file_name) {
@@ -133,25 +162,56 @@ float CurrentUserSvp() {
     return static_cast<float>(startup::CurrentSession().settings().GetDouble("UserSVP"));
 }
 
-std::optional<astro::ChartRecord> ReadOldRecord(const fs::path& path, int version, int n) {
+astro::ChartRecord DecodeOldRecord(int version, std::string_view bytes, float user_svp) {
+    switch (version) {
+        case kVersion0:
+            return DecodeVersion0Record(bytes, user_svp);
+        case kVersion1:
+            return DecodeVersion1Record(bytes);
+        case kVersion2:
+            return DecodeChartRecord(bytes);
+        default:
+            return DecodeTesselChart(bytes);
+    }
+}
+
+StatusOr<astro::ChartRecord> ReadOldRecord(const fs::path& path, int version, int n) {
     if (n < 1 || n > OldChartCount(version, FileSize(path))) {
-        return std::nullopt;
+        return RecordReadError(StatusCode::kNotFound, path, n);
     }
     const auto bytes =
         startup::ReadFileRange(path, OldRecordOffset(version, n), LayoutOf(version).record_size);
     if (!bytes) {
-        return std::nullopt;
+        return RecordReadError(StatusCode::kUnreadable, path, n);
     }
-    switch (version) {
-        case kVersion0:
-            return DecodeVersion0Record(*bytes, CurrentUserSvp());
-        case kVersion1:
-            return DecodeVersion1Record(*bytes);
-        case kVersion2:
-            return DecodeChartRecord(*bytes);
-        default:
-            return DecodeTesselChart(*bytes);
+    astro::ChartRecord record = DecodeOldRecord(version, *bytes, CurrentUserSvp());
+    if (!IsChartRecordInRange(record)) {
+        return RecordReadError(StatusCode::kOutOfRange, path, n);
     }
+    return record;
+}
+
+// Checks a fixed-record file before it is used: its size must hold what its header holds (the
+// version and the description of versions 1 and 2, the description at the start of the block
+// format's header block). A file too short for that is not a chart file and is refused rather
+// than read as one. Version 0 has neither header nor version number; its records are checked
+// one by one when they are read.
+StatusCode CheckOldChartFile(const fs::path& path, int version) {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec) {
+        return StatusCode::kUnreadable;
+    }
+    if (size > kMaxChartFileBytes) {
+        return StatusCode::kDamaged;
+    }
+    std::uintmax_t header = 0;
+    if (version == kVersion1 || version == kVersion2) {
+        header = 2 + kDescriptionWidth;
+    } else if (version == kVersionTessel) {
+        header = kDescriptionWidth;
+    }
+    return size < header ? StatusCode::kDamaged : StatusCode::kOk;
 }
 
 std::string EncodeForVersion(int version, const astro::ChartRecord& record) {
@@ -188,14 +248,21 @@ bool ReadAnsiText(ByteReader& r, std::string& text) {
     return r.ok();
 }
 
-std::optional<ChartFileImage> ParseCurrentFormat(std::string_view bytes) {
+// Decodes a current-format file. Anything its size cannot hold (a header, a count, a length)
+// is damage; a record or an event whose values lie outside their ranges is refused.
+StatusCode ParseCurrentFormat(std::string_view bytes, ChartFileImage& image) {
     ByteReader r(bytes);
-    ChartFileImage image;
     image.version = r.I16();
     image.description = r.Text(kDescriptionWidth);
     std::int32_t count = 0;
-    if (image.version != kVersionCurrent || !ReadCount(r, kMinChartEntrySize, count)) {
-        return std::nullopt;
+    if (!r.ok()) {
+        return StatusCode::kDamaged;
+    }
+    if (image.version != kVersionCurrent) {
+        return StatusCode::kWrongVersion;
+    }
+    if (!ReadCount(r, kMinChartEntrySize, count)) {
+        return StatusCode::kDamaged;
     }
     image.charts.resize(static_cast<std::size_t>(count));
     for (std::size_t i = 0; i < image.charts.size(); ++i) {
@@ -204,24 +271,33 @@ std::optional<ChartFileImage> ParseCurrentFormat(std::string_view bytes) {
         chart.record = DecodeChartRecord(record_bytes);
         chart.reserved = DecodeReservedFields(record_bytes);
         chart.record.comment_link = static_cast<std::int32_t>(i + 1);
+        if (!r.ok()) {
+            return StatusCode::kDamaged;
+        }
+        if (!IsChartRecordInRange(chart.record)) {
+            return StatusCode::kOutOfRange;
+        }
         std::int32_t events = 0;
         if (!ReadCount(r, kMinEventSize, events)) {
-            return std::nullopt;
+            return StatusCode::kDamaged;
         }
         chart.events.resize(static_cast<std::size_t>(events));
         for (ChartEvent& event : chart.events) {
             event.data = DecodeChartData(r.Raw(kChartDataSize));
             if (!ReadAnsiText(r, event.comment)) {
-                return std::nullopt;
+                return StatusCode::kDamaged;
+            }
+            if (!IsChartDataInRange(event.data)) {
+                return StatusCode::kOutOfRange;
             }
         }
         // Events are kept in time order, whatever order another writer left them in.
         SortChartEvents(chart.events);
         if (!ReadAnsiText(r, chart.comment)) {
-            return std::nullopt;
+            return StatusCode::kDamaged;
         }
     }
-    return image;
+    return StatusCode::kOk;
 }
 
 std::string EncodeCurrentFormat(const ChartFileImage& image) {
@@ -348,14 +424,16 @@ std::optional<int> DetectChartFileVersion(const fs::path& file_name) {
     return value == kVersion1 || value == kVersion2 || value == kVersionCurrent ? value : kVersion0;
 }
 
-std::optional<ChartFileImage> LoadChartFileImage(const fs::path& file_name) {
-    const auto bytes = startup::ReadFileBytes(file_name, kMaxChartFileBytes);
-    std::optional<ChartFileImage> image;
-    if (bytes) {
-        image = ParseCurrentFormat(*bytes);
+StatusOr<ChartFileImage> LoadChartFileImage(const fs::path& file_name) {
+    const auto bytes =
+        startup::ReadFileLimited(file_name, static_cast<std::size_t>(kMaxChartFileBytes));
+    if (!bytes.ok()) {
+        return ReadError(bytes.status().code(), file_name);
     }
-    if (!image) {
-        ShowReadError(file_name);
+    ChartFileImage image;
+    const StatusCode code = ParseCurrentFormat(*bytes, image);
+    if (code != StatusCode::kOk) {
+        return ReadError(code, file_name);
     }
     return image;
 }
@@ -365,20 +443,20 @@ OpenedChartFile OpenChartFile(const fs::path& file_name) {
     int handle = 0;
     if (ChartFileCacheEntry* entry = FindCached(file_name, &handle)) {
         cache.current_version = kVersionCurrent;
-        return {handle, static_cast<int>(entry->image.charts.size()), kVersionCurrent};
+        return {handle, static_cast<int>(entry->image.charts.size()), kVersionCurrent, {}};
     }
     const auto version = DetectChartFileVersion(file_name);
     if (!version) {
-        return {};
+        return FailedOpening(file_name, StatusCode::kNotFound);
     }
-    cache.current_version = *version;
     if (*version == kVersionCurrent) {
         // The file is loaded under the name it was found by, whatever its extension.
         const fs::path& name = file_name;
         auto image = LoadChartFileImage(name);
-        if (!image) {
-            return {};
+        if (!image.ok()) {
+            return FailedOpening(file_name, image.status().code());
         }
+        cache.current_version = *version;
         ChartFileCacheEntry entry;
         entry.file_name = name;
         entry.in_use = true;
@@ -394,8 +472,12 @@ OpenedChartFile OpenChartFile(const fs::path& file_name) {
             *free_slot = std::move(entry);
             handle = static_cast<int>(free_slot - entries.begin()) + 1;
         }
-        return {handle, count, kVersionCurrent};
+        return {handle, count, kVersionCurrent, {}};
     }
+    if (const StatusCode code = CheckOldChartFile(file_name, *version); code != StatusCode::kOk) {
+        return FailedOpening(file_name, code);
+    }
+    cache.current_version = *version;
     ChartFileCache::OldFile file{file_name, *version, true};
     auto& files = cache.old_files;
     auto free_slot = std::find_if(files.begin(), files.end(),
@@ -407,7 +489,7 @@ OpenedChartFile OpenChartFile(const fs::path& file_name) {
         *free_slot = file;
         handle = static_cast<int>(free_slot - files.begin()) + 1;
     }
-    return {handle, OldChartCount(*version, FileSize(file_name)), *version};
+    return {handle, OldChartCount(*version, FileSize(file_name)), *version, {}};
 }
 
 bool CloseChartFile(int version, int handle) {
@@ -486,11 +568,11 @@ fs::path ChartFilePath(int version, int handle) {
     return file == nullptr ? fs::path() : file->file_name;
 }
 
-std::optional<astro::ChartRecord> ReadChartRecord(int version, int handle, int n) {
+StatusOr<astro::ChartRecord> ReadChartRecord(int version, int handle, int n) {
     if (version == kVersionCurrent) {
         const StoredChart* chart = CachedChart(handle, n);
         if (chart == nullptr) {
-            return std::nullopt;
+            return RecordReadError(StatusCode::kNotFound, ChartFilePath(version, handle), n);
         }
         astro::ChartRecord record = chart->record;
         ClampChartType(record);
@@ -498,7 +580,7 @@ std::optional<astro::ChartRecord> ReadChartRecord(int version, int handle, int n
     }
     const ChartFileCache::OldFile* file = OldEntry(version, handle);
     if (file == nullptr) {
-        return std::nullopt;
+        return RecordReadError(StatusCode::kNotFound, {}, n);
     }
     return ReadOldRecord(file->file_name, version, n);
 }
@@ -702,23 +784,21 @@ bool SaveChartFileImage(const fs::path& file_name, const ChartFileImage& image) 
     return records->Commit().ok();
 }
 
-std::optional<ChartFileImage> ReadChartFileImage(const fs::path& file_name) {
+StatusOr<ChartFileImage> ReadChartFileImage(const fs::path& file_name) {
     const bool was_open = IsCached(file_name);
     const OpenedChartFile opened = OpenChartFile(file_name);
     if (opened.handle < 1) {
-        return std::nullopt;
+        return opened.status;
     }
     ChartFileImage image;
     image.version = opened.version;
     image.description = GetChartFileDescription(opened.version, opened.handle);
-    bool ok = true;
-    for (int n = 1; n <= opened.count && ok; ++n) {
+    Status failure;
+    for (int n = 1; n <= opened.count; ++n) {
         auto record = ReadChartRecord(opened.version, opened.handle, n);
-        if (!record) {
-            startup::ShowMessage(
-                "An error occurred whilst reading chart file record " + std::to_string(n),
-                startup::kCritical, kProductName);
-            ok = false;
+        if (!record.ok()) {
+            failure = record.status();
+            failure.Show(startup::kCritical);
             break;
         }
         StoredChart chart;
@@ -729,8 +809,8 @@ std::optional<ChartFileImage> ReadChartFileImage(const fs::path& file_name) {
         image.charts.push_back(std::move(chart));
     }
     ReleaseAfterReading(opened, was_open);
-    if (!ok) {
-        return std::nullopt;
+    if (!failure.ok()) {
+        return failure;
     }
     return image;
 }
@@ -831,19 +911,21 @@ std::optional<fs::path> OfferChartFileConversion(const fs::path& file_name, int 
     return result.new_name;
 }
 
-std::optional<StoredChart> LoadChartByNumber(const fs::path& file_name, int n) {
+StatusOr<StoredChart> LoadChartByNumber(const fs::path& file_name, int n) {
     const bool was_open = IsCached(file_name);
     const OpenedChartFile opened = OpenChartFile(file_name);
     if (opened.handle < 1) {
-        return std::nullopt;
+        return opened.status;
     }
-    std::optional<StoredChart> chart;
-    if (auto record = ReadChartRecord(opened.version, opened.handle, n)) {
-        chart.emplace();
-        chart->record = std::move(*record);
-        chart->comment = ReadChartComments(opened.version, opened.handle, n);
-        chart->events = ReadChartEvents(opened.version, opened.handle, n);
+    auto record = ReadChartRecord(opened.version, opened.handle, n);
+    if (!record.ok()) {
+        ReleaseAfterReading(opened, was_open);
+        return record.status();
     }
+    StoredChart chart;
+    chart.record = std::move(*record);
+    chart.comment = ReadChartComments(opened.version, opened.handle, n);
+    chart.events = ReadChartEvents(opened.version, opened.handle, n);
     ReleaseAfterReading(opened, was_open);
     return chart;
 }

@@ -15,6 +15,7 @@
 
 #include "astro/chart_record.h"
 #include "charts/chart_record_io.h"
+#include "startup/status.h"
 
 namespace meridia::charts {
 
@@ -73,9 +74,10 @@ struct ChartFileCache {
 ChartFileCache& Cache();
 
 struct OpenedChartFile {
-    int handle = 0;  // < 1: the file could not be opened
+    int handle = 0;  // < 1: the file could not be opened; `status` says why
     int count = 0;   // number of charts
     int version = 0;
+    startup::Status status;
 };
 
 // Display name of a format version: "Tessel", "MDv1/2", "MDv3/4", "MDv5", "MDv6/7",
@@ -92,6 +94,14 @@ std::filesystem::path CommentFileName(const std::filesystem::path& file_name);
 // The format version stored in a file (-1 for ".tsl"), or nothing when it cannot be read.
 std::optional<int> DetectChartFileVersion(const std::filesystem::path& file_name);
 
+// Opens a chart file of any format (a current-format file is read whole into the cache).
+// A file that is not a chart file, or whose size cannot hold what its header and counts say,
+// or that holds a value outside its range (a latitude beyond 90 degrees, a zone beyond 24
+// hours, a house system or zodiac code no chart has), is refused: the read-error message
+// "Error whilst attempting to read chart file: <path>" (title "Meridia") is shown here and the
+// status has code kDamaged, kWrongVersion or kOutOfRange. A file that is missing (kNotFound)
+// or cannot be opened (kUnreadable) shows nothing; its status holds "Cannot open chart file:
+// <path>" for callers that report it. A failure changes nothing in the cache.
 OpenedChartFile OpenChartFile(const std::filesystem::path& file_name);
 // Writes back a modified current-format file, then releases the handle. False when the
 // rewrite failed: the entry then stays loaded and marked modified.
@@ -106,8 +116,10 @@ int ChartCount(int version, int handle);
 // The path behind a handle (empty for a bad handle).
 std::filesystem::path ChartFilePath(int version, int handle);
 
-// Chart n (1..N), class and kind clamped; nothing outside 1..N or on a read failure.
-std::optional<astro::ChartRecord> ReadChartRecord(int version, int handle, int n);
+// Chart n (1..N), class and kind clamped. Outside 1..N (kNotFound), on a read failure
+// (kUnreadable) or for values outside their ranges (kOutOfRange) the status holds "An error
+// occurred whilst reading chart file record <n>" (title "Meridia"), not shown here.
+startup::StatusOr<astro::ChartRecord> ReadChartRecord(int version, int handle, int n);
 // Stores the record as chart n; n = N + 1 appends. Version 0 is never written.
 bool WriteChartRecord(int version, int handle, int n, const astro::ChartRecord& record);
 
@@ -131,15 +143,20 @@ bool SetChartFileDescription(int version, int handle, std::string_view descripti
 // Sorts events by their instant in UT, ascending; equal instants keep their order.
 void SortChartEvents(std::vector<ChartEvent>& events);
 
-// Reads a whole current-format file. A damaged file shows the read-error message and gives
-// nothing.
-std::optional<ChartFileImage> LoadChartFileImage(const std::filesystem::path& file_name);
+// Reads a whole current-format file; shows nothing. A failure's status holds the read-error
+// message "Error whilst attempting to read chart file: <path>" (title "Meridia") and the code:
+// kNotFound, kUnreadable, kWrongVersion (the first two bytes are not 3), kDamaged (too short
+// for a header, a count or a length it states, or larger than any chart file the program
+// reads) or kOutOfRange (a record or an event with values outside their ranges).
+startup::StatusOr<ChartFileImage> LoadChartFileImage(const std::filesystem::path& file_name);
 // Writes a whole file (version 3, 2 or 1) through "<name>~", keeping the old file as
 // "<name>.bak"; versions 1 and 2 rebuild the ".chm" comment file the same way.
 bool SaveChartFileImage(const std::filesystem::path& file_name, const ChartFileImage& image);
 
-// Reads a whole file of any format into memory (records, comments, events).
-std::optional<ChartFileImage> ReadChartFileImage(const std::filesystem::path& file_name);
+// Reads a whole file of any format into memory (records, comments, events). Fails with the
+// status of OpenChartFile (whose messages it shows as OpenChartFile does) or of the first
+// record that cannot be read, whose message is shown.
+startup::StatusOr<ChartFileImage> ReadChartFileImage(const std::filesystem::path& file_name);
 
 // Removes the charts of the given numbers; later charts move up. The file is closed and
 // rewritten whole. Versions 0 and -1 cannot be rewritten and give false.
@@ -159,8 +176,9 @@ std::optional<std::filesystem::path> OfferChartFileConversion(
     const std::filesystem::path& file_name, int version);
 
 // Chart n of a file of any format with its comment and events, the file opened and closed
-// around the read. Nothing when the file cannot be read or n is outside 1..N.
-std::optional<StoredChart> LoadChartByNumber(const std::filesystem::path& file_name, int n);
+// around the read. Fails with the status of OpenChartFile (messages shown as there) or of
+// ReadChartRecord (not shown).
+startup::StatusOr<StoredChart> LoadChartByNumber(const std::filesystem::path& file_name, int n);
 
 // The charts folder of the user-files folder.
 std::filesystem::path ChartsFolder();

@@ -96,6 +96,23 @@ bool IsBlankChartData(const astro::ChartData& data) {
            data.zone.mnemonic.empty() && data.calendar == 0 && IsDefaultOrZeroDate(data.date_time);
 }
 
+bool IsChartDataInRange(const astro::ChartData& data) {
+    if (IsBlankChartData(data)) {
+        return true;
+    }
+    const auto within = [](float value, float limit) { return std::fabs(value) <= limit; };
+    const astro::CompactDateTime& dt = data.date_time;
+    return within(data.place.latitude, 90.0F) && within(data.place.longitude, 180.0F) &&
+           within(data.zone.hours, 24.0F) && dt.month >= 1 && dt.month <= 12 && dt.day >= 1 &&
+           dt.day <= 31 && dt.hour <= 23 && dt.minute <= 59 && dt.second <= 59;
+}
+
+bool IsChartRecordInRange(const astro::ChartRecord& record) {
+    return IsChartDataInRange(record.data) && IsChartDataInRange(record.base) &&
+           record.house_system >= kFirstHouseSystem && record.house_system <= kLastHouseSystem &&
+           record.zodiac <= kLastZodiacCode;
+}
+
 std::string EncodeChartData(const astro::ChartData& data) {
     ByteWriter w;
     w.Text(data.name, kChartNameWidth);

@@ -36,6 +36,11 @@ inline constexpr std::size_t kRatingWidth = 2;
 inline constexpr std::size_t kSourceWidth = 30;
 inline constexpr std::size_t kDescriptionWidth = 80;
 
+// Ranges of the record's codes: house systems 1..32, zodiac codes 0..17 (0 = the default).
+inline constexpr int kFirstHouseSystem = 1;
+inline constexpr int kLastHouseSystem = 32;
+inline constexpr int kLastZodiacCode = 17;
+
 // Byte offsets inside the 292-byte record that other modules compare.
 inline constexpr std::size_t kReservedByteOffset = 150;
 inline constexpr std::size_t kCommentLinkOffset = 158;
@@ -77,6 +82,15 @@ std::string EncodeVersion1Record(const astro::ChartRecord& record);
 // One chart of the foreign block format (three 128-byte blocks) and back.
 astro::ChartRecord DecodeTesselChart(std::string_view bytes);
 std::string EncodeTesselChart(const astro::ChartRecord& record);
+
+// True when every value of the chart data lies in its range: latitude within +-90 degrees,
+// longitude within +-180, zone within +-24 hours, month 1..12, day 1..31, hour 0..23, minute
+// and second 0..59. Blank chart data (IsBlankChartData) is in range.
+bool IsChartDataInRange(const astro::ChartData& data);
+// The same for a decoded record: its chart data and its base chart's data, house system
+// 1..32 and zodiac code 0..17. A reader refuses a record that is not, rather than pass on
+// values no chart can have.
+bool IsChartRecordInRange(const astro::ChartRecord& record);
 
 // True when the chart data holds nothing (a chart that is not derived from another).
 bool IsBlankChartData(const astro::ChartData& data);
