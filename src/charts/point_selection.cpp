@@ -121,16 +121,21 @@ SelectionLoadResult LoadPointSelection(std::string_view name, SelectionKind kind
         return result;
     }
     const fs::path path = SelectionPath(name, kind);
-    const auto bytes = startup::ReadFileBytes(path, kMaxChartFileBytes);
-    if (!bytes) {
+    const auto bytes = startup::ReadFileHead(path, kMaxSelectionFileBytes);
+    if (!bytes.ok()) {
+        result.status = startup::Status(bytes.status().code(),
+                                        "Point file " + path.string() + " could not be read.",
+                                        std::string(SelectionTitle(kind)), path);
         return result;
     }
     if (bytes->size() < kSelectionRecordSize) {
-        startup::ShowMessage("Point file " + std::string(name) +
-                                 " is empty. Your previous point selection will remain in "
-                                 "effect until you edit this file or select another file "
-                                 "which is not empty.",
-                             startup::kExclamation, "Empty File");
+        result.status = startup::Status(startup::StatusCode::kDamaged,
+                                        "Point file " + std::string(name) +
+                                            " is empty. Your previous point selection will "
+                                            "remain in effect until you edit this file or "
+                                            "select another file which is not empty.",
+                                        "Empty File", path);
+        result.status.Show(startup::kExclamation);
         result.empty_file = true;
         return result;
     }

@@ -10,10 +10,14 @@
 #include <string>
 #include <string_view>
 
+#include "startup/status.h"
+
 namespace meridia::charts {
 
 inline constexpr int kSelectionPoints = 100;
 inline constexpr std::size_t kSelectionRecordSize = 22;
+// The largest selection file: one record per point. Readers never read past it.
+inline constexpr std::size_t kMaxSelectionFileBytes = kSelectionPoints * kSelectionRecordSize;
 
 enum class SelectionKind {
     kDisplayed,         // ".pts"
@@ -47,6 +51,9 @@ struct SelectionLoadResult {
     bool empty_file = false;  // the file was empty (the message was shown)
     int geocentric_count = 0;
     int heliocentric_count = 0;
+    // Why the table was not replaced: kNotFound (no such file), kUnreadable, or kDamaged for
+    // an empty file (its "Empty File" message was shown).
+    startup::Status status;
 };
 
 // The file a selection name stands for: a name without a folder is looked up in the
@@ -56,7 +63,7 @@ std::filesystem::path SelectionPath(std::string_view name, SelectionKind kind);
 
 // Loads a selection from a file (or from an inline "~|" text) for points 1..points_in_use.
 // A missing file or an empty file leaves the table as it was. Records missing at the end of
-// a short file read as not selected.
+// a short file read as not selected; bytes beyond the 100th record are never read.
 SelectionLoadResult LoadPointSelection(std::string_view name, SelectionKind kind,
                                        PointSelection& table, int points_in_use);
 // Writes one record per point in use (name from the name tables, flag -1 or 0).
