@@ -94,10 +94,12 @@ void AspectManager::SaveIni() const {
     settings.SetString(kAspectPartKey, part_file_);
 }
 
-int AspectManager::SetAspectFile(std::string_view name, AspectFileType type, bool show_messages) {
+startup::Status AspectManager::SetAspectFile(std::string_view name, AspectFileType type,
+                                             bool show_messages) {
     AspectSet& target = type == AspectFileType::kChart && temp_active_ ? base_set_ : SetOf(type);
-    if (LoadAspectSet(AspectFilePath(name), show_messages, target) != 0) {
-        return -1;
+    if (startup::Status status = LoadAspectSet(AspectFilePath(name), show_messages, target);
+        !status.ok()) {
+        return status;
     }
     if (type == AspectFileType::kChart) {
         base_aspect_file_ = std::string(name);
@@ -110,16 +112,17 @@ int AspectManager::SetAspectFile(std::string_view name, AspectFileType type, boo
     if (type == current_type_) {
         edit_file_ = std::string(name);
     }
-    return 0;
+    return startup::Status::Ok();
 }
 
-int AspectManager::SetTempAspects(std::string_view name, bool show_messages) {
+startup::Status AspectManager::SetTempAspects(std::string_view name, bool show_messages) {
     AspectSet loaded = SetOf(AspectFileType::kChart);
-    if (LoadAspectSet(AspectFilePath(name), show_messages, loaded) != 0) {
-        return -1;
+    if (startup::Status status = LoadAspectSet(AspectFilePath(name), show_messages, loaded);
+        !status.ok()) {
+        return status;
     }
     SetTempAspects(loaded, name);
-    return 0;
+    return startup::Status::Ok();
 }
 
 void AspectManager::SetTempAspects(const AspectSet& set, std::string_view name) {

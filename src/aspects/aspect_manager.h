@@ -49,12 +49,14 @@ public:
     void ReadIni(bool show_messages = true);
     // Writes the four names to the settings (the chart name is the base one, not a temporary).
     void SaveIni() const;
-    // Loads `name` as the set of `type` and makes it the file in force. Returns 0 or -1 as
-    // LoadAspectSet; on -1 nothing changes.
-    int SetAspectFile(std::string_view name, AspectFileType type = AspectFileType::kChart,
-                      bool show_messages = true);
-    // Replaces the chart set by `name` until ResetAspectFile. Returns 0 or -1.
-    int SetTempAspects(std::string_view name, bool show_messages = true);
+    // Loads `name` as the set of `type` and makes it the file in force. Returns the status of
+    // LoadAspectSet; on a failure nothing changes.
+    startup::Status SetAspectFile(std::string_view name,
+                                  AspectFileType type = AspectFileType::kChart,
+                                  bool show_messages = true);
+    // Replaces the chart set by `name` until ResetAspectFile. Returns the status of
+    // LoadAspectSet; on a failure nothing changes.
+    startup::Status SetTempAspects(std::string_view name, bool show_messages = true);
     // Replaces the chart set by an aspect set held in memory until ResetAspectFile.
     void SetTempAspects(const AspectSet& set, std::string_view name);
     // Restores the chart set and name in force before SetTempAspects.

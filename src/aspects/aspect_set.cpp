@@ -15,9 +15,6 @@ namespace meridia::aspects {
 
 namespace {
 
-// Files larger than this are not aspect sets (32767 records plus ratios fit well below it).
-constexpr std::size_t kMaxFileBytes = 8U * 1024U * 1024U;
-
 struct StandardRow {
     const char* name;
     const char* abbreviation;
@@ -232,55 +229,55 @@ void BuildActiveAspects(AspectSet& set) {
     set.active = std::move(active);
 }
 
-int LoadAspectSet(const std::filesystem::path& file_name, bool show_messages, AspectSet& set) {
+startup::Status LoadAspectSet(const std::filesystem::path& file_name, bool show_messages,
+                              AspectSet& set) {
     const std::filesystem::path path =
         file_name.empty() ? AspectFilePath(startup::CurrentSession().settings().GetString(
                                 std::string(kAspectFileKey)))
                           : file_name;
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec || !std::filesystem::is_regular_file(path, ec)) {
-        return -1;
-    }
     const std::string name = path.string();
-    if (size == 0) {
+    const auto refuse = [&](startup::StatusCode code, std::string text, std::string title,
+                            int style) {
+        startup::Status status(code, std::move(text), std::move(title), path);
         if (show_messages) {
-            startup::ShowMessage("Aspect file " + name +
-                                     " is empty. Your previous aspect selection will remain in "
-                                     "effect until you edit this file or select another file "
-                                     "which is not empty.",
-                                 startup::kOkOnly, "Empty File");
+            status.Show(style);
         }
-        return -1;
+        return status;
+    };
+    const auto bytes = startup::ReadFileLimited(path, kMaxAspectFileBytes);
+    if (!bytes.ok() && bytes.status().code() != startup::StatusCode::kDamaged) {
+        // A missing or unopenable file is only reported back.
+        return {bytes.status().code(), "Aspect file " + name + " could not be loaded.", {}, path};
     }
-    const std::optional<std::string> bytes = startup::ReadFileBytes(path, kMaxFileBytes);
-    if (!bytes) {
-        return -1;
+    if (bytes.ok() && bytes->empty()) {
+        return refuse(startup::StatusCode::kDamaged,
+                      "Aspect file " + name +
+                          " is empty. Your previous aspect selection will remain in effect "
+                          "until you edit this file or select another file which is not empty.",
+                      "Empty File", startup::kOkOnly);
     }
-    switch (DecodeAspectSet(*bytes, path.filename().string(), set)) {
+    const DecodeStatus decoded = bytes.ok() ? DecodeAspectSet(*bytes, path.filename().string(), set)
+                                            : DecodeStatus::kDamaged;  // larger than any aspect set
+    switch (decoded) {
         case DecodeStatus::kLoaded:
-            return 0;
+            return startup::Status::Ok();
         case DecodeStatus::kWrongVersion:
-            if (show_messages) {
-                startup::ShowMessage(
-                    "Aspect file " + name +
-                        " has an invalid version number. Your previous aspect selection will "
-                        "remain in effect until you edit this file or select another file.",
-                    startup::kExclamation, "Wrong Version");
-            }
-            return -1;
+            return refuse(startup::StatusCode::kWrongVersion,
+                          "Aspect file " + name +
+                              " has an invalid version number. Your previous aspect selection "
+                              "will remain in effect until you edit this file or select "
+                              "another file.",
+                          "Wrong Version", startup::kExclamation);
         case DecodeStatus::kDamaged:
             break;
     }
-    // A version-1 file too short for its own aspect count: refused like a wrong version, so
-    // the user learns why the set did not change.
-    if (show_messages) {
-        startup::ShowMessage("Aspect file " + name +
-                                 " is damaged. Your previous aspect selection will remain in "
-                                 "effect until you edit this file or select another file.",
-                             startup::kExclamation, "Damaged File");
-    }
-    return -1;
+    // A file too short for its own aspect count, or too long for any aspect set: refused like
+    // a wrong version, so the user learns why the set did not change.
+    return refuse(startup::StatusCode::kDamaged,
+                  "Aspect file " + name +
+                      " is damaged. Your previous aspect selection will remain in effect until "
+                      "you edit this file or select another file.",
+                  "Damaged File", startup::kExclamation);
 }
 
 std::string EncodeAspectSet(const AspectSet& set) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "startup/status.h"
+
 namespace meridia::aspects {
 
 inline constexpr int kMaxRatioPoints = 100;
@@ -17,6 +19,10 @@ inline constexpr int kHeaderBytes = 92;
 inline constexpr int kAspectRecordBytes = 145;
 inline constexpr int kOldRecordBytes = 50;
 inline constexpr int kStandardAspectCount = 26;
+// The largest aspect set file: the header, the most aspects a 16-bit count allows, and the
+// point ratios. A longer file is not an aspect set.
+inline constexpr std::size_t kMaxAspectFileBytes =
+    kHeaderBytes + 32767 * static_cast<std::size_t>(kAspectRecordBytes) + 4 * kMaxRatioPoints;
 
 // Orb methods of the header.
 inline constexpr int kOrbLuminaryOther = 0;
@@ -103,10 +109,13 @@ AspectSet StandardAspectSet();
 void BuildActiveAspects(AspectSet& set);
 
 // Loads an ".asp" file over `set` (an empty path: the file named by the AspectFileName setting
-// in the aspects folder). Returns 0 when loaded, -1 when not (missing, empty, wrong
-// version or damaged file); then `set` is left as it was. With show_messages the empty and
-// wrong-version refusals are shown through ShowMessage.
-int LoadAspectSet(const std::filesystem::path& file_name, bool show_messages, AspectSet& set);
+// in the aspects folder). When it is not loaded `set` is left as it was and the status says
+// why: kNotFound or kUnreadable ("Aspect file <path> could not be loaded.", never shown here),
+// kDamaged for an empty file ("Empty File"), kWrongVersion ("Wrong Version"), or kDamaged for
+// a file too short for its own aspect count or longer than any aspect set ("Damaged File").
+// With show_messages the last three are shown through ShowMessage as well.
+startup::Status LoadAspectSet(const std::filesystem::path& file_name, bool show_messages,
+                              AspectSet& set);
 
 // Writes the set in the version-1 layout (header, records, 100 point ratios) through a
 // temporary file. Returns false when the file could not be written.

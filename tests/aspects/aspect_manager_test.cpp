@@ -42,7 +42,7 @@ TEST_F(AspectManagerTest, SettingsNameTheFilesAndSaveIniWritesThemBack) {
     EXPECT_EQ(manager.ChartSet().header.description, "My set");
 
     WriteSet("wide", "Wide stars");
-    ASSERT_EQ(manager.SetAspectFile("wide", AspectFileType::kStar), 0);
+    ASSERT_TRUE(manager.SetAspectFile("wide", AspectFileType::kStar).ok());
     manager.SaveIni();
     EXPECT_EQ(session().settings().GetString("AspectStarName"), "wide");
     EXPECT_EQ(session().settings().GetString("AspectFileName"), "mine");
@@ -51,7 +51,7 @@ TEST_F(AspectManagerTest, SettingsNameTheFilesAndSaveIniWritesThemBack) {
 TEST_F(AspectManagerTest, AFailedLoadKeepsTheSetAndItsName) {
     AspectManager& manager = Aspects();
     manager.ReadIni();
-    EXPECT_EQ(manager.SetAspectFile("nowhere"), -1);
+    EXPECT_FALSE(manager.SetAspectFile("nowhere").ok());
     EXPECT_EQ(manager.AspectFile(), "standard");
     EXPECT_EQ(manager.ChartSet().header.description, "Standard Aspect Set");
 }
@@ -60,7 +60,7 @@ TEST_F(AspectManagerTest, TemporarySetLastsUntilReset) {
     WriteSet("report", "For one report");
     AspectManager& manager = Aspects();
     manager.ReadIni();
-    ASSERT_EQ(manager.SetTempAspects("report"), 0);
+    ASSERT_TRUE(manager.SetTempAspects("report").ok());
     EXPECT_EQ(manager.AspectFile(), "report");
     EXPECT_EQ(manager.BaseAspectFile(), "standard");
     EXPECT_EQ(manager.ChartSet().header.description, "For one report");
@@ -85,7 +85,7 @@ TEST_F(AspectManagerTest, EmptyNameLoadsTheSetOfTheSettings) {
     WriteSet("mine", "My set");
     session().settings().SetString("AspectFileName", "mine");
     AspectSet set;
-    ASSERT_EQ(LoadAspectSet({}, true, set), 0);
+    ASSERT_TRUE(LoadAspectSet({}, true, set).ok());
     EXPECT_EQ(set.header.description, "My set");
 }
 

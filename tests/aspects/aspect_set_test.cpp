@@ -197,7 +197,7 @@ TEST_F(AspectFileTest, ReadsAFileBuiltByteByByte) {
     WriteFile(path, b.str());
 
     AspectSet set = StandardAspectSet();
-    ASSERT_EQ(LoadAspectSet(path, true, set), 0);
+    ASSERT_TRUE(LoadAspectSet(path, true, set).ok());
     EXPECT_TRUE(sink().messages().empty());
     EXPECT_EQ(set.header.description, "Three aspects");
     EXPECT_EQ(set.header.orb_method, 1);
@@ -250,7 +250,7 @@ TEST_F(AspectFileTest, SaveThenLoadGivesTheSameSet) {
     EXPECT_EQ(testing::NamesIn(temp()).size(), 1U + names_before.size());
 
     AspectSet loaded;
-    ASSERT_EQ(LoadAspectSet(path, true, loaded), 0);
+    ASSERT_TRUE(LoadAspectSet(path, true, loaded).ok());
     EXPECT_EQ(loaded.header, set.header);
     EXPECT_EQ(loaded.aspects, set.aspects);
     EXPECT_EQ(loaded.ratios, set.ratios);
@@ -264,7 +264,7 @@ TEST_F(AspectFileTest, FactoryStandardFileHoldsTheStandardSet) {
               EncodeAspectSet(StandardAspectSet()));
     for (const char* name : {"stars.asp", "asteroid.asp", "parts.asp"}) {
         AspectSet set;
-        EXPECT_EQ(LoadAspectSet(FactoryDir() / "Aspects" / name, true, set), 0) << name;
+        EXPECT_TRUE(LoadAspectSet(FactoryDir() / "Aspects" / name, true, set).ok()) << name;
         EXPECT_EQ(set.Count(), 26) << name;
         EXPECT_TRUE(set.Aspect(1).enabled) << name;
     }
@@ -285,7 +285,7 @@ TEST_F(AspectFileTest, OlderLayoutReadsFlagsAndOrbsOverTheStandardSet) {
     const auto path = temp() / "old.asp";
     WriteFile(path, b.str());
     AspectSet set;
-    ASSERT_EQ(LoadAspectSet(path, true, set), 0);
+    ASSERT_TRUE(LoadAspectSet(path, true, set).ok());
     EXPECT_EQ(set.header.description, "Edit this description in the Aspect Editor - old.asp");
     ASSERT_EQ(set.Count(), 26);
     EXPECT_FALSE(set.Aspect(1).enabled);
@@ -336,7 +336,7 @@ TEST_F(AspectFileTest, RefusalsKeepThePreviousSet) {
         set.header.description = "previous";
         const AspectSet before = set;
         sink().Clear();
-        EXPECT_EQ(LoadAspectSet(path, true, set), -1);
+        EXPECT_FALSE(LoadAspectSet(path, true, set).ok());
         EXPECT_EQ(set.header, before.header);
         EXPECT_EQ(set.aspects, before.aspects);
         if (c.text_after_name.empty()) {
@@ -348,7 +348,7 @@ TEST_F(AspectFileTest, RefusalsKeepThePreviousSet) {
             EXPECT_EQ(LastMessage().style, c.style);
         }
         sink().Clear();
-        EXPECT_EQ(LoadAspectSet(path, false, set), -1);
+        EXPECT_FALSE(LoadAspectSet(path, false, set).ok());
         EXPECT_TRUE(sink().messages().empty());
     }
 }
@@ -368,7 +368,7 @@ TEST_F(AspectFileTest, HostileBytesNeverCrashTheReader) {
         }
         WriteFile(path, bytes);
         AspectSet set = StandardAspectSet();
-        if (LoadAspectSet(path, false, set) == 0) {
+        if (LoadAspectSet(path, false, set).ok()) {
             ASSERT_GE(set.Count(), 2);
             EXPECT_LE(set.active.enabled_count, set.Count() - 2);
             // The walk over the active table stays inside the set.
