@@ -278,10 +278,15 @@ void AXPlaceClass::Initialize(std::string placename, std::string country, double
     lati_ = latitude;
 }
 
-std::optional<std::vector<PlaceFileRecord>> ReadPlaceFile(const std::filesystem::path& path) {
-    const auto bytes = startup::ReadFileBytes(path, kMaxPlaceFileBytes);
-    if (!bytes) {
-        return std::nullopt;
+startup::StatusOr<std::vector<PlaceFileRecord>> ReadPlaceFile(const std::filesystem::path& path) {
+    const auto bytes = startup::ReadFileLimited(path, kMaxPlaceFileBytes);
+    if (!bytes.ok()) {
+        const bool damaged = bytes.status().code() == startup::StatusCode::kDamaged;
+        return startup::Status(bytes.status().code(),
+                               startup::JoinLines({damaged ? "The place file is damaged."
+                                                           : "The place file could not be read.",
+                                                   path.string()}),
+                               "Error", path);
     }
     startup::ByteReader reader(*bytes);
     std::vector<PlaceFileRecord> records;
@@ -327,7 +332,8 @@ std::optional<int> SavePlaceRecord(const std::filesystem::path& path, int record
 }
 
 std::vector<PlaceListItem> LoadPlaceList(const std::filesystem::path& path) {
-    return SortedList(ReadPlaceFile(path).value_or(std::vector<PlaceFileRecord>{}));
+    auto records = ReadPlaceFile(path);
+    return SortedList(records.ok() ? std::move(*records) : std::vector<PlaceFileRecord>{});
 }
 
 std::string NormaliseCountry(std::string_view country, bool western_australia) {

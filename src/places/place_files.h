@@ -14,17 +14,19 @@
 
 #include "places/atlas.h"
 #include "places/zone_tables.h"
+#include "startup/status.h"
 
 namespace meridia::places {
 
-// Largest place file read into memory.
-inline constexpr std::size_t kMaxPlaceFileBytes = 256U << 20;
 inline constexpr std::size_t kPlaceRecordSize = 73;
 inline constexpr std::size_t kPlaceNameWidth = 20;
 inline constexpr std::size_t kCountryWidth = 20;
 inline constexpr std::size_t kZoneEntryWidth = 14;
 inline constexpr std::size_t kLatitudeWidth = 8;
 inline constexpr std::size_t kLongitudeWidth = 9;
+// Place files have no count to bound them; a file larger than this (some 900,000 places,
+// dozens of times the world atlas) is taken as damaged rather than read.
+inline constexpr std::size_t kMaxPlaceFileBytes = 64U << 20;
 
 // One record of a place file, its fields as stored (texts trimmed).
 struct PlaceFileRecord {
@@ -71,9 +73,10 @@ private:
     double lati_ = 0.0;
 };
 
-// All records of a place file (a partial record at the end is ignored); nothing when the file
-// cannot be read.
-std::optional<std::vector<PlaceFileRecord>> ReadPlaceFile(const std::filesystem::path& path);
+// All records of a place file (a partial record at the end is ignored). Fails (nothing shown)
+// with kNotFound or kUnreadable ("The place file could not be read.") or kDamaged for a file
+// larger than kMaxPlaceFileBytes ("The place file is damaged."), the path on the next line.
+startup::StatusOr<std::vector<PlaceFileRecord>> ReadPlaceFile(const std::filesystem::path& path);
 // Encodes records as a place file's bytes.
 std::string EncodePlaceRecords(const std::vector<PlaceFileRecord>& records);
 // Writes record `record_number` (1-based; 0 or beyond the end: a new record after the last).

@@ -22,6 +22,22 @@ constexpr std::string_view kIndexDamaged = "The time zone index file is damaged.
 constexpr std::string_view kTablesDamaged = "The time zone tables file is damaged.";
 constexpr std::string_view kListDamaged = "The time zone list file is damaged.";
 
+// Fixed zone codes lie in -43200..-1: units = code + 21600 within +-24 hours.
+constexpr std::int32_t kLowestFixedCode = -2 * kFixedZoneBias;
+constexpr int kMaxZoneUnits = 24 * kZoneUnitsPerHour;
+
+// A damaged file's status: the reason, then the file on a line of its own.
+startup::Status Damaged(std::string_view reason, const std::filesystem::path& path) {
+    return {startup::StatusCode::kDamaged, startup::JoinLines({reason, path.string()}), "Error",
+            path};
+}
+
+startup::Status Missing(const std::filesystem::path& path) {
+    return {startup::StatusCode::kNotFound,
+            startup::JoinLines({"The time zone file could not be read.", path.string()}), "Error",
+            path};
+}
+
 struct IndexEntry {
     std::int32_t table_number = 0;
     std::int32_t position = 0;  // 1-based byte position in the tables file
@@ -66,6 +82,9 @@ std::optional<ZoneTable> ParseTableAt(std::string_view bin, std::int32_t positio
         entry.year = reader.I16();
         entry.month_day = reader.I16();
         entry.hour_minute = reader.I16();
+        if (entry.zone_code < kLowestFixedCode) {
+            return std::nullopt;  // a fixed zone beyond 24 hours
+        }
     }
     return table;
 }
@@ -113,6 +132,9 @@ std::optional<std::vector<ZoneListEntry>> ParseZoneList(std::string_view bytes) 
         entry.code = reader.I32();
         entry.units = reader.I16();
         entry.mnemonic = reader.Text(kZoneMnemonicWidth);
+        if (entry.units < -kMaxZoneUnits || entry.units > kMaxZoneUnits) {
+            return std::nullopt;  // a zone beyond 24 hours
+        }
     }
     return list;
 }
@@ -135,8 +157,11 @@ void AppendIndexEntry(startup::ByteWriter& ndx, std::int32_t number, std::size_t
     ndx.I32(static_cast<std::int32_t>(offset + 1));
 }
 
-void ShowLookupError(std::string_view reason) {
-    startup::ShowMessage(startup::JoinLines({reason, kLookupError}), startup::kCritical, "Error");
+// The lookup's read-error message: the reason, the file on a line of its own, then the
+// lookup's own line.
+void ShowLookupError(std::string_view reason, const std::filesystem::path& path) {
+    startup::ShowMessage(startup::JoinLines({reason, path.string(), kLookupError}),
+                         startup::kCritical, "Error");
 }
 
 bool MomentBefore(const LocalMoment& moment, const ZoneTableEntry& entry) {
@@ -175,7 +200,7 @@ ZoneLookupStatus LookupZone(const std::filesystem::path& folder, int table_numbe
     zone.uncertain = false;
     const auto index = ParseIndex(*ndx);
     if (!index) {
-        ShowLookupError(kIndexDamaged);
+        ShowLookupError(kIndexDamaged, ZoneTablePath(folder, ".ndx"));
         zone.uncertain = true;
         return ZoneLookupStatus::kReadError;
     }
@@ -197,7 +222,7 @@ ZoneLookupStatus LookupZone(const std::filesystem::path& folder, int table_numbe
         }
         const auto table = ReadTableAt(bin_path, found->position);
         if (!table || steps_left == 0) {
-            ShowLookupError(kTablesDamaged);
+            ShowLookupError(kTablesDamaged, bin_path);
             zone.uncertain = true;
             return ZoneLookupStatus::kReadError;
         }
@@ -246,7 +271,7 @@ ZoneLookupStatus LookupZone(const std::filesystem::path& folder, int table_numbe
     }
     const auto list = ParseZoneList(*lst);
     if (!list) {
-        ShowLookupError(kListDamaged);
+        ShowLookupError(kListDamaged, ZoneTablePath(folder, ".lst"));
         zone.uncertain = true;
         return ZoneLookupStatus::kReadError;
     }
@@ -260,21 +285,45 @@ ZoneLookupStatus LookupZone(const std::filesystem::path& folder, int table_numbe
     return ZoneLookupStatus::kUnknownCode;
 }
 
-std::vector<ZoneTableListItem> ListZoneTables(const std::filesystem::path& folder) {
-    std::vector<ZoneTableListItem> items;
-    const auto bin = startup::ReadFileBytes(ZoneTablePath(folder, ".bin"), kMaxZoneTableFileBytes);
-    const auto ndx = startup::ReadFileBytes(ZoneTablePath(folder, ".ndx"), kMaxZoneTableFileBytes);
-    if (!bin || !ndx) {
-        return items;
+namespace {
+
+// The index and the tables file, both read whole.
+struct ZoneTableFiles {
+    std::vector<IndexEntry> index;
+    std::string bin;
+};
+
+startup::StatusOr<ZoneTableFiles> ReadIndexAndTables(const std::filesystem::path& folder) {
+    const std::filesystem::path ndx_path = ZoneTablePath(folder, ".ndx");
+    const std::filesystem::path bin_path = ZoneTablePath(folder, ".bin");
+    const auto ndx = startup::ReadFileBytes(ndx_path, kMaxZoneTableFileBytes);
+    if (!ndx) {
+        return Missing(ndx_path);
     }
-    const auto index = ParseIndex(*ndx);
+    auto bin = startup::ReadFileBytes(bin_path, kMaxZoneTableFileBytes);
+    if (!bin) {
+        return Missing(bin_path);
+    }
+    auto index = ParseIndex(*ndx);
     if (!index) {
-        return items;
+        return Damaged(kIndexDamaged, ndx_path);
     }
-    for (const auto& entry : *index) {
-        const auto table = ParseTableAt(*bin, entry.position);
+    return ZoneTableFiles{std::move(*index), std::move(*bin)};
+}
+
+}  // namespace
+
+startup::StatusOr<std::vector<ZoneTableListItem>> ListZoneTables(
+    const std::filesystem::path& folder) {
+    const auto files = ReadIndexAndTables(folder);
+    if (!files.ok()) {
+        return files.status();
+    }
+    std::vector<ZoneTableListItem> items;
+    for (const auto& entry : files->index) {
+        const auto table = ParseTableAt(files->bin, entry.position);
         if (!table) {
-            break;
+            return Damaged(kTablesDamaged, ZoneTablePath(folder, ".bin"));
         }
         items.push_back({std::string(startup::Trim(table->header.name)) + " - #" +
                              std::to_string(entry.table_number),
@@ -283,30 +332,36 @@ std::vector<ZoneTableListItem> ListZoneTables(const std::filesystem::path& folde
     return items;
 }
 
-std::optional<ZoneTable> ReadZoneTable(const std::filesystem::path& folder, int table_number) {
-    const auto bin = startup::ReadFileBytes(ZoneTablePath(folder, ".bin"), kMaxZoneTableFileBytes);
-    const auto ndx = startup::ReadFileBytes(ZoneTablePath(folder, ".ndx"), kMaxZoneTableFileBytes);
-    if (!bin || !ndx) {
-        return std::nullopt;
+startup::StatusOr<ZoneTable> ReadZoneTable(const std::filesystem::path& folder, int table_number) {
+    const auto files = ReadIndexAndTables(folder);
+    if (!files.ok()) {
+        return files.status();
     }
-    const auto index = ParseIndex(*ndx);
-    if (!index) {
-        return std::nullopt;
-    }
-    for (const auto& entry : *index) {
+    for (const auto& entry : files->index) {
         if (entry.table_number == table_number) {
-            return ParseTableAt(*bin, entry.position);
+            auto table = ParseTableAt(files->bin, entry.position);
+            if (!table) {
+                return Damaged(kTablesDamaged, ZoneTablePath(folder, ".bin"));
+            }
+            return std::move(*table);
         }
     }
-    return std::nullopt;
+    return startup::Status(startup::StatusCode::kNotFound,
+                           "There is no time zone table " + std::to_string(table_number) + ".",
+                           "Error", ZoneTablePath(folder, ".ndx"));
 }
 
-std::optional<std::vector<ZoneListEntry>> ReadZoneList(const std::filesystem::path& folder) {
-    const auto lst = startup::ReadFileBytes(ZoneTablePath(folder, ".lst"), kMaxZoneTableFileBytes);
+startup::StatusOr<std::vector<ZoneListEntry>> ReadZoneList(const std::filesystem::path& folder) {
+    const std::filesystem::path path = ZoneTablePath(folder, ".lst");
+    const auto lst = startup::ReadFileBytes(path, kMaxZoneTableFileBytes);
     if (!lst) {
-        return std::nullopt;
+        return Missing(path);
     }
-    return ParseZoneList(*lst);
+    auto list = ParseZoneList(*lst);
+    if (!list) {
+        return Damaged(kListDamaged, path);
+    }
+    return std::move(*list);
 }
 
 std::optional<int> SaveZoneTable(const std::filesystem::path& folder, const ZoneTable& table) {
@@ -446,16 +501,18 @@ std::optional<std::filesystem::path> DumpZoneTables(const std::filesystem::path&
     const auto ndx = startup::ReadFileBytes(ZoneTablePath(folder, ".ndx"), kMaxZoneTableFileBytes);
     const auto index = ndx ? ParseIndex(*ndx) : std::nullopt;
     if (!bin || !index) {
-        ShowLookupError(kIndexDamaged);
+        ShowLookupError(kIndexDamaged, ZoneTablePath(folder, ".ndx"));
         return std::nullopt;
     }
-    const auto list = ReadZoneList(folder).value_or(std::vector<ZoneListEntry>{});
+    auto read_list = ReadZoneList(folder);
+    const std::vector<ZoneListEntry> list =
+        read_list.ok() ? std::move(*read_list) : std::vector<ZoneListEntry>{};
     const auto quoted = [](std::string_view text) { return '"' + std::string(text) + '"'; };
     std::string text;
     for (const auto& item : *index) {
         const auto table = ParseTableAt(*bin, item.position);
         if (!table) {
-            ShowLookupError(kTablesDamaged);
+            ShowLookupError(kTablesDamaged, ZoneTablePath(folder, ".bin"));
             return std::nullopt;
         }
         text += quoted(startup::Trim(table->header.name)) + ',' +

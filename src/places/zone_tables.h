@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "startup/status.h"
+
 namespace meridia::places {
 
 // Largest zone-table file (list, index or tables) read into memory.
@@ -86,7 +88,8 @@ std::filesystem::path ZoneTablePath(const std::filesystem::path& folder, std::st
 
 // Looks the zone in force at a local moment up in table `table_number`, following chains;
 // `longitude` (degrees, west positive) gives Local Mean Time before the first entry. Updates
-// `zone` as described by the status.
+// `zone` as described by the status. A damaged file shows its reason, the file's path and
+// "Error encountered during time zone lookup." titled "Error" (kReadError).
 ZoneLookupStatus LookupZone(const std::filesystem::path& folder, int table_number,
                             const LocalMoment& moment, double longitude, ZoneResult& zone);
 ZoneLookupStatus LookupZone(int table_number, const LocalMoment& moment, double longitude,
@@ -97,12 +100,20 @@ struct ZoneTableListItem {
     std::string text;
     int table_number = 0;
 };
-std::vector<ZoneTableListItem> ListZoneTables(const std::filesystem::path& folder);
+// Every table of the index in index order. Fails (nothing shown) with kNotFound when the index
+// or the tables file is missing, kDamaged when either is damaged; the message names the file.
+startup::StatusOr<std::vector<ZoneTableListItem>> ListZoneTables(
+    const std::filesystem::path& folder);
 
-// The table with its entries, or nothing when it is missing or damaged.
-std::optional<ZoneTable> ReadZoneTable(const std::filesystem::path& folder, int table_number);
-// The zone list, or nothing when it is missing or damaged.
-std::optional<std::vector<ZoneListEntry>> ReadZoneList(const std::filesystem::path& folder);
+// The table with its entries. Fails (nothing shown) with kNotFound when the files are missing or
+// the table is not in the index, kDamaged ("The time zone index file is damaged." or "The time
+// zone tables file is damaged." and the file's path on the next line) when the index, the table
+// or one of its entries cannot be what the format allows (a count beyond the file, a fixed zone
+// beyond 24 hours).
+startup::StatusOr<ZoneTable> ReadZoneTable(const std::filesystem::path& folder, int table_number);
+// The zone list. Fails as ReadZoneTable does ("The time zone list file is damaged.", also for a
+// zone beyond 24 hours).
+startup::StatusOr<std::vector<ZoneListEntry>> ReadZoneList(const std::filesystem::path& folder);
 
 // Rewrites index and tables with the edited table (number < 1: a new table, numbered after the
 // last one). A table with no entries is removed. Returns the number the table was saved under

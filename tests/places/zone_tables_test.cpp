@@ -246,7 +246,9 @@ TEST_F(ZoneTablesTest, ChainLoopEndsWithTheMessage) {
 }
 
 TEST_F(ZoneTablesTest, ListAndReadTables) {
-    const auto items = ListZoneTables(folder_);
+    const auto listed = ListZoneTables(folder_);
+    ASSERT_TRUE(listed.ok());
+    const std::vector<ZoneTableListItem>& items = *listed;
     ASSERT_EQ(items.size(), 9u);
     EXPECT_EQ(items[0].text, "Sydney - #1");
     EXPECT_EQ(items[0].table_number, 1);
