@@ -388,7 +388,10 @@ CalcStatus CalcChartFromValues(const ChartValues& values, int slot_number, int f
         CalcEquatorial(slot, slot.obliquity, slot.zodiac_offset, 0);
     }
     if (with_houses) {
-        CalcHouses(slot);
+        if (!CalcHouses(slot)) {
+            SortPoints(slot);
+            return CalcStatus::kHousesFailed;
+        }
         for (int p = 1; p <= PointsInUse() && p <= kMaxPoints; ++p) {
             slot.house[p] = slot.longitude[p] < 0.0
                                 ? std::int16_t{0}

@@ -24,12 +24,16 @@ inline constexpr int kLastZodiac = 17;
 inline constexpr const char* kOutOfRangeText =
     "Date for calculation is outside the range of the ephemeris.";
 inline constexpr const char* kOutOfRangeTitle = "Cannot Calculate";
+inline constexpr const char* kNoLunarReturnText =
+    "The return of the Moon to its natal place could not be found for this date.";
 
 enum class CalcStatus {
     kOk,
     kBadSlot,       // slot number outside 1..114
     kFilesMissing,  // ephemeris files missing; the message has been shown
     kOutOfRange,    // the date is outside the ephemeris; callers report it (ReportOutOfRange)
+    kHousesFailed,  // the house system is not recognised; the message has been shown and the
+                    // slot has positions but no houses
 };
 
 // The settings the calculation reads, taken once per calculation.

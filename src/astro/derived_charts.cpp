@@ -314,6 +314,7 @@ SubsidiaryStatus FromCalcStatus(CalcStatus status) {
             ReportOutOfRange();
             return SubsidiaryStatus::kFailed;
         case CalcStatus::kFilesMissing:
+        case CalcStatus::kHousesFailed:
             return SubsidiaryStatus::kFailed;
     }
     return SubsidiaryStatus::kFailed;

@@ -12,6 +12,7 @@
 
 #include "astro/chart_record.h"
 #include "astro/chart_table.h"
+#include "startup/status.h"
 
 namespace meridia::astro {
 
@@ -156,9 +157,13 @@ SubsidiaryStatus CalcCombinedChart(const SubsidiaryRequest& request, int target_
 
 // The progressed Julian day (UT) of a progression class (2, 3, 11, 12, 13, 15, 17) for the base
 // moment jd_base_ut and target moment jd_target_ut; rate receives the rate used (for class 15
-// the mean rate of the lunar month in progress). Returns false when the ephemeris failed.
-bool ProgressedJulianDay(int chart_class, double jd_base_ut, double jd_target_ut, int day_mode,
-                         bool converse, double& progressed_jd_ut, double& rate);
+// the mean rate of the lunar month in progress). Fails (nothing shown) with kOutOfRange when the
+// ephemeris has no Moon for a moment needed, or with kNotConverged when a return of the Moon
+// to its natal place (true tertiary progressions) could not be found to the tolerance; the
+// status holds the message to show.
+startup::Status ProgressedJulianDay(int chart_class, double jd_base_ut, double jd_target_ut,
+                                    int day_mode, bool converse, double& progressed_jd_ut,
+                                    double& rate);
 
 // The composite longitude of n longitudes (degrees): the mean of their distances from the
 // longitude that follows the largest gap, added to it; [0, 360).

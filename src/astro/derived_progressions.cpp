@@ -8,7 +8,9 @@
 #include "astro/derived_internal.h"
 #include "astro/houses.h"
 #include "astro/time_scales.h"
+#include "startup/messages.h"
 #include "startup/session.h"
+#include "startup/status.h"
 
 namespace meridia::astro {
 
@@ -18,7 +20,10 @@ constexpr int kFagan = 2;  // any sidereal zodiac measures precession the same w
 constexpr double kHalfLunarMonth = 13.66;
 constexpr double kSynodicMonthDays = 29.530588853;
 constexpr int kMaxNewtonSteps = 40;
-constexpr double kLongitudeTolerance = 1e-9;  // degrees
+// A return or a phase is found when the Newton correction is below a millisecond: far finer than a
+// chart's second, and coarse enough for a Julian day's double (resolution near 5e-10 day).
+constexpr double kReturnTolerance = 1e-8;  // days
+constexpr const char* kNoLunarPhaseText = "The lunar phase could not be found for this date.";
 
 // Change of the sidereal zodiac offset from jd_a to jd_b: the precession in longitude between
 // the two moments, negative when jd_b is later.
@@ -26,64 +31,70 @@ double PrecessionBetween(double jd_a, double jd_b) {
     return ZodiacOffset(kFagan, jd_b, true, 0.0) - ZodiacOffset(kFagan, jd_a, true, 0.0);
 }
 
-// The moment near `guess` at which the Moon's longitude equals natal_moon (tropical), or in
-// the sidereal mode the natal longitude moved by the precession since the base moment.
-bool LunarReturnNear(double guess, double natal_moon, double jd_base, bool sidereal,
-                     double& result) {
+startup::Status OutOfRange() {
+    return {startup::StatusCode::kOutOfRange, kOutOfRangeText, kOutOfRangeTitle};
+}
+
+// The moment (Julian day, UT) near `guess` at which the Moon's longitude equals natal_moon
+// (tropical), or in the sidereal mode the natal longitude moved by the precession since the
+// base moment. Newton steps on the Moon's longitude and speed until the correction is below
+// the tolerance; a search that does not get there within the step limit fails with kNotConverged.
+startup::StatusOr<double> LunarReturnNear(double guess, double natal_moon, double jd_base,
+                                          bool sidereal) {
     double jd = guess;
     for (int step = 0; step < kMaxNewtonSteps; ++step) {
         derived::BodyMotion moon;
         if (!derived::MoonAt(jd, moon) || moon.speed <= 0.0) {
-            return false;
+            return OutOfRange();
         }
         const double target = sidereal ? natal_moon - PrecessionBetween(jd_base, jd) : natal_moon;
         const double d = SignedMod(target - moon.longitude, 360.0);
-        jd += d / moon.speed;
-        if (std::fabs(d) < kLongitudeTolerance) {
-            result = jd;
-            return true;
+        const double correction = d / moon.speed;
+        jd += correction;
+        if (std::fabs(correction) < kReturnTolerance) {
+            return jd;
         }
     }
-    result = jd;
-    return true;
+    return startup::Status(startup::StatusCode::kNotConverged, kNoLunarReturnText,
+                           kOutOfRangeTitle);
 }
 
 // True tertiary progression: one day of motion per month of life counted between the real
 // returns of the Moon to its natal place. Returns the progressed offset in days.
-bool TrueTertiaryOffset(double jd_base, double elapsed, int day_mode, double& offset) {
+startup::StatusOr<double> TrueTertiaryOffset(double jd_base, double elapsed, int day_mode) {
     const bool sidereal = day_mode == 1;
     const double month = sidereal ? kSiderealMonthDays : kTropicalMonthDays;
     const double x = sidereal ? kSiderealDayFactor : 1.0;
     derived::BodyMotion natal;
     if (!derived::MoonAt(jd_base, natal)) {
-        return false;
+        return OutOfRange();
     }
     const double target = jd_base + elapsed;
     double n = std::floor((elapsed + kHalfLunarMonth) / month);
-    const auto return_number = [&](double k, double& jd) {
+    const auto return_number = [&](double k) -> startup::StatusOr<double> {
         if (k == 0.0) {
-            jd = jd_base;
-            return true;
+            return jd_base;
         }
-        return LunarReturnNear(jd_base + k * month, natal.longitude, jd_base, sidereal, jd);
+        return LunarReturnNear(jd_base + k * month, natal.longitude, jd_base, sidereal);
     };
-    double start = 0.0;
-    if (!return_number(n, start)) {
-        return false;
-    }
-    if (target < start) {
+    auto start = return_number(n);
+    if (start.ok() && target < *start) {
         n -= 1.0;
-        if (!return_number(n, start)) {
-            return false;
-        }
+        start = return_number(n);
     }
-    double next = 0.0;
-    if (!return_number(n + 1.0, next) || next <= start) {
-        return false;
+    if (!start.ok()) {
+        return start.status();
     }
-    const double f = (target - start) / (next - start);
-    offset = (n + f) * x;
-    return true;
+    const auto next = return_number(n + 1.0);
+    if (!next.ok()) {
+        return next.status();
+    }
+    if (*next <= *start) {
+        return startup::Status(startup::StatusCode::kNotConverged, kNoLunarReturnText,
+                               kOutOfRangeTitle);
+    }
+    const double f = (target - *start) / (*next - *start);
+    return (n + f) * x;
 }
 
 void ClearDerivedFields(ChartSlot& slot, int point) {
@@ -156,8 +167,9 @@ double TargetJulianDay(const SubsidiaryRequest& request) {
 
 }  // namespace
 
-bool ProgressedJulianDay(int chart_class, double jd_base_ut, double jd_target_ut, int day_mode,
-                         bool converse, double& progressed_jd_ut, double& rate) {
+startup::Status ProgressedJulianDay(int chart_class, double jd_base_ut, double jd_target_ut,
+                                    int day_mode, bool converse, double& progressed_jd_ut,
+                                    double& rate) {
     double elapsed = jd_target_ut - jd_base_ut;
     if (converse) {
         elapsed = -elapsed;
@@ -165,20 +177,20 @@ bool ProgressedJulianDay(int chart_class, double jd_base_ut, double jd_target_ut
     if (chart_class == kClassTransits) {
         rate = 1.0;
         progressed_jd_ut = jd_base_ut + elapsed;
-        return true;
+        return startup::Status::Ok();
     }
     if (chart_class == kClassTrueTertiary) {
-        double offset = 0.0;
-        if (!TrueTertiaryOffset(jd_base_ut, elapsed, day_mode, offset)) {
-            return false;
+        const auto offset = TrueTertiaryOffset(jd_base_ut, elapsed, day_mode);
+        if (!offset.ok()) {
+            return offset.status();
         }
-        rate = elapsed != 0.0 ? offset / elapsed : ProgressionRate(kRateTertiary, day_mode);
-        progressed_jd_ut = jd_base_ut + offset;
-        return true;
+        rate = elapsed != 0.0 ? *offset / elapsed : ProgressionRate(kRateTertiary, day_mode);
+        progressed_jd_ut = jd_base_ut + *offset;
+        return startup::Status::Ok();
     }
     rate = ProgressionRate(chart_class - 9, day_mode);
     progressed_jd_ut = jd_base_ut + elapsed * rate;
-    return true;
+    return startup::Status::Ok();
 }
 
 namespace derived {
@@ -188,9 +200,11 @@ SubsidiaryStatus CalcProgressedChart(const SubsidiaryRequest& request, int targe
     const ChartSlot base = Slot(request.base_slot);
     double progressed_jd = 0.0;
     double rate = 0.0;
-    if (!ProgressedJulianDay(chart_class, base.julian_day_ut, TargetJulianDay(request),
-                             request.day_mode, request.converse, progressed_jd, rate)) {
-        ReportOutOfRange();
+    if (const startup::Status status =
+            ProgressedJulianDay(chart_class, base.julian_day_ut, TargetJulianDay(request),
+                                request.day_mode, request.converse, progressed_jd, rate);
+        !status.ok()) {
+        status.Show(startup::kExclamation);
         return SubsidiaryStatus::kFailed;
     }
     const SubsidiaryStatus status = CalcAtMoment(request, target_slot, progressed_jd);
@@ -338,16 +352,20 @@ SubsidiaryStatus CalcLunarPhaseChart(const SubsidiaryRequest& request, int targe
     }
     double jd = target - Norm360(elongation.longitude - phase) * kSynodicMonthDays / 360.0;
     for (int pass = 0; pass < 2; ++pass) {
-        for (int step = 0; step < kMaxNewtonSteps; ++step) {
+        bool converged = false;
+        for (int step = 0; step < kMaxNewtonSteps && !converged; ++step) {
             if (!ElongationAt(jd, elongation) || elongation.speed <= 0.0) {
                 ReportOutOfRange();
                 return SubsidiaryStatus::kFailed;
             }
-            const double d = SignedMod(phase - elongation.longitude, 360.0);
-            jd += d / elongation.speed;
-            if (std::fabs(d) < kLongitudeTolerance) {
-                break;
-            }
+            const double correction =
+                SignedMod(phase - elongation.longitude, 360.0) / elongation.speed;
+            jd += correction;
+            converged = std::fabs(correction) < kReturnTolerance;
+        }
+        if (!converged) {
+            startup::ShowMessage(kNoLunarPhaseText, startup::kExclamation, kOutOfRangeTitle);
+            return SubsidiaryStatus::kFailed;
         }
         if (jd <= target) {
             break;
