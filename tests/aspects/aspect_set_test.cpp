@@ -303,6 +303,7 @@ struct Refusal {
     std::string text_after_name;  // empty: no message
     std::string title;
     int style;
+    startup::StatusCode code;
 };
 
 TEST_F(AspectFileTest, RefusalsKeepThePreviousSet) {
@@ -311,20 +312,27 @@ TEST_F(AspectFileTest, RefusalsKeepThePreviousSet) {
     Bytes truncated;
     truncated.I16(1).Text("short", 80).I16(0).I16(0).I16(0).I16(0).I16(26);
     AppendRecord(truncated, 1, "Conjunction", "Cnj", 0, true, 9);
+    // One byte more than the header, 32767 records (the most a 16-bit count allows) and the
+    // ratios of 100 points.
+    const std::string too_long(92 + 32767 * 145 + 100 * 4 + 1, '\0');
+    const std::string damaged =
+        " is damaged. Your previous aspect selection will remain in effect until you edit "
+        "this file or select another file.";
+    using startup::StatusCode;
     const Refusal cases[] = {
-        {"missing", "", true, "", "", 0},
+        {"missing", "", true, "", "", 0, StatusCode::kNotFound},
         {"empty", "", false,
          " is empty. Your previous aspect selection will remain in effect until you edit this "
          "file or select another file which is not empty.",
-         "Empty File", startup::kOkOnly},
+         "Empty File", startup::kOkOnly, StatusCode::kDamaged},
         {"wrong version", wrong_version.str(), false,
          " has an invalid version number. Your previous aspect selection will remain in effect "
          "until you edit this file or select another file.",
-         "Wrong Version", startup::kExclamation},
-        {"damaged", truncated.str(), false,
-         " is damaged. Your previous aspect selection will remain in effect until you edit "
-         "this file or select another file.",
-         "Damaged File", startup::kExclamation},
+         "Wrong Version", startup::kExclamation, StatusCode::kWrongVersion},
+        {"damaged", truncated.str(), false, damaged, "Damaged File", startup::kExclamation,
+         StatusCode::kDamaged},
+        {"too long", too_long, false, damaged, "Damaged File", startup::kExclamation,
+         StatusCode::kDamaged},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.label);
@@ -336,12 +344,18 @@ TEST_F(AspectFileTest, RefusalsKeepThePreviousSet) {
         set.header.description = "previous";
         const AspectSet before = set;
         sink().Clear();
-        EXPECT_FALSE(LoadAspectSet(path, true, set).ok());
+        const startup::Status status = LoadAspectSet(path, true, set);
+        EXPECT_EQ(status.code(), c.code);
+        EXPECT_EQ(status.path(), path);
         EXPECT_EQ(set.header, before.header);
         EXPECT_EQ(set.aspects, before.aspects);
         if (c.text_after_name.empty()) {
+            // Not shown; the status words it for a caller that reports it.
             EXPECT_TRUE(sink().messages().empty());
+            EXPECT_EQ(status.message(), "Aspect file " + path.string() + " could not be loaded.");
         } else {
+            EXPECT_EQ(status.message(), "Aspect file " + path.string() + c.text_after_name);
+            EXPECT_EQ(status.title(), c.title);
             ASSERT_EQ(sink().messages().size(), 1U);
             EXPECT_EQ(LastMessage().text, "Aspect file " + path.string() + c.text_after_name);
             EXPECT_EQ(LastMessage().title, c.title);

@@ -533,6 +533,20 @@ TEST_F(ChartTableTest, SlotNumbersOutsideTheTableAreRefused) {
     EXPECT_EQ(CalcChart(record, 115, 0, 0, true, true), CalcStatus::kBadSlot);
 }
 
+// A house system the calculation does not know fails the chart (after its message), so that no
+// caller takes positions without houses for a complete chart.
+TEST_F(ChartTableTest, UnknownHouseSystemFailsTheChart) {
+    for (const int code : {0, 33, 200}) {
+        ChartRecord record = MakeRecord(1990, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F);
+        record.house_system = static_cast<std::uint8_t>(code);
+        sink().Clear();
+        EXPECT_EQ(CalcChart(record, 1, 0, 0, true, true), CalcStatus::kHousesFailed) << code;
+        ASSERT_EQ(sink().messages().size(), 1U) << code;
+        EXPECT_EQ(LastMessage().text, "Unrecognised house system");
+        EXPECT_EQ(CalcChart(record, 1, 0, 0, true, false), CalcStatus::kOk) << code;
+    }
+}
+
 class EphemerisModeTest : public testing::SessionTest {
 protected:
     ~EphemerisModeTest() override { FindSwissEphemerisPath(); }

@@ -171,3 +171,209 @@ TEST_F(DamagedFileTest, RandomCommentFilesNeverRunAway) {
 
 }  // namespace
 }  // namespace meridia::charts
+
+namespace meridia::charts {
+namespace {
+
+using meridia::testing::ReadFile;
+using meridia::testing::WriteFile;
+using startup::StatusCode;
+using test::ChartDataBytes;
+using test::DataFields;
+using test::EntryBytes;
+using test::HeaderBytes;
+using test::Le16;
+using test::Le32;
+using test::Padded;
+using test::RecordBytes;
+using test::RecordFields;
+
+class RefusedFileTest : public meridia::testing::SessionTest {
+protected:
+    // Opens `bytes` saved as `name` while another file is open, and checks that the refusal
+    // is the read-error message with the expected code, that the file on disk and the open
+    // file stay as they were, and that the version in force does not change.
+    void ExpectRefused(const std::string& name, const std::string& bytes, StatusCode code) {
+        SCOPED_TRACE(name);
+        const fs::path kept_path = temp() / "kept.MDcht";
+        WriteFile(kept_path, HeaderBytes("Kept", 1) + EntryBytes(RecordFields{}, "Kept comment"));
+        const OpenedChartFile kept = OpenChartFile(kept_path);
+        ASSERT_GE(kept.handle, 1);
+        const int version_before = Cache().current_version;
+        const fs::path path = temp() / name;
+        WriteFile(path, bytes);
+        sink().Clear();
+        const OpenedChartFile file = OpenChartFile(path);
+        const std::string text = "Error whilst attempting to read chart file: " + path.string();
+        EXPECT_LT(file.handle, 1);
+        EXPECT_EQ(file.status.code(), code);
+        EXPECT_EQ(file.status.message(), text);
+        EXPECT_EQ(file.status.title(), "Meridia");
+        EXPECT_EQ(file.status.path(), path);
+        ASSERT_EQ(sink().messages().size(), 1U);
+        EXPECT_EQ(LastMessage().text, text);
+        EXPECT_EQ(LastMessage().title, "Meridia");
+        EXPECT_EQ(ReadFile(path), bytes);
+        EXPECT_EQ(Cache().current_version, version_before);
+        EXPECT_EQ(ReadChartComments(kept.version, kept.handle, 1), "Kept comment");
+        EXPECT_TRUE(CloseChartFile(kept.version, kept.handle));
+    }
+};
+
+// A file too short for what its first bytes announce is not a chart file.
+TEST_F(RefusedFileTest, FilesTooShortForTheirHeaderAreDamaged) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"v1.cht", Le16(1) + Padded("Description cut short", 40)},
+        {"v2.cht", Le16(2) + Padded("", 79)},  // one byte short of version + description
+        {"block.tsl", std::string(79, ' ')},
+        {"only-version.MDcht", Le16(3)},
+        {"no-count.MDcht", Le16(3) + Padded("Header", 80) + Le16(0)},
+    };
+    for (const Case& c : cases) {
+        ExpectRefused(c.name, c.bytes, StatusCode::kDamaged);
+    }
+}
+
+// Values no chart can have are refused instead of being passed on to a calculation; the
+// limits themselves are accepted.
+TEST_F(RefusedFileTest, ValuesOutsideTheirRangesAreRefused) {
+    struct Case {
+        const char* what;
+        void (*change)(RecordFields&);
+    };
+    const Case refused[] = {
+        {"latitude 90.01", [](RecordFields& f) { f.data.latitude = 90.01F; }},
+        {"latitude -91", [](RecordFields& f) { f.data.latitude = -91.0F; }},
+        {"longitude 180.5", [](RecordFields& f) { f.data.longitude = 180.5F; }},
+        {"longitude -1000", [](RecordFields& f) { f.data.longitude = -1000.0F; }},
+        {"zone 24.5 hours", [](RecordFields& f) { f.data.zone = 24.5F; }},
+        {"zone -25 hours", [](RecordFields& f) { f.data.zone = -25.0F; }},
+        {"house system 0", [](RecordFields& f) { f.house_system = 0; }},
+        {"house system 33", [](RecordFields& f) { f.house_system = 33; }},
+        {"zodiac 18", [](RecordFields& f) { f.zodiac = 18; }},
+        {"month 13", [](RecordFields& f) { f.data.month = 13; }},
+        {"day 0", [](RecordFields& f) { f.data.day = 0; }},
+        {"hour 24", [](RecordFields& f) { f.data.hour = 24; }},
+        {"minute 60", [](RecordFields& f) { f.data.minute = 60; }},
+    };
+    for (const Case& c : refused) {
+        RecordFields f;
+        c.change(f);
+        ExpectRefused(std::string(c.what) + ".MDcht", HeaderBytes("Bad", 1) + EntryBytes(f, ""),
+                      StatusCode::kOutOfRange);
+    }
+    // An event is checked like the chart.
+    DataFields event;
+    event.latitude = 95.0F;
+    ExpectRefused("event.MDcht",
+                  HeaderBytes("Bad", 1) + RecordBytes(RecordFields{}) + Le32(1) +
+                      ChartDataBytes(event) + Le32(0) + Le32(0),
+                  StatusCode::kOutOfRange);
+
+    RecordFields limits;
+    limits.data.latitude = -90.0F;
+    limits.data.longitude = 180.0F;
+    limits.data.zone = -24.0F;
+    limits.house_system = 32;
+    limits.zodiac = 17;
+    limits.data.month = 12;
+    limits.data.day = 31;
+    limits.data.hour = 23;
+    limits.data.minute = 59;
+    limits.data.second = 59;
+    const fs::path path = temp() / "limits.MDcht";
+    WriteFile(path, HeaderBytes("Limits", 1) + EntryBytes(limits, ""));
+    const auto image = LoadChartFileImage(path);
+    ASSERT_TRUE(image.ok());
+    EXPECT_EQ(image->charts.at(0).record.data.place.latitude, -90.0F);
+}
+
+TEST_F(RefusedFileTest, LoadingReportsTheReasonWithoutShowingIt) {
+    struct Case {
+        const char* name;
+        std::string bytes;  // empty: no file
+        StatusCode code;
+    };
+    RecordFields south_of_the_pole;
+    south_of_the_pole.data.latitude = -95.0F;
+    const Case cases[] = {
+        {"missing.MDcht", "", StatusCode::kNotFound},
+        {"older.MDcht", Le16(2) + Padded("Older", 80) + std::string(210, '\0'),
+         StatusCode::kWrongVersion},
+        {"short.MDcht", HeaderBytes("Short", 2) + EntryBytes(RecordFields{}, ""),
+         StatusCode::kDamaged},
+        {"pole.MDcht", HeaderBytes("Pole", 1) + EntryBytes(south_of_the_pole, ""),
+         StatusCode::kOutOfRange},
+    };
+    for (const Case& c : cases) {
+        const fs::path path = temp() / c.name;
+        if (!c.bytes.empty()) {
+            WriteFile(path, c.bytes);
+        }
+        sink().Clear();
+        const auto image = LoadChartFileImage(path);
+        EXPECT_FALSE(image.ok()) << c.name;
+        EXPECT_EQ(image.status().code(), c.code) << c.name;
+        EXPECT_EQ(image.status().message(),
+                  "Error whilst attempting to read chart file: " + path.string());
+        EXPECT_TRUE(sink().messages().empty()) << c.name;
+    }
+}
+
+// A missing file is reported back with its own text and nothing is shown.
+TEST_F(RefusedFileTest, MissingFileIsOnlyReportedBack) {
+    const fs::path path = temp() / "nowhere.MDcht";
+    const OpenedChartFile file = OpenChartFile(path);
+    EXPECT_LT(file.handle, 1);
+    EXPECT_EQ(file.status.code(), StatusCode::kNotFound);
+    EXPECT_EQ(file.status.message(), "Cannot open chart file: " + path.string());
+    EXPECT_TRUE(sink().messages().empty());
+    const auto chart = LoadChartByNumber(path, 1);
+    EXPECT_EQ(chart.status().code(), StatusCode::kNotFound);
+}
+
+// Older formats have no count to check; a record is checked when it is read, and a listing
+// stops at the first bad one with the record message.
+TEST_F(RefusedFileTest, OlderRecordsOutsideTheirRangesAreRefusedWhenRead) {
+    RecordFields good;
+    RecordFields bad;
+    bad.data.zone = 30.0F;
+    const fs::path path = temp() / "mixed.cht";
+    const std::string bytes = Le16(2) + Padded("Mixed", 80) + std::string(210, '\0') +
+                              RecordBytes(good) + RecordBytes(bad);
+    WriteFile(path, bytes);
+    const OpenedChartFile file = OpenChartFile(path);
+    ASSERT_GE(file.handle, 1);
+    ASSERT_EQ(file.count, 2);
+    EXPECT_TRUE(ReadChartRecord(file.version, file.handle, 1).ok());
+    const auto second = ReadChartRecord(file.version, file.handle, 2);
+    EXPECT_EQ(second.status().code(), StatusCode::kOutOfRange);
+    EXPECT_EQ(second.status().message(), "An error occurred whilst reading chart file record 2");
+    EXPECT_EQ(second.status().title(), "Meridia");
+    EXPECT_EQ(ReadChartRecord(file.version, file.handle, 3).status().code(), StatusCode::kNotFound);
+    CloseChartFile(file.version, file.handle);
+
+    sink().Clear();
+    const auto image = ReadChartFileImage(path);
+    EXPECT_EQ(image.status().code(), StatusCode::kOutOfRange);
+    ASSERT_EQ(sink().messages().size(), 1U);
+    EXPECT_EQ(LastMessage().text, "An error occurred whilst reading chart file record 2");
+    EXPECT_EQ(ReadFile(path), bytes);
+
+    // Bytes that are no chart at all, taken as version 0 by their first two bytes, open (the
+    // format has no header to check) but none of their "records" reads as a chart.
+    const fs::path text = temp() / "notes.cht";
+    WriteFile(text, std::string(2 * 115, 'x'));
+    const OpenedChartFile notes = OpenChartFile(text);
+    ASSERT_EQ(notes.version, kVersion0);
+    EXPECT_EQ(ReadChartRecord(notes.version, notes.handle, 1).status().code(),
+              StatusCode::kOutOfRange);
+    CloseChartFile(notes.version, notes.handle);
+}
+
+}  // namespace
+}  // namespace meridia::charts

@@ -95,6 +95,39 @@ TEST_F(PointSelectionTest, EmptyAndMissingFilesKeepThePreviousSelection) {
     EXPECT_EQ(Selected(table.geocentric), (std::vector<int>{5}));
 }
 
+// A selection file has at most one record per point: bytes beyond the hundredth record are
+// never read, and the status says why a file was not loaded.
+TEST_F(PointSelectionTest, NeverReadsBeyondTheLastPointAndReportsWhy) {
+    PointSelection table;
+    const fs::path path = WriteSelection("long.pts", {3, 100}, 100);
+    std::string bytes = testing::ReadFile(path);
+    ASSERT_EQ(bytes.size(), kMaxSelectionFileBytes);
+    bytes += std::string(1 << 20, '\xFF');  // a megabyte of selected flags after the last point
+    testing::WriteFile(path, bytes);
+    const SelectionLoadResult loaded =
+        LoadPointSelection("long", SelectionKind::kDisplayed, table, kSelectionPoints);
+    EXPECT_TRUE(loaded.loaded);
+    EXPECT_TRUE(loaded.status.ok());
+    EXPECT_EQ(loaded.geocentric_count, 2);
+
+    const PointSelection before = table;
+    const SelectionLoadResult missing =
+        LoadPointSelection("nowhere", SelectionKind::kDisplayed, table, kSelectionPoints);
+    EXPECT_FALSE(missing.loaded);
+    EXPECT_EQ(missing.status.code(), startup::StatusCode::kNotFound);
+    EXPECT_EQ(missing.status.path(), SelectionPath("nowhere", SelectionKind::kDisplayed));
+    EXPECT_TRUE(sink().messages().empty());
+    WriteSelection("empty.pts", {}, 0);
+    const SelectionLoadResult empty =
+        LoadPointSelection("empty", SelectionKind::kDisplayed, table, kSelectionPoints);
+    EXPECT_EQ(empty.status.code(), startup::StatusCode::kDamaged);
+    EXPECT_EQ(empty.status.title(), "Empty File");
+    ASSERT_EQ(sink().messages().size(), 1U);
+    EXPECT_EQ(LastMessage().text, empty.status.message());
+    EXPECT_EQ(table.geocentric, before.geocentric);
+    EXPECT_EQ(table.heliocentric, before.heliocentric);
+}
+
 TEST_F(PointSelectionTest, AShortFileSelectsOnlyWhatItHolds) {
     WriteSelection("short.trp", {3, 7, 40}, 10);
     PointSelection table;

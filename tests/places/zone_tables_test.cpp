@@ -461,3 +461,49 @@ TEST_F(ZoneTablesTest, DumpDeclinedWritesNothing) {
 
 }  // namespace
 }  // namespace meridia::places
+
+namespace meridia::places {
+namespace {
+
+// Zones beyond 24 hours (a zone-list value above 21600 units, a fixed code below -43200) and
+// damaged files are refused with a status whose message names the file; a lookup shows the
+// same reason and file before its own line.
+TEST_F(ZoneTablesTest, ZonesBeyondADayAreRefusedAndTheMessageNamesTheFile) {
+    const std::filesystem::path lst = folder_ / "tztable.lst";
+    const std::filesystem::path bin = folder_ / "tztable.bin";
+    files_.List({{kAest, 21601, "FAR"}});
+    auto list = ReadZoneList(folder_);
+    EXPECT_EQ(list.status().code(), startup::StatusCode::kDamaged);
+    EXPECT_EQ(list.status().message(), "The time zone list file is damaged.\n" + lst.string());
+    EXPECT_EQ(list.status().title(), "Error");
+    files_.List({{kAest, -21600, "EDGE"}});
+    list = ReadZoneList(folder_);
+    ASSERT_TRUE(list.ok());
+    EXPECT_EQ((*list)[0].units, -21600);
+
+    files_.Tables({{1, 0, "Too far west", {{-43201, 1900, 101, 0}}},
+                   {2, 0, "Far west", {{-43200, 1900, 101, 0}}}});
+    const auto refused = ReadZoneTable(folder_, 1);
+    EXPECT_EQ(refused.status().code(), startup::StatusCode::kDamaged);
+    EXPECT_EQ(refused.status().message(), "The time zone tables file is damaged.\n" + bin.string());
+    EXPECT_EQ(refused.status().path(), bin);
+    EXPECT_TRUE(ReadZoneTable(folder_, 2).ok());
+    EXPECT_EQ(ReadZoneTable(folder_, 3).status().code(), startup::StatusCode::kNotFound);
+    EXPECT_EQ(ListZoneTables(folder_).status().code(), startup::StatusCode::kDamaged);
+
+    ZoneResult zone{5.0, "KEEP", false};
+    sink().Clear();
+    EXPECT_EQ(LookupZone(folder_, 1, {2000, 1, 1, 0, 0}, 0.0, zone), ZoneLookupStatus::kReadError);
+    ASSERT_EQ(sink().messages().size(), 1U);
+    EXPECT_EQ(LastMessage().text, "The time zone tables file is damaged.\n" + bin.string() +
+                                      "\nError encountered during time zone lookup.");
+    EXPECT_EQ(zone.hours, 5.0);
+    EXPECT_EQ(zone.mnemonic, "KEEP");
+    EXPECT_TRUE(zone.uncertain);
+
+    std::filesystem::remove(bin);
+    EXPECT_EQ(ReadZoneTable(folder_, 2).status().code(), startup::StatusCode::kNotFound);
+}
+
+}  // namespace
+}  // namespace meridia::places
