@@ -151,10 +151,10 @@ bool StartSession(const StartupOptions& options) {
     log.Section("Data files");
     Names();
     const std::filesystem::path zones = ZoneMnemonicFilePath();
-    if (LoadZoneMnemonics(zones)) {
+    if (const Status loaded = LoadZoneMnemonics(zones); loaded.ok()) {
         log.Add("Zone mnemonics loaded: " + std::to_string(ZoneMnemonics().entries.size()));
     } else {
-        log.Add("Could not read the zone mnemonic file " + zones.string());
+        log.Add(loaded.message());
     }
     if (options.load_data_files) {
         options.load_data_files();

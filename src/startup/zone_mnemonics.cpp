@@ -48,10 +48,14 @@ std::vector<ZoneMnemonic> ParseZoneMnemonics(std::string_view bytes, bool* too_m
     return entries;
 }
 
-bool LoadZoneMnemonics(const std::filesystem::path& path) {
-    const std::optional<std::string> bytes = ReadFileBytes(path, kMaxFileBytes);
-    if (!bytes) {
-        return false;
+Status LoadZoneMnemonics(const std::filesystem::path& path) {
+    const StatusOr<std::string> bytes = ReadFileLimited(path, kMaxFileBytes);
+    if (!bytes.ok()) {
+        return {bytes.status().code(),
+                "Timezone file " + path.string() +
+                    (bytes.status().code() == StatusCode::kDamaged ? " is damaged."
+                                                                   : " could not be read."),
+                "Error", path};
     }
     bool too_many = false;
     ZoneMnemonics().entries = ParseZoneMnemonics(*bytes, &too_many);
@@ -61,7 +65,7 @@ bool LoadZoneMnemonics(const std::filesystem::path& path) {
         ShowMessage(JoinLines({first, second, "Entries beyond this number have been ignored."}),
                     kExclamation, "Too Many Time Zones");
     }
-    return true;
+    return Status::Ok();
 }
 
 std::filesystem::path ZoneMnemonicFilePath() {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "startup/status.h"
+
 namespace meridia::startup {
 
 inline constexpr int kMaxZoneMnemonics = 65;
@@ -33,9 +35,11 @@ struct ZoneMnemonicTable {
 ZoneMnemonicTable& ZoneMnemonics();
 
 // Reads a zone-mnemonic file into the session's table (at most 65 entries; more give the
-// "Too Many Time Zones" message once). Returns false, leaving the table as it was, when the
-// file cannot be read.
-bool LoadZoneMnemonics(const std::filesystem::path& path);
+// "Too Many Time Zones" message once, and the table is still loaded). When the file cannot be
+// read the table is left as it was and the status (not shown) says why: kNotFound or
+// kUnreadable ("Timezone file <path> could not be read."), or kDamaged for a file larger than
+// any zone-mnemonic file ("Timezone file <path> is damaged.").
+Status LoadZoneMnemonics(const std::filesystem::path& path);
 
 // Parses the bytes of a zone-mnemonic file. Sets *too_many when entries beyond the limit
 // were dropped.

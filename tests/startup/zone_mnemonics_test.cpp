@@ -75,8 +75,19 @@ TEST_F(ZoneMnemonicsTest, ColumnsAreTrimmedUpperCasedAndCutAt41) {
 
 TEST_F(ZoneMnemonicsTest, MissingFileLeavesTheTable) {
     ZoneMnemonics().entries = {{"GMT", "Greenwich", "+0:00"}};
-    EXPECT_FALSE(LoadZoneMnemonics(temp() / "none.fil"));
+    const Status missing = LoadZoneMnemonics(temp() / "none.fil");
+    EXPECT_EQ(missing.code(), StatusCode::kNotFound);
+    EXPECT_EQ(missing.message(),
+              "Timezone file " + (temp() / "none.fil").string() + " could not be read.");
     EXPECT_EQ(ZoneMnemonics().entries.size(), 1u);
+    // A file larger than any zone-mnemonic file is not read at all.
+    const auto huge = temp() / "huge.fil";
+    WriteFile(huge, std::string((1u << 20) + 1, ' '));
+    const Status damaged = LoadZoneMnemonics(huge);
+    EXPECT_EQ(damaged.code(), StatusCode::kDamaged);
+    EXPECT_EQ(damaged.message(), "Timezone file " + huge.string() + " is damaged.");
+    EXPECT_EQ(ZoneMnemonics().entries.size(), 1u);
+    EXPECT_TRUE(sink().messages().empty());
 }
 
 TEST_F(ZoneMnemonicsTest, FactoryFileHoldsTheCommonZones) {
