@@ -41,19 +41,13 @@ charts::PointSelection EveryPoint(int points_in_use) {
     return selection;
 }
 
-// Puts the named set in force in place of the chart set. An empty, wrong-version or damaged
-// file has had its message from the loader; a file that cannot be opened at all has not.
+// Puts the named set in force in place of the chart set. The loader's status is returned as
+// it is, nothing shown: the caller shows it.
 Status UseAspectSet(AspectManager& manager, const std::string& name) {
-    if (name.empty() || manager.SetTempAspects(name) == 0) {
+    if (name.empty()) {
         return {};
     }
-    const std::filesystem::path path = AspectFilePath(name);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec) || !std::ifstream(path, std::ios::binary)) {
-        return {StatusCode::kNotFound, "Aspect file " + path.string() + " could not be loaded.", "",
-                path};
-    }
-    return {StatusCode::kDamaged, "", "", path};
+    return manager.SetTempAspects(name, false);
 }
 
 // The selection of the job: its point-list option, else the aspected points of the settings,

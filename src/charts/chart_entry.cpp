@@ -40,10 +40,10 @@ startup::StatusOr<astro::ChartRecord> LoadEntryChart(const ChartEntry& entry) {
     if (entry.file.empty() || !entry.chart.has_value()) {
         return Refuse(entry, p + "file and " + p + "chart go together.");
     }
-    const long shown_before = startup::CurrentSession().messages_shown();
     auto loaded = LoadChartByNumber(entry.file, *entry.chart);
     if (!loaded) {
-        if (startup::CurrentSession().messages_shown() != shown_before) {
+        const StatusCode code = loaded.status().code();
+        if (code != StatusCode::kNotFound && code != StatusCode::kUnreadable) {
             return Shown();  // the chart-file layer has said why
         }
         return Refuse(entry, "Chart " + std::to_string(*entry.chart) + " of " + entry.file +
@@ -194,13 +194,11 @@ startup::Status CalculateChartEntry(const ChartEntry& entry, int slot) {
             break;
         case astro::CalcStatus::kOutOfRange:
             return {StatusCode::kOutOfRange, astro::kOutOfRangeText, astro::kOutOfRangeTitle};
+        case astro::CalcStatus::kHousesFailed:
+            return Shown();  // the house calculation has said why
         case astro::CalcStatus::kBadSlot:
         case astro::CalcStatus::kFilesMissing:
             return {StatusCode::kFailed, ""};
-    }
-    if (record->house_system < astro::kFirstHouseSystem ||
-        record->house_system > astro::kLastHouseSystem) {
-        return Shown();  // the house calculation has said why
     }
     return {};
 }

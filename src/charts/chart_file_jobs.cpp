@@ -14,14 +14,18 @@ using startup::StatusCode;
 
 namespace {
 
-// A file that exists but cannot be read has had its message from the chart-file layer
-// already; only a missing file is worded here.
-Status CannotOpen(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
-        return {StatusCode::kNotFound, "Cannot open chart file: " + path.string(), "", path};
+// The status of a chart file that could not be read. A damaged file has had its message from
+// the chart-file layer already, so its status keeps the code and no text; a file that could
+// not be opened at all keeps the chart-file layer's wording for the caller to report.
+Status CannotOpen(const Status& status) {
+    if (status.code() == StatusCode::kNotFound || status.code() == StatusCode::kUnreadable) {
+        return status;
     }
-    return {StatusCode::kUnreadable, "", "", path};
+    return {status.code(), "", "", status.path()};
+}
+
+Status NoSuchFile(const fs::path& path) {
+    return {StatusCode::kNotFound, "Cannot open chart file: " + path.string(), "", path};
 }
 
 Status Exists(const fs::path& path) {
@@ -38,7 +42,7 @@ Status NoChart(int n, const fs::path& path) {
 startup::StatusOr<ChartFileImage> ReadChartFileForJob(const fs::path& path) {
     auto image = ReadChartFileImage(path);
     if (!image) {
-        return CannotOpen(path);
+        return CannotOpen(image.status());
     }
     return std::move(*image);
 }
@@ -73,7 +77,7 @@ startup::StatusOr<int> AddChartToFile(const fs::path& path, const ChartEntry& en
                                       std::optional<int> replace) {
     std::error_code ec;
     if (!fs::exists(path, ec)) {
-        return CannotOpen(path);
+        return NoSuchFile(path);
     }
     const auto record = BuildChartRecord(entry);
     if (!record.ok()) {
@@ -107,7 +111,7 @@ startup::StatusOr<int> AddChartToFile(const fs::path& path, const ChartEntry& en
 Status DeleteChartsFromFile(const fs::path& path, const std::vector<int>& numbers) {
     const auto image = ReadChartFileImage(path);
     if (!image) {
-        return CannotOpen(path);
+        return CannotOpen(image.status());
     }
     if (image->version == kVersion0 || image->version == kVersionTessel) {
         return {StatusCode::kRefused,
@@ -129,7 +133,7 @@ Status DeleteChartsFromFile(const fs::path& path, const std::vector<int>& number
 Status DescribeChartFile(const fs::path& path, std::string_view description) {
     const OpenedChartFile file = OpenChartFile(path);
     if (file.handle < 1) {
-        return CannotOpen(path);
+        return CannotOpen(file.status);
     }
     if (file.version == kVersion0) {
         CloseChartFile(file.version, file.handle);
@@ -148,7 +152,7 @@ Status DescribeChartFile(const fs::path& path, std::string_view description) {
 startup::StatusOr<fs::path> ConvertOlderChartFile(const fs::path& path) {
     const auto version = DetectChartFileVersion(path);
     if (!version) {
-        return CannotOpen(path);
+        return NoSuchFile(path);
     }
     if (*version == kVersionCurrent || *version == kVersionTessel) {
         return Status(StatusCode::kRefused, "Not an older-format chart file: " + path.string(), "",
@@ -176,7 +180,7 @@ startup::StatusOr<MergeTotals> MergeChartFolders(const fs::path& source, const f
 startup::StatusOr<std::size_t> TransferCharts(const fs::path& from, const fs::path& to) {
     const auto image = ReadChartFileImage(from);
     if (!image) {
-        return CannotOpen(from);
+        return CannotOpen(image.status());
     }
     std::error_code ec;
     fs::path target = to;
@@ -201,7 +205,7 @@ startup::StatusOr<std::size_t> TransferCharts(const fs::path& from, const fs::pa
         if (created) {
             fs::remove(target, ec);
         }
-        return CannotOpen(target);
+        return CannotOpen(file.status);
     }
     if (file.version == kVersion0) {
         CloseChartFile(file.version, file.handle);

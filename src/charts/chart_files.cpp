@@ -182,7 +182,8 @@ StatusOr<astro::ChartRecord> ReadOldRecord(const fs::path& path, int version, in
     const auto bytes =
         startup::ReadFileRange(path, OldRecordOffset(version, n), LayoutOf(version).record_size);
     if (!bytes) {
-        return RecordReadError(StatusCode::kUnreadable, path, n);
+        // The count promised the record: the file has changed or is damaged.
+        return RecordReadError(StatusCode::kDamaged, path, n);
     }
     astro::ChartRecord record = DecodeOldRecord(version, *bytes, CurrentUserSvp());
     if (!IsChartRecordInRange(record)) {
@@ -920,6 +921,9 @@ StatusOr<StoredChart> LoadChartByNumber(const fs::path& file_name, int n) {
     auto record = ReadChartRecord(opened.version, opened.handle, n);
     if (!record.ok()) {
         ReleaseAfterReading(opened, was_open);
+        if (record.status().code() != StatusCode::kNotFound) {
+            record.status().Show(startup::kCritical);
+        }
         return record.status();
     }
     StoredChart chart;

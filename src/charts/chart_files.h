@@ -116,9 +116,9 @@ int ChartCount(int version, int handle);
 // The path behind a handle (empty for a bad handle).
 std::filesystem::path ChartFilePath(int version, int handle);
 
-// Chart n (1..N), class and kind clamped. Outside 1..N (kNotFound), on a read failure
-// (kUnreadable) or for values outside their ranges (kOutOfRange) the status holds "An error
-// occurred whilst reading chart file record <n>" (title "Meridia"), not shown here.
+// Chart n (1..N), class and kind clamped. Outside 1..N (kNotFound), for a record the file
+// does not hold (kDamaged) or for values outside their ranges (kOutOfRange) the status holds
+// "An error occurred whilst reading chart file record <n>" (title "Meridia"), not shown here.
 startup::StatusOr<astro::ChartRecord> ReadChartRecord(int version, int handle, int n);
 // Stores the record as chart n; n = N + 1 appends. Version 0 is never written.
 bool WriteChartRecord(int version, int handle, int n, const astro::ChartRecord& record);
@@ -176,8 +176,9 @@ std::optional<std::filesystem::path> OfferChartFileConversion(
     const std::filesystem::path& file_name, int version);
 
 // Chart n of a file of any format with its comment and events, the file opened and closed
-// around the read. Fails with the status of OpenChartFile (messages shown as there) or of
-// ReadChartRecord (not shown).
+// around the read. Fails with the status of OpenChartFile or of ReadChartRecord. Every message
+// of a damaged file or record is shown here; kNotFound (no such file, or no chart n) and
+// kUnreadable (the file cannot be opened) are only reported back.
 startup::StatusOr<StoredChart> LoadChartByNumber(const std::filesystem::path& file_name, int n);
 
 // The charts folder of the user-files folder.

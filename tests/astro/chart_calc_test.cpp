@@ -537,7 +537,7 @@ TEST_F(ChartTableTest, SlotNumbersOutsideTheTableAreRefused) {
 // caller takes positions without houses for a complete chart.
 TEST_F(ChartTableTest, UnknownHouseSystemFailsTheChart) {
     for (const int code : {0, 33, 200}) {
-        ChartRecord record = MakeRecord(1990, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F);
+        ChartRecord record = Record(1990, 1, 1, 0, 0, 0, 0.0F, 10.0F, 10.0F);
         record.house_system = static_cast<std::uint8_t>(code);
         sink().Clear();
         EXPECT_EQ(CalcChart(record, 1, 0, 0, true, true), CalcStatus::kHousesFailed) << code;
