@@ -206,6 +206,23 @@ StatusCode CheckOldChartFile(const fs::path& path, int version) {
     if (size > kMaxChartFileBytes) {
         return StatusCode::kDamaged;
     }
+    if (version == kVersion0) {
+        // Version 0 has no header: any first two bytes other than 1, 2 and 3 mean it. A file
+        // that is not a whole number of its records, or whose first record holds no chart data, is
+        // something else and is not decoded as charts.
+        if (size % kVersion0RecordSize != 0) {
+            return StatusCode::kDamaged;
+        }
+        if (size == 0) {
+            return StatusCode::kOk;
+        }
+        const auto first = startup::ReadFileRange(path, 0, kVersion0RecordSize);
+        if (!first || first->size() != kVersion0RecordSize) {
+            return StatusCode::kUnreadable;
+        }
+        return IsChartDataInRange(DecodeVersion0Record(*first, 0.0F).data) ? StatusCode::kOk
+                                                                           : StatusCode::kDamaged;
+    }
     std::uintmax_t header = 0;
     if (version == kVersion1 || version == kVersion2) {
         header = 2 + kDescriptionWidth;

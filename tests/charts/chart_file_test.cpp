@@ -160,8 +160,10 @@ TEST_F(ChartFileTest, DetectsTheVersionFromTheFirstTwoBytes) {
     const Case cases[] = {
         {Le16(1) + Padded("d", 108), "v1.cht", 1, 0},
         {Le16(2) + std::string(3 * 292 - 2, '\0'), "v2.cht", 2, 2},
-        {std::string(2 * 115, 'x'), "v0.cht", 0, 2},
-        {Le16(7) + std::string(113, ' '), "v0b.cht", 0, 1},
+        {std::string(2 * 115, '\0'), "v0.cht", 0, 2},
+        // Name, class, kind, place, country, zone and mnemonic (83 bytes), then 1 Jan 1950.
+        {Le16(7) + std::string(81, ' ') + Le16(1) + Le16(1) + Le16(1950) + std::string(26, '\0'),
+         "v0b.cht", 0, 1},
         {std::string(128 * 4, ' '), "import.TSL", -1, 1},
         {HeaderBytes("Renamed", 0), "current.cht", 3, 0},
         {std::string(128 * 3, ' '), "short.tsl", -1, 0},

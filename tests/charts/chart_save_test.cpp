@@ -71,7 +71,7 @@ TEST_F(ChartSaveTest, RefusesWhatAFileCannotTake) {
             NewFile("f" + std::to_string(i++) + (c.version == kVersionCurrent ? ".MDcht" : ".cht"),
                     c.version);
         if (c.version == kVersion0) {
-            testing::WriteFile(path, std::string(115, 'x'));
+            testing::WriteFile(path, std::string(115, '\0'));
         }
         const std::string before = testing::ReadFile(path);
         sink().Clear();
