@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config clang-format
+    clang-14 libclang-rt-14-dev
     libswe-dev swe-basic-data swe-standard-data
     qt6-base-dev qt6-svg-dev
     libgeonames-dev
