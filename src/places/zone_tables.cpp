@@ -389,7 +389,6 @@ std::optional<int> SaveZoneTable(const std::filesystem::path& folder, const Zone
     ZoneTable edited = table;
     startup::ByteWriter new_ndx;
     startup::ByteWriter new_bin;
-    auto count = static_cast<std::int32_t>(old_index.size());
     bool written = false;
     int saved_number = 0;
 
@@ -399,11 +398,6 @@ std::optional<int> SaveZoneTable(const std::filesystem::path& folder, const Zone
                 AppendIndexEntry(new_ndx, number, new_bin.size());
                 AppendTable(new_bin, edited);
                 saved_number = number;
-                if (entry.table_number != number) {
-                    ++count;
-                }
-            } else if (entry.table_number == number) {
-                --count;
             }
             written = true;
         }
@@ -422,16 +416,16 @@ std::optional<int> SaveZoneTable(const std::filesystem::path& folder, const Zone
         AppendIndexEntry(new_ndx, number, new_bin.size());
         AppendTable(new_bin, edited);
         saved_number = number;
-        ++count;
     } else if (!written && !is_new && has_entries) {
         // A table numbered after every table of the index goes at the end.
         AppendIndexEntry(new_ndx, number, new_bin.size());
         AppendTable(new_bin, edited);
         saved_number = number;
-        ++count;
     }
+    // The count is that of the entries written: an index out of order (or with a number twice)
+    // drops the edited table's old entries wherever they stood.
     startup::ByteWriter ndx_bytes;
-    ndx_bytes.I32(count);
+    ndx_bytes.I32(static_cast<std::int32_t>(new_ndx.size() / kZoneIndexEntrySize));
     ndx_bytes.Raw(new_ndx.bytes());
 
     // Both files are written before either takes its name; the tables go first.

@@ -329,6 +329,32 @@ TEST_F(ZoneTablesTest, SaveKeepsTheIndexSortedAndPositionsRight) {
     EXPECT_EQ(testing::NamesIn(folder_), names);
 }
 
+TEST_F(ZoneTablesTest, SaveOverAnIndexOutOfOrderKeepsEveryTableReadable) {
+    files_.Tables({
+        {1, 0, "One", {{kAest, 1900, 101, 0}}},
+        {5, 0, "Five", {{kAedt, 1900, 101, 0}}},
+        {3, 0, "Three", {{kAest, 1900, 101, 0}, {kAedt, 1950, 101, 0}}},
+    });
+    ZoneTable edited;
+    edited.header = {3, 0, "Three again"};
+    edited.entries = {{kAedt, 1990, 101, 0}};
+    ASSERT_EQ(SaveZoneTable(folder_, edited), 3);
+    EXPECT_EQ(ListZoneTables(folder_).size(), 3u);
+    const auto three = ReadZoneTable(folder_, 3);
+    ASSERT_TRUE(three.has_value());
+    EXPECT_EQ(three->header.name, "Three again");
+    EXPECT_EQ(three->entries.size(), 1u);
+    EXPECT_TRUE(ReadZoneTable(folder_, 1).has_value());
+    EXPECT_TRUE(ReadZoneTable(folder_, 5).has_value());
+
+    ZoneTable emptied;
+    emptied.header = {3, 0, "Three again"};
+    ASSERT_EQ(SaveZoneTable(folder_, emptied), 0);
+    EXPECT_EQ(ListZoneTables(folder_).size(), 2u);
+    EXPECT_FALSE(ReadZoneTable(folder_, 3).has_value());
+    EXPECT_TRUE(ReadZoneTable(folder_, 5).has_value());
+}
+
 TEST_F(ZoneTablesTest, SavingAnEmptyTableDeletesIt) {
     ZoneTable emptied;
     emptied.header = {4, 0, "Chain tail"};
