@@ -73,15 +73,20 @@ for target in "${targets[@]}"; do
         failed+=("$target")
         verdict=FAILED
     fi
-    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$target/log" | tail -1)
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$target/log" 2>/dev/null | tail -1 || true)
     printf '%-24s %10s runs in %ss  %s\n' "$target" "${runs:-?}" "$seconds" "$verdict"
 done
 
 if ((${#failed[@]})); then
     for target in "${failed[@]}"; do
         echo "---- $target (log: $work/$target/log)"
-        grep -E -A30 '^==[0-9]+==ERROR|runtime error|fuzz property failed|ALARM|out-of-memory' \
-            "$work/$target/log" | head -60 || tail -40 "$work/$target/log"
+        pattern='^==[0-9]+==ERROR|runtime error|fuzz property failed|ALARM|out-of-memory'
+        if grep -qE "$pattern" "$work/$target/log"; then
+            grep -m 2 -E -A30 "$pattern" "$work/$target/log" || true
+        else
+            tail -40 "$work/$target/log"
+        fi
+        ls "$work/$target" | grep -E '^(crash|leak|timeout|oom)-' || true
     done
     exit 1
 fi
