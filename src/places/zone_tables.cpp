@@ -518,7 +518,8 @@ std::optional<std::filesystem::path> DumpZoneTables(const std::filesystem::path&
             if (code >= 1 && static_cast<std::size_t>(code) <= list.size()) {
                 text += quoted(startup::Trim(list[static_cast<std::size_t>(code) - 1].mnemonic));
             } else {
-                text += std::to_string(code + kFixedZoneBias);
+                // Widened first: a damaged file may hold any 32-bit code.
+                text += std::to_string(static_cast<std::int64_t>(code) + kFixedZoneBias);
             }
             text += ',' + std::to_string(entry.year) + ',' + std::to_string(entry.month_day) + ',' +
                     std::to_string(entry.hour_minute) + "\r\n";

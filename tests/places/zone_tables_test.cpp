@@ -437,6 +437,18 @@ TEST_F(ZoneTablesTest, DumpWritesOneLinePerTableAndEntry) {
               "\"CONT\"\r\n");
 }
 
+TEST_F(ZoneTablesTest, DumpShowsExtremeCodesOfADamagedTableWithoutOverflow) {
+    files_.Tables(
+        {{1, 0, "Damaged", {{2147483647, 1900, 101, 0}, {-2147483647 - 1, 1901, 101, 0}}}});
+    const auto path = DumpZoneTables(folder_);
+    ASSERT_TRUE(path.has_value());
+    EXPECT_EQ(testing::ReadFile(*path),
+              "\"Damaged\",1,0\r\n"
+              "2147505247,1900,101,0\r\n"
+              "-2147462048,1901,101,0\r\n"
+              "\"END\"\r\n");
+}
+
 TEST_F(ZoneTablesTest, MutatedFilesNeverCrash) {
     const std::string good_ndx = testing::ReadFile(folder_ / "tztable.ndx");
     const std::string good_bin = testing::ReadFile(folder_ / "tztable.bin");
