@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -355,6 +356,27 @@ TEST_F(PlaceFilesTest, PersonalListRefusesCoordinatesThatAreNotNumbers) {
         ASSERT_EQ(list.size(), 1u) << coordinates;
         EXPECT_EQ(LastMessage().text, "Error during file read:\naxpa.dat") << coordinates;
     }
+}
+
+TEST_F(PlaceFilesTest, PersonalListWritesEveryFieldOfAnyCoordinate) {
+    // A coordinate far out of range (from a damaged list) takes hundreds of digits in fixed
+    // notation; the line must still hold all six fields.
+    std::vector<PlaceRecord> list(1);
+    list[0].placename = "Far";
+    list[0].country = "Away";
+    list[0].latitude = 2.4e201;
+    list[0].longitude = -10.0;
+    list[0].atlas_keys = {12, 3};
+    ASSERT_TRUE(SavePersonalList(folder_, list));
+    const std::string text = testing::ReadFile(folder_ / "axpa.dat");
+    ASSERT_GE(text.size(), 2u);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 5);
+    EXPECT_NE(text.find("\t-10.000000\t12\t3\r\n"), std::string::npos);
+    ASSERT_EQ(text.rfind("Far\tAway\t", 0), 0u);
+    const std::size_t latitude_end = text.find('\t', 9);
+    ASSERT_NE(latitude_end, std::string::npos);
+    EXPECT_GT(latitude_end - 9, 200u);
 }
 
 TEST_F(PlaceFilesTest, PersonalListStopsAtABadLine) {
