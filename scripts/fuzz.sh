@@ -33,19 +33,20 @@ CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug
 cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # The targets write their inputs as files; a memory file system keeps the safe writes' flushes
 # to the disk from dominating the run.
 if [[ -d /dev/shm && -w /dev/shm ]]; then
     export TMPDIR=/dev/shm
 fi
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 work="$build/fuzz-work"
 
 run_target() {
     local target="$1"
     local dir="$work/$target"
     mkdir -p "$dir/corpus"
-    rm -f "$dir/log" "$dir/status" "$dir"/crash-* "$dir"/leak-* "$dir"/timeout-* "$dir"/oom-* "$dir"/slow-unit-*
+    rm -f "$dir/log" "$dir/status" "$dir"/crash-* "$dir"/leak-* "$dir"/timeout-* "$dir"/oom-* \
+        "$dir"/slow-unit-*
     local corpora=("$dir/corpus" "fuzz/corpus/$target")
     if [[ -d "fuzz/regressions/$target" ]]; then
         corpora+=("fuzz/regressions/$target")
