@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const aspects::AspectSet standard = aspects::StandardAspectSet();
     aspects::AspectSet set = standard;
-    if (aspects::LoadAspectSet(file, true, set) != 0) {
+    if (!aspects::LoadAspectSet(file, true, set).ok()) {
         fuzz::Require(set.header == standard.header && set.aspects == standard.aspects &&
                           set.active == standard.active,
                       "a refused file changed the set");
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (aspects::SaveAspectSet(copy, set)) {
         aspects::AspectSet again = standard;
         fuzz::Require(
-            aspects::LoadAspectSet(copy, true, again) == 0 && again.Count() == set.Count(),
+            aspects::LoadAspectSet(copy, true, again).ok() && again.Count() == set.Count(),
             "a saved set does not load again");
     }
     return 0;

@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       ini.Read("MERIDIA", "FUZZKEY", "") == "another value",
                   "a written value does not read back");
     ini.Remove("Meridia", "FuzzKey");
-    fuzz::Require(ini.Save(file), "the file could not be saved");
+    fuzz::Require(ini.Save(file).ok(), "the file could not be saved");
     startup::ReadProfileString(file, "Fuzz Section", "FuzzKey", "");
     startup::WriteProfileString(file, "Status", "NumFiles", "2");
     return 0;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "fuzz_session.h"
 #include "places/zone_tables.h"
@@ -24,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     meridia::testing::WriteFile(places::ZoneTablePath(folder, ".bin"), parts[2]);
 
     places::ReadZoneList(folder);
-    const auto items = places::ListZoneTables(folder);
+    const auto listed = places::ListZoneTables(folder);
+    const std::vector<places::ZoneTableListItem> items =
+        listed.ok() ? *listed : std::vector<places::ZoneTableListItem>{};
     static constexpr places::LocalMoment kMoments[] = {
         {1700, 1, 1, 0, 0}, {1946, 4, 14, 2, 30}, {1990, 6, 15, 12, 0}, {2200, 12, 31, 23, 59}};
     std::size_t looked_up = 0;
@@ -44,11 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     places::DumpZoneTables(folder);
 
     if (!items.empty()) {
-        if (const auto table = places::ReadZoneTable(folder, items.front().table_number)) {
+        if (const auto table = places::ReadZoneTable(folder, items.front().table_number);
+            table.ok()) {
             const auto saved = places::SaveZoneTable(folder, *table);
             if (saved && *saved > 0) {
                 const auto again = places::ReadZoneTable(folder, *saved);
-                fuzz::Require(again.has_value() && again->entries.size() == table->entries.size(),
+                fuzz::Require(again.ok() && again->entries.size() == table->entries.size(),
                               "a saved table does not read back");
             }
         }
