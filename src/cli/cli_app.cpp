@@ -6,6 +6,7 @@
 #include "cli/cli_context.h"
 #include "startup/messages.h"
 #include "startup/session.h"
+#include "startup/settings_store.h"
 #include "startup/startup.h"
 
 namespace meridia::cli {
@@ -102,12 +103,18 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 settings_ok = false;
                 break;
             }
-            settings.SetString(pair.substr(0, eq), pair.substr(eq + 1));
+            settings.SetForRun(pair.substr(0, eq), pair.substr(eq + 1));
         }
         if (!settings_ok) {
             status = kExitRefused;
         } else if (ctx.action) {
             status = ctx.action();
+        }
+        // Saves the settings only when the job changed one (--set values are never saved).
+        if (!startup::EndSession()) {
+            err << "The settings could not be saved in " << startup::SettingsFilePath({}).string()
+                << '\n';
+            status = status == kExitOk ? kExitFailure : status;
         }
     }
     startup::CurrentSession().SetMessageSink(nullptr);

@@ -91,6 +91,7 @@ bool LoadSettings() {
     for (const auto& [key, value] : file.Entries(kMainSettingsSection)) {
         settings.SetString(key, value);
     }
+    settings.MarkSaved();
     if (!EndsWithNoCase(settings.GetString("5WheelFile"), "wh5")) {
         settings.SetString("5WheelFile", "quin1.wh5");
     }
@@ -99,8 +100,8 @@ bool LoadSettings() {
 
 bool SaveSettings() {
     SettingsClass& settings = CurrentSession().settings();
-    settings.SetString("VersionMark", ProgramVersion());
-    settings.SetString("Last Updated", FormatLastUpdated(LocalTimeNow()));
+    settings.SetRecord("VersionMark", ProgramVersion());
+    settings.SetRecord("Last Updated", FormatLastUpdated(LocalTimeNow()));
 
     const std::filesystem::path path = SettingsFilePath({});
     IniFile file;
@@ -115,7 +116,11 @@ bool SaveSettings() {
             file.Write(kMainSettingsSection, stored.first, stored.second);
         }
     }
-    return file.Save(path).ok();
+    if (!file.Save(path).ok()) {
+        return false;
+    }
+    settings.MarkSaved();
+    return true;
 }
 
 }  // namespace meridia::startup
