@@ -214,10 +214,16 @@ std::span<const SettingDefault> SettingTable() { return kDefaults; }
 double NumericValueOf(std::string_view text) { return ParseLeadingDouble(text).value_or(0.0); }
 
 std::string SettingsClass::GetString(std::string_view key) const {
-    const std::string upper = UpperAscii(key);
-    if (auto it = run_values_.find(upper); it != run_values_.end()) {
-        return it->second;
+    if (!run_values_.empty()) {
+        if (auto it = run_values_.find(UpperAscii(key)); it != run_values_.end()) {
+            return it->second;
+        }
     }
+    return StoredString(key);
+}
+
+std::string SettingsClass::StoredString(std::string_view key) const {
+    const std::string upper = UpperAscii(key);
     if (auto it = values_.find(upper); it != values_.end()) {
         return it->second.second;
     }

@@ -40,6 +40,9 @@ public:
     double GetDouble(std::string_view key) const;
     // True when the key holds a stored value or a value for this run (not just its default).
     bool Has(std::string_view key) const;
+    // Text value of a key as it is saved: the stored one, else the key's default (a value set
+    // for this run left out).
+    std::string StoredString(std::string_view key) const;
 
     // Setters of stored values: a value that differs from the stored one marks the settings
     // changed. A value set for this run keeps winning over the stored one.

@@ -82,12 +82,17 @@ bool WriteTypedSetting(std::string_view section, std::string_view key, const Set
 }
 
 bool LoadSettings() {
-    SettingsClass& settings = CurrentSession().settings();
-    settings.Clear();
     IniFile file;
     const std::filesystem::path path = SettingsFilePath({});
     std::error_code ec;
     const bool present = std::filesystem::is_regular_file(path, ec) && file.Load(path);
+    LoadSettingsFrom(file);
+    return present;
+}
+
+void LoadSettingsFrom(const IniFile& file) {
+    SettingsClass& settings = CurrentSession().settings();
+    settings.Clear();
     for (const auto& [key, value] : file.Entries(kMainSettingsSection)) {
         settings.SetString(key, value);
     }
@@ -95,7 +100,6 @@ bool LoadSettings() {
     if (!EndsWithNoCase(settings.GetString("5WheelFile"), "wh5")) {
         settings.SetString("5WheelFile", "quin1.wh5");
     }
-    return present;
 }
 
 bool SaveSettings() {
@@ -109,7 +113,7 @@ bool SaveSettings() {
         return false;
     }
     for (const SettingDefault& entry : SettingTable()) {
-        file.Write(kMainSettingsSection, entry.key, settings.GetString(entry.key));
+        file.Write(kMainSettingsSection, entry.key, settings.StoredString(entry.key));
     }
     for (const auto& [upper, stored] : settings.values()) {
         if (!SettingDefaults().contains(upper)) {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <variant>
 
+#include "startup/ini_file.h"
 #include "startup/settings.h"
 
 namespace meridia::startup {
@@ -51,6 +52,8 @@ SettingValue ConvertSettingText(std::string_view text, SettingType type);
 // wheel file whose extension is not "wh5" is reset to "quin1.wh5". False when the file is missing
 // or unreadable (the settings then hold the defaults).
 bool LoadSettings();
+// The same from the bytes of "Meridia9.ini" already read (start-up has just read the file).
+void LoadSettingsFrom(const IniFile& file);
 
 // Writes every key of the settings table (its value, else its default) and every other stored
 // key into [Meridia] of "Meridia9.ini", with `VersionMark` (the program version) and

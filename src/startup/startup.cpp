@@ -45,13 +45,13 @@ void ResolveProgramAndConfig(const StartupOptions& options, Folders& folders) {
 
 // The user's [Meridia] section is repaired on a first run: every key of the factory copy that
 // the user's file lacks is added. The folder of the program's data files is recorded. The file
-// is written only when one of them changed it.
-void RepairMainSettings(const Folders& folders, ActivityLog& log) {
+// is written only when one of them changed it. Returns false when the file could not be read
+// or is not there afterwards; otherwise `user` holds the file as it now is.
+bool RepairMainSettings(const Folders& folders, ActivityLog& log, IniFile& user) {
     const std::filesystem::path path = SettingsFilePath({});
-    IniFile user;
     if (!user.Load(path)) {
         log.Add("Could not read " + path.string());
-        return;
+        return false;
     }
     const bool first_run = NumericValueOf(user.Read(kMainSettingsSection, "FirstRun", "0")) != 0;
     const bool bypass =
@@ -79,6 +79,8 @@ void RepairMainSettings(const Folders& folders, ActivityLog& log) {
     if (changed && !user.Save(path).ok()) {
         log.Add("Could not write " + path.string());
     }
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
 }
 
 bool FinishWithFailure(StartupState& state, const ActivityLog& log) {
@@ -142,8 +144,11 @@ bool StartSession(const StartupOptions& options) {
 
     // 4. Main settings: repair on a first run, then load.
     log.Section("Settings");
-    RepairMainSettings(folders, log);
-    if (!LoadSettings()) {
+    // The file is read once: the repaired content is what the settings are loaded from.
+    IniFile main_settings;
+    if (RepairMainSettings(folders, log, main_settings)) {
+        LoadSettingsFrom(main_settings);
+    } else if (!LoadSettings()) {
         log.Add("Settings file missing, defaults in use: " + SettingsFilePath({}).string());
     }
 

@@ -136,15 +136,5 @@ TEST_F(ChartBatchTest, AMissingFileIsNamedInTheStatus) {
     EXPECT_TRUE(sink().messages().empty());
 }
 
-TEST_F(ChartBatchTest, AFileThatIsNotAChartFileIsRefusedWhole) {
-    const fs::path path = temp() / "text.MDcht";
-    meridia::testing::WriteFile(path, "this is not a chart file at all");
-    std::vector<Seen> seen;
-    const startup::Status status = Walk(path, seen);
-    EXPECT_FALSE(status.ok());
-    EXPECT_NE(status.message().find(path.string()), std::string::npos) << status.message();
-    EXPECT_TRUE(seen.empty());
-}
-
 }  // namespace
 }  // namespace meridia::charts
