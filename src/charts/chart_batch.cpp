@@ -92,10 +92,10 @@ startup::Status CalculateChartFile(const std::filesystem::path& file_name, int s
         MessageCapture capture;
         opened = OpenChartFile(file_name);
         if (opened.handle < 1) {
-            return capture.TakeStatus(
-                startup::StatusCode::kUnreadable,
-                "Error whilst attempting to read chart file: " + file_name.string(), kProductName,
-                file_name);
+            // The read-error message of a damaged file has been shown (and kept here); a
+            // missing or unopenable file has its message in the status only.
+            return capture.TakeStatus(opened.status.code(), opened.status.message(),
+                                      opened.status.title(), file_name);
         }
         capture.Forward();
     }
@@ -109,13 +109,11 @@ startup::Status CalculateChartFile(const std::filesystem::path& file_name, int s
         {
             // The chart's messages become its status; the callback runs outside the capture.
             MessageCapture capture;
-            const std::optional<astro::ChartRecord> record =
+            const startup::StatusOr<astro::ChartRecord> record =
                 ReadChartRecord(opened.version, opened.handle, n);
-            if (!record) {
-                chart.status = capture.TakeStatus(
-                    startup::StatusCode::kDamaged,
-                    "An error occurred whilst reading chart file record " + std::to_string(n),
-                    kProductName, file_name);
+            if (!record.ok()) {
+                chart.status = capture.TakeStatus(record.status().code(), record.status().message(),
+                                                  record.status().title(), file_name);
             } else {
                 chart.status = CalculateRecord(*record, slot, capture);
                 if (chart.status.ok()) {

@@ -6,6 +6,7 @@
 #include "charts/chart_batch.h"
 #include "cli/chart_output.h"
 #include "cli/cli_app.h"
+#include "startup/messages.h"
 
 namespace meridia::cli {
 
@@ -46,7 +47,8 @@ int RunChartBatch(CliContext& ctx, const std::string& file) {
         });
     out.flush();
     if (!status.ok()) {
-        status.Show();
+        // Refused like a chart of the file asked for alone.
+        status.Show(startup::kExclamation);
         return kExitRefused;
     }
     return all_calculated ? kExitOk : kExitRefused;

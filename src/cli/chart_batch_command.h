@@ -8,8 +8,8 @@
 
 namespace meridia::cli {
 
-// Lists every chart of the file; returns the exit status (2 when the file cannot be read or
-// one of its charts could not be calculated, each such chart having said why).
+// Lists every chart of the file; returns the exit status: 2 when the file cannot be read or
+// one of its charts could not be calculated (each such chart having said why), else 0.
 int RunChartBatch(CliContext& ctx, const std::string& file);
 
 }  // namespace meridia::cli

@@ -98,23 +98,32 @@ TEST_F(ChartBatchTest, EveryChartComesInFileOrder) {
 }
 
 TEST_F(ChartBatchTest, AChartThatCannotBeCalculatedSaysWhyAndTheWalkGoesOn) {
-    astro::ChartRecord bad_house = Record("Bad house", 1990);
-    bad_house.house_system = 99;
-    const fs::path path = WriteCharts(
-        {Record("One", 1950), Record("Far future", 9000), bad_house, Record("Four", 2010)});
+    const fs::path path =
+        WriteCharts({Record("One", 1950), Record("Far future", 9000), Record("Three", 2010)});
     std::vector<Seen> seen;
     ASSERT_TRUE(Walk(path, seen).ok());
-    ASSERT_EQ(seen.size(), 4u);
+    ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].name, "One");
     EXPECT_EQ(seen[1].number, 2);
     EXPECT_TRUE(seen[1].name.empty());
     EXPECT_EQ(seen[1].code, startup::StatusCode::kOutOfRange);
     EXPECT_EQ(seen[1].message, "Date for calculation is outside the range of the ephemeris.");
     EXPECT_EQ(seen[1].title, "Cannot Calculate");
-    EXPECT_EQ(seen[2].code, startup::StatusCode::kRefused);
-    EXPECT_EQ(seen[2].message, "Unrecognised house system");
-    EXPECT_EQ(seen[3].name, "Four");
-    // The failed charts' messages are in their statuses, not shown.
+    EXPECT_EQ(seen[2].name, "Three");
+    // The failed chart's message is in its status, not shown.
+    EXPECT_TRUE(sink().messages().empty());
+}
+
+TEST_F(ChartBatchTest, AFileThatIsNotAChartFileIsRefusedWhole) {
+    const fs::path path = temp() / "text.MDcht";
+    meridia::testing::WriteFile(path, "this is not a chart file at all");
+    std::vector<Seen> seen;
+    const startup::Status status = Walk(path, seen);
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.message(), "Error whilst attempting to read chart file: " + path.string());
+    EXPECT_EQ(status.path(), path);
+    EXPECT_TRUE(seen.empty());
+    // The message is in the status: the caller shows it.
     EXPECT_TRUE(sink().messages().empty());
 }
 

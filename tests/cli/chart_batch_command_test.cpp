@@ -103,12 +103,19 @@ TEST_F(ChartBatchCommandTest, ReadableListingsFollowOneAnother) {
     EXPECT_EQ(out_.str(), first + "\n" + second);
 }
 
-TEST_F(ChartBatchCommandTest, AFileThatCannotBeReadIsRefused) {
+TEST_F(ChartBatchCommandTest, AFileThatCannotBeReadIsRefusedAndNamed) {
     const std::string missing = (temp() / "missing.MDcht").string();
-    EXPECT_EQ(Run({"chart", "--file", missing, "--all", "--json"}), kExitRefused);
-    EXPECT_TRUE(out_.str().empty());
-    EXPECT_EQ(err_.str(),
-              "[Meridia]\nError whilst attempting to read chart file: " + missing + "\n");
+    const std::string damaged = (temp() / "damaged.MDcht").string();
+    testing::WriteFile(damaged, "not a chart file");
+    const std::pair<std::string, std::string> cases[] = {
+        {missing, "Cannot open chart file: " + missing + "\n"},
+        {damaged, "[Meridia]\nError whilst attempting to read chart file: " + damaged + "\n"},
+    };
+    for (const auto& [file, message] : cases) {
+        EXPECT_EQ(Run({"chart", "--file", file, "--all", "--json"}), kExitRefused);
+        EXPECT_TRUE(out_.str().empty());
+        EXPECT_EQ(err_.str(), message);
+    }
 }
 
 TEST_F(ChartBatchCommandTest, AllNeedsAFileAndNoChartNumber) {
