@@ -9,10 +9,10 @@ namespace meridia::astro {
 
 namespace {
 
-// The table itself, kept by the session (slot 0 is never used).
+// The table itself, kept by the session (slot 0 is never used). A slot is made on its first
+// use: a run that calculates one chart does not clear the memory of all of them.
 struct ChartTableState {
-    std::unique_ptr<std::array<ChartSlot, kSlotCount + 1>> slots =
-        std::make_unique<std::array<ChartSlot, kSlotCount + 1>>();
+    std::array<std::unique_ptr<ChartSlot>, kSlotCount + 1> slots;
     ChartSlot spare;
     int extra_points = 0;
     std::int16_t last_serial = 0;
@@ -35,7 +35,11 @@ ChartSlot& Slot(int n) {
         table.spare = ChartSlot{};
         return table.spare;
     }
-    return (*table.slots)[static_cast<std::size_t>(n)];
+    std::unique_ptr<ChartSlot>& slot = table.slots[static_cast<std::size_t>(n)];
+    if (!slot) {
+        slot = std::make_unique<ChartSlot>();
+    }
+    return *slot;
 }
 
 void StoreOpposite(ChartSlot& slot, int point, int from) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -85,9 +86,20 @@ struct BodyResult {
 
 BodyResult CalcBody(double jd_et, int body, int flags) {
     BodyResult result;
+    // A numbered asteroid whose file is not installed fails at every date: the library would
+    // look for its two file names again on every call, so the session remembers it.
+    std::vector<int>& without_file = Ephemeris().bodies_without_file;
+    const bool numbered_asteroid = body > SE_AST_OFFSET;
+    if (numbered_asteroid &&
+        std::find(without_file.begin(), without_file.end(), body) != without_file.end()) {
+        return result;
+    }
     char serr[AS_MAXCH] = {0};
     const int ret = swe_calc(jd_et, body, flags, result.values.data(), serr);
     if (ret < 0) {
+        if (numbered_asteroid && std::strstr(serr, "not found") != nullptr) {
+            without_file.push_back(body);
+        }
         return result;
     }
     const bool asked_files = (flags & SEFLG_MOSEPH) == 0;
@@ -200,6 +212,7 @@ void EnsureEphemeris() {
 }
 
 void SetSwissEphemerisPath(const std::string& path) {
+    Ephemeris().bodies_without_file.clear();
     std::string copy = path;
     swe_set_ephe_path(copy.data());
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "astro/chart_table.h"
 
@@ -21,6 +22,9 @@ struct EphemerisState {
     bool missing_files = false;  // no usable folder: the analytical mode is used
     std::string path;            // folder of the planet and Moon ".se1" files, ending in "/"
     std::string search_path;     // the folders given to the library, separated by ':'
+    // Numbered asteroids whose file the library did not find in the folders (longitude -1 at
+    // every date); forgotten when the folders are set again.
+    std::vector<int> bodies_without_file;
 };
 
 inline constexpr const char* kSystemEphemerisFolder = "/usr/share/libswe/ephe";

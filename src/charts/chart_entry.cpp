@@ -189,7 +189,11 @@ startup::Status CalculateChartEntry(const ChartEntry& entry, int slot) {
     if (!record.ok()) {
         return record.status();
     }
-    switch (astro::CalcChart(*record, slot, 0, 0, true, true)) {
+    return CalculateChartRecord(*record, slot);
+}
+
+startup::Status CalculateChartRecord(const astro::ChartRecord& record, int slot) {
+    switch (astro::CalcChart(record, slot, 0, 0, true, true)) {
         case astro::CalcStatus::kOk:
             break;
         case astro::CalcStatus::kOutOfRange:

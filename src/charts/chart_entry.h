@@ -56,6 +56,9 @@ startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry);
 // calculation is outside the range of the ephemeris."; an unknown house system is kRefused and
 // missing ephemeris files kFailed, their messages shown already.
 startup::Status CalculateChartEntry(const ChartEntry& entry, int slot);
+// The calculation part of CalculateChartEntry, for a record that is already built (a chart of
+// a chart file), with the same statuses.
+startup::Status CalculateChartRecord(const astro::ChartRecord& record, int slot);
 
 // Builds the entry's record and opens it into a free slot (OpenChartIntoSlot); the slot
 // number. A chart that cannot be opened is kOutOfRange with the ephemeris-range message.

@@ -5,6 +5,7 @@
 
 #include "astro/chart_table.h"
 #include "charts/chart_entry.h"
+#include "cli/chart_batch_command.h"
 #include "cli/chart_options.h"
 #include "cli/chart_output.h"
 #include "cli/cli_app.h"
@@ -36,7 +37,18 @@ void AddChartCommand(CLI::App& app, CliContext& ctx) {
     auto* cmd = app.add_subcommand("chart", "Calculate and list one chart");
     auto entry = std::make_shared<charts::ChartEntry>();
     AddChartOptions(*cmd, *entry, "--");
-    cmd->callback([&ctx, entry] { ctx.action = [&ctx, entry] { return RunChart(ctx, *entry); }; });
+    auto all = std::make_shared<bool>(false);
+    cmd->add_flag("--all", *all,
+                  "With --file: calculate every chart of the file in one run, in file order "
+                  "(with --json one JSON document per line; a chart that cannot be calculated "
+                  "gives {\"chart\": N, \"error\": \"...\"} and exit status 2)")
+        ->needs("--file")
+        ->excludes("--chart");
+    cmd->callback([&ctx, entry, all] {
+        ctx.action = [&ctx, entry, all] {
+            return *all ? RunChartBatch(ctx, entry->file) : RunChart(ctx, *entry);
+        };
+    });
 }
 
 }  // namespace meridia::cli

@@ -82,25 +82,27 @@ nlohmann::json ChartJson(const astro::ChartSlot& slot) {
     doc["cusps"] = cusps;
     doc["cusp1_is_ascendant"] = slot.first_cusp_is_ascendant != 0;
     doc["cusp10_is_midheaven"] = slot.tenth_cusp_is_midheaven != 0;
-    nlohmann::json points = nlohmann::json::array();
+    // Built member by member: an initializer list would copy every value once more, which
+    // counts when a batch lists thousands of charts.
+    nlohmann::json& points = doc["points"] = nlohmann::json::array();
     const auto& names = startup::Names();
     for (int p = 1; p <= astro::PointsInUse(); ++p) {
         const auto i = static_cast<std::size_t>(p);
-        points.push_back({{"number", p},
-                          {"abbr", names.PointName(p, 0)},
-                          {"name", names.PointName(p, 1)},
-                          {"longitude", slot.longitude[i]},
-                          {"latitude", slot.latitude[i]},
-                          {"speed", slot.speed[i]},
-                          {"latitude_speed", slot.latitude_speed[i]},
-                          {"distance", slot.distance[i]},
-                          {"distance_speed", slot.distance_speed[i]},
-                          {"declination", slot.declination[i]},
-                          {"right_ascension", slot.right_ascension[i]},
-                          {"house", slot.house[i]},
-                          {"retrograde", slot.retrograde[i] != 0}});
+        nlohmann::json& point = points.emplace_back(nlohmann::json::object());
+        point["number"] = p;
+        point["abbr"] = names.PointName(p, 0);
+        point["name"] = names.PointName(p, 1);
+        point["longitude"] = slot.longitude[i];
+        point["latitude"] = slot.latitude[i];
+        point["speed"] = slot.speed[i];
+        point["latitude_speed"] = slot.latitude_speed[i];
+        point["distance"] = slot.distance[i];
+        point["distance_speed"] = slot.distance_speed[i];
+        point["declination"] = slot.declination[i];
+        point["right_ascension"] = slot.right_ascension[i];
+        point["house"] = slot.house[i];
+        point["retrograde"] = slot.retrograde[i] != 0;
     }
-    doc["points"] = points;
     return doc;
 }
 

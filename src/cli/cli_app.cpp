@@ -2,10 +2,12 @@
 
 #include <iostream>
 #include <ostream>
+#include <string_view>
 
 #include "cli/cli_context.h"
 #include "startup/messages.h"
 #include "startup/session.h"
+#include "startup/settings_store.h"
 #include "startup/startup.h"
 
 namespace meridia::cli {
@@ -28,6 +30,50 @@ public:
 private:
     std::ostream& err_;
 };
+
+// The subcommands, grouped as they register themselves (a group names one or two).
+struct CommandGroup {
+    std::string_view first;
+    std::string_view second;
+    void (*add)(CLI::App&, CliContext&);
+};
+
+// The subcommand word of the arguments: the first word that is neither an option nor the value
+// of a common option taking one. Empty when there is none.
+std::string_view SubcommandWord(const std::vector<std::string>& args) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view word = args[i];
+        if (word == "--user-dir" || word == "--set") {
+            ++i;
+            continue;
+        }
+        if (!word.empty() && word.front() == '-') {
+            continue;
+        }
+        return word;
+    }
+    return {};
+}
+
+// Registers the subcommands. When the arguments name one, only its group is registered: the
+// options of the others (a few hundred) would only cost start-up time.
+void AddCommands(CLI::App& app, CliContext& ctx, const std::vector<std::string>& args) {
+    const CommandGroup groups[] = {{"chart", {}, AddChartCommand},
+                                   {"files", {}, AddFilesCommand},
+                                   {"aspects", {}, AddAspectsCommand},
+                                   {"place", "zone", AddPlaceCommands},
+                                   {"derive", "riseset", AddDeriveCommands}};
+    const std::string_view word = SubcommandWord(args);
+    for (const CommandGroup& group : groups) {
+        if (!word.empty() && (word == group.first || word == group.second)) {
+            group.add(app, ctx);
+            return;
+        }
+    }
+    for (const CommandGroup& group : groups) {
+        group.add(app, ctx);
+    }
+}
 
 }  // namespace
 
@@ -60,11 +106,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("--json", ctx.json, "Machine output (one JSON document on stdout)");
 
-    AddChartCommand(app, ctx);
-    AddFilesCommand(app, ctx);
-    AddAspectsCommand(app, ctx);
-    AddPlaceCommands(app, ctx);
-    AddDeriveCommands(app, ctx);
+    AddCommands(app, ctx, args);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     if (!reversed.empty()) {
@@ -102,12 +144,18 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 settings_ok = false;
                 break;
             }
-            settings.SetString(pair.substr(0, eq), pair.substr(eq + 1));
+            settings.SetForRun(pair.substr(0, eq), pair.substr(eq + 1));
         }
         if (!settings_ok) {
             status = kExitRefused;
         } else if (ctx.action) {
             status = ctx.action();
+        }
+        // Saves the settings only when the job changed one (--set values are never saved).
+        if (!startup::EndSession()) {
+            err << "The settings could not be saved in " << startup::SettingsFilePath({}).string()
+                << '\n';
+            status = status == kExitOk ? kExitFailure : status;
         }
     }
     startup::CurrentSession().SetMessageSink(nullptr);

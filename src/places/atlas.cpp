@@ -1,5 +1,6 @@
 #include "places/atlas.h"
 
+#include <dlfcn.h>
 #include <geonames/geonames.h>
 
 #include <QByteArray>
@@ -34,14 +35,67 @@ struct CityEntry {
     std::string upper_state;
 };
 
+// The calls of the city-list library. The library (and the GLib libraries it pulls in) is
+// opened on the first atlas call rather than linked, so that a run that looks up no place
+// does not pay for loading it.
+struct GeonamesCalls {
+    decltype(&geonames_get_n_cities) get_n_cities = nullptr;
+    decltype(&geonames_get_city) get_city = nullptr;
+    decltype(&geonames_city_free) city_free = nullptr;
+    decltype(&geonames_city_get_name) get_name = nullptr;
+    decltype(&geonames_city_get_state) get_state = nullptr;
+    decltype(&geonames_city_get_country) get_country = nullptr;
+    decltype(&geonames_city_get_country_code) get_country_code = nullptr;
+    decltype(&geonames_city_get_timezone) get_timezone = nullptr;
+    decltype(&geonames_city_get_latitude) get_latitude = nullptr;
+    decltype(&geonames_city_get_longitude) get_longitude = nullptr;
+    decltype(&geonames_city_get_population) get_population = nullptr;
+};
+
+template <class F>
+bool Resolve(void* library, const char* name, F& call) {
+    call = reinterpret_cast<F>(dlsym(library, name));
+    return call != nullptr;
+}
+
+// The library's calls, or nullptr when it cannot be opened (the atlas is then empty).
+const GeonamesCalls* Geonames() {
+    static const GeonamesCalls* calls = []() -> const GeonamesCalls* {
+        void* library = dlopen(MERIDIA_GEONAMES_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) {
+            return nullptr;
+        }
+        static GeonamesCalls resolved;
+        GeonamesCalls& c = resolved;
+        const bool ok = Resolve(library, "geonames_get_n_cities", c.get_n_cities) &&
+                        Resolve(library, "geonames_get_city", c.get_city) &&
+                        Resolve(library, "geonames_city_free", c.city_free) &&
+                        Resolve(library, "geonames_city_get_name", c.get_name) &&
+                        Resolve(library, "geonames_city_get_state", c.get_state) &&
+                        Resolve(library, "geonames_city_get_country", c.get_country) &&
+                        Resolve(library, "geonames_city_get_country_code", c.get_country_code) &&
+                        Resolve(library, "geonames_city_get_timezone", c.get_timezone) &&
+                        Resolve(library, "geonames_city_get_latitude", c.get_latitude) &&
+                        Resolve(library, "geonames_city_get_longitude", c.get_longitude) &&
+                        Resolve(library, "geonames_city_get_population", c.get_population);
+        return ok ? &resolved : nullptr;
+    }();
+    return calls;
+}
+
 // The city list is fixed library data: read once per process.
 const std::vector<CityEntry>& Cities() {
     static const std::vector<CityEntry> cities = [] {
         std::vector<CityEntry> list;
-        const gint count = geonames_get_n_cities();
+        const GeonamesCalls* calls = Geonames();
+        if (calls == nullptr) {
+            return list;
+        }
+        const GeonamesCalls& gn = *calls;
+        const gint count = gn.get_n_cities();
         list.reserve(static_cast<std::size_t>(std::max(count, 0)));
         for (gint i = 0; i < count; ++i) {
-            GeonamesCity* raw = geonames_get_city(i);
+            GeonamesCity* raw = gn.get_city(i);
             if (raw == nullptr) {
                 continue;
             }
@@ -49,18 +103,18 @@ const std::vector<CityEntry>& Cities() {
                 return value == nullptr ? std::string() : std::string(value);
             };
             CityEntry entry;
-            entry.city.name = text(geonames_city_get_name(raw));
-            entry.city.state = text(geonames_city_get_state(raw));
-            const std::string list_country = text(geonames_city_get_country(raw));
+            entry.city.name = text(gn.get_name(raw));
+            entry.city.state = text(gn.get_state(raw));
+            const std::string list_country = text(gn.get_country(raw));
             entry.city.country = AtlasCountryName(list_country);
-            entry.city.latitude = geonames_city_get_latitude(raw);
+            entry.city.latitude = gn.get_latitude(raw);
             // The city list counts longitude east positive; the program west positive.
-            entry.city.longitude = -geonames_city_get_longitude(raw);
-            entry.city.zone_id = text(geonames_city_get_timezone(raw));
+            entry.city.longitude = -gn.get_longitude(raw);
+            entry.city.zone_id = text(gn.get_timezone(raw));
             entry.city.keys = AtlasKeysForZone(entry.city.zone_id);
-            entry.city.population = geonames_city_get_population(raw);
-            entry.upper_code = startup::UpperText(text(geonames_city_get_country_code(raw)));
-            geonames_city_free(raw);
+            entry.city.population = gn.get_population(raw);
+            entry.upper_code = startup::UpperText(text(gn.get_country_code(raw)));
+            gn.city_free(raw);
             entry.upper_name = startup::UpperText(entry.city.name);
             entry.upper_country = startup::UpperText(entry.city.country);
             entry.upper_list_country = startup::UpperText(list_country);

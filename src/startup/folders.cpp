@@ -115,9 +115,11 @@ std::optional<std::filesystem::path> LocateUserFolder(const std::filesystem::pat
         }
         chosen = standard;
     }
-    registry.Write(kRegistrySection, kRegistryFolderKey, chosen->string());
-    if (!registry.Save(registry_path).ok()) {
-        log.Add("Could not save the user files folder in " + registry_path.string());
+    if (registry.Value(kRegistrySection, kRegistryFolderKey) != chosen->string()) {
+        registry.Write(kRegistrySection, kRegistryFolderKey, chosen->string());
+        if (!registry.Save(registry_path).ok()) {
+            log.Add("Could not save the user files folder in " + registry_path.string());
+        }
     }
     if (!mduf_present) {
         IniFile fresh;

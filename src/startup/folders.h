@@ -48,9 +48,9 @@ bool IsValidUserFolder(const std::filesystem::path& folder, int relocation_type)
 
 // Finds the user-files folder: the folder stored in "registry.ini", the next folder stored
 // there, `UserFolder` of "MeridiaMDUF.ini", the standard folder under Documents; the first
-// valid one is saved back to "registry.ini". When none is valid the standard folder is
-// created. "MeridiaMDUF.ini" is recreated (relocation type -3) when missing. std::nullopt
-// when no folder could be found or created (logged).
+// valid one is saved back to "registry.ini" (when it differs from what is stored there). When none
+// is valid the standard folder is created. "MeridiaMDUF.ini" is recreated (relocation type -3) when
+// missing. std::nullopt when no folder could be found or created (logged).
 std::optional<std::filesystem::path> LocateUserFolder(const std::filesystem::path& config,
                                                       const std::filesystem::path& documents,
                                                       ActivityLog& log);

@@ -1,5 +1,6 @@
 #include "startup/ini_file.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -140,12 +141,12 @@ std::vector<std::pair<std::string, std::string>> IniFile::Entries(std::string_vi
         if (!kv || kv->first.empty()) {
             continue;
         }
-        bool seen = false;
-        for (const auto& entry : entries) {
-            seen = seen || EqualNoCase(entry.first, Windows1252ToUtf8(kv->first));
-        }
+        std::string key = Windows1252ToUtf8(kv->first);
+        const bool seen = std::any_of(entries.begin(), entries.end(), [&key](const auto& entry) {
+            return EqualNoCase(entry.first, key);
+        });
         if (!seen) {
-            entries.emplace_back(Windows1252ToUtf8(kv->first), ProfileValue(kv->second));
+            entries.emplace_back(std::move(key), ProfileValue(kv->second));
         }
     }
     return entries;

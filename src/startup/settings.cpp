@@ -214,6 +214,15 @@ std::span<const SettingDefault> SettingTable() { return kDefaults; }
 double NumericValueOf(std::string_view text) { return ParseLeadingDouble(text).value_or(0.0); }
 
 std::string SettingsClass::GetString(std::string_view key) const {
+    if (!run_values_.empty()) {
+        if (auto it = run_values_.find(UpperAscii(key)); it != run_values_.end()) {
+            return it->second;
+        }
+    }
+    return StoredString(key);
+}
+
+std::string SettingsClass::StoredString(std::string_view key) const {
     const std::string upper = UpperAscii(key);
     if (auto it = values_.find(upper); it != values_.end()) {
         return it->second.second;
@@ -255,16 +264,41 @@ double SettingsClass::GetDouble(std::string_view key) const {
     return NumericValueOf(GetString(key));
 }
 
-bool SettingsClass::Has(std::string_view key) const { return values_.contains(UpperAscii(key)); }
+bool SettingsClass::Has(std::string_view key) const {
+    const std::string upper = UpperAscii(key);
+    return values_.contains(upper) || run_values_.contains(upper);
+}
 
-void SettingsClass::SetString(std::string_view key, std::string_view value) {
+bool SettingsClass::Store(std::string_view key, std::string_view value) {
     const std::string upper = UpperAscii(key);
     auto it = values_.find(upper);
     if (it == values_.end()) {
         values_.emplace(upper, std::make_pair(std::string(key), std::string(value)));
-    } else {
-        it->second.second = std::string(value);
+        return true;
     }
+    if (it->second.second == value) {
+        return false;
+    }
+    it->second.second = std::string(value);
+    return true;
+}
+
+void SettingsClass::SetString(std::string_view key, std::string_view value) {
+    if (Store(key, value)) {
+        changed_ = true;
+    }
+}
+
+void SettingsClass::SetRecord(std::string_view key, std::string_view value) { Store(key, value); }
+
+void SettingsClass::SetForRun(std::string_view key, std::string_view value) {
+    run_values_.insert_or_assign(UpperAscii(key), std::string(value));
+}
+
+void SettingsClass::Clear() {
+    values_.clear();
+    run_values_.clear();
+    changed_ = false;
 }
 
 void SettingsClass::SetBool(std::string_view key, bool value) {
@@ -279,6 +313,10 @@ void SettingsClass::SetDouble(std::string_view key, double value) {
     SetString(key, FormatDouble(value));
 }
 
-void SettingsClass::Erase(std::string_view key) { values_.erase(UpperAscii(key)); }
+void SettingsClass::Erase(std::string_view key) {
+    if (values_.erase(UpperAscii(key)) != 0) {
+        changed_ = true;
+    }
+}
 
 }  // namespace meridia::startup

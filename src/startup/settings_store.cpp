@@ -82,25 +82,30 @@ bool WriteTypedSetting(std::string_view section, std::string_view key, const Set
 }
 
 bool LoadSettings() {
-    SettingsClass& settings = CurrentSession().settings();
-    settings.Clear();
     IniFile file;
     const std::filesystem::path path = SettingsFilePath({});
     std::error_code ec;
     const bool present = std::filesystem::is_regular_file(path, ec) && file.Load(path);
+    LoadSettingsFrom(file);
+    return present;
+}
+
+void LoadSettingsFrom(const IniFile& file) {
+    SettingsClass& settings = CurrentSession().settings();
+    settings.Clear();
     for (const auto& [key, value] : file.Entries(kMainSettingsSection)) {
         settings.SetString(key, value);
     }
+    settings.MarkSaved();
     if (!EndsWithNoCase(settings.GetString("5WheelFile"), "wh5")) {
         settings.SetString("5WheelFile", "quin1.wh5");
     }
-    return present;
 }
 
 bool SaveSettings() {
     SettingsClass& settings = CurrentSession().settings();
-    settings.SetString("VersionMark", ProgramVersion());
-    settings.SetString("Last Updated", FormatLastUpdated(LocalTimeNow()));
+    settings.SetRecord("VersionMark", ProgramVersion());
+    settings.SetRecord("Last Updated", FormatLastUpdated(LocalTimeNow()));
 
     const std::filesystem::path path = SettingsFilePath({});
     IniFile file;
@@ -108,14 +113,18 @@ bool SaveSettings() {
         return false;
     }
     for (const SettingDefault& entry : SettingTable()) {
-        file.Write(kMainSettingsSection, entry.key, settings.GetString(entry.key));
+        file.Write(kMainSettingsSection, entry.key, settings.StoredString(entry.key));
     }
     for (const auto& [upper, stored] : settings.values()) {
         if (!SettingDefaults().contains(upper)) {
             file.Write(kMainSettingsSection, stored.first, stored.second);
         }
     }
-    return file.Save(path).ok();
+    if (!file.Save(path).ok()) {
+        return false;
+    }
+    settings.MarkSaved();
+    return true;
 }
 
 }  // namespace meridia::startup

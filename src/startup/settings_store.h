@@ -9,6 +9,7 @@
 #include <string_view>
 #include <variant>
 
+#include "startup/ini_file.h"
 #include "startup/settings.h"
 
 namespace meridia::startup {
@@ -47,14 +48,17 @@ std::string SettingText(const SettingValue& value);
 SettingValue ConvertSettingText(std::string_view text, SettingType type);
 
 // Reads [Meridia] of "Meridia9.ini" into CurrentSession().settings(), replacing what was
-// there; keys not in the file read their defaults. A fifth wheel file whose extension is not
-// "wh5" is reset to "quin1.wh5". False when the file is missing or unreadable (the settings
-// then hold the defaults).
+// there; keys not in the file read their defaults. The loaded values count as unchanged. A fifth
+// wheel file whose extension is not "wh5" is reset to "quin1.wh5". False when the file is missing
+// or unreadable (the settings then hold the defaults).
 bool LoadSettings();
+// The same from the bytes of "Meridia9.ini" already read (start-up has just read the file).
+void LoadSettingsFrom(const IniFile& file);
 
 // Writes every key of the settings table (its value, else its default) and every other stored
 // key into [Meridia] of "Meridia9.ini", with `VersionMark` (the program version) and
-// `Last Updated` (now) set first. Other sections of the file are kept. False on a write error.
+// `Last Updated` (now) set first. Other sections of the file are kept; values set for this run
+// only are not written. The settings then count as unchanged. False on a write error.
 bool SaveSettings();
 
 }  // namespace meridia::startup

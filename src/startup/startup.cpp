@@ -10,7 +10,6 @@
 #include "startup/name_tables.h"
 #include "startup/session.h"
 #include "startup/settings_store.h"
-#include "startup/zone_mnemonics.h"
 
 namespace meridia::startup {
 
@@ -45,17 +44,19 @@ void ResolveProgramAndConfig(const StartupOptions& options, Folders& folders) {
 }
 
 // The user's [Meridia] section is repaired on a first run: every key of the factory copy that
-// the user's file lacks is added. The folder of the program's data files is recorded.
-void RepairMainSettings(const Folders& folders, ActivityLog& log) {
+// the user's file lacks is added. The folder of the program's data files is recorded. The file
+// is written only when one of them changed it. Returns false when the file could not be read
+// or is not there afterwards; otherwise `user` holds the file as it now is.
+bool RepairMainSettings(const Folders& folders, ActivityLog& log, IniFile& user) {
     const std::filesystem::path path = SettingsFilePath({});
-    IniFile user;
     if (!user.Load(path)) {
         log.Add("Could not read " + path.string());
-        return;
+        return false;
     }
     const bool first_run = NumericValueOf(user.Read(kMainSettingsSection, "FirstRun", "0")) != 0;
     const bool bypass =
         NumericValueOf(user.Read(kMainSettingsSection, "BypassINIRepair", "0")) != 0;
+    bool changed = false;
     if (first_run && !bypass) {
         IniFile factory;
         factory.Load(folders.program / kSettingsFolder / kMainSettingsFile);
@@ -67,12 +68,19 @@ void RepairMainSettings(const Folders& folders, ActivityLog& log) {
             }
         }
         user.Write(kMainSettingsSection, "FirstRun", "0");
+        changed = true;
         log.Add("Settings repaired from the factory copy, keys added: " + std::to_string(added));
     }
-    user.Write(kMainSettingsSection, "SystemDataPath", folders.program.string());
-    if (!user.Save(path).ok()) {
+    const std::string data_path = folders.program.string();
+    if (user.Value(kMainSettingsSection, "SystemDataPath") != data_path) {
+        user.Write(kMainSettingsSection, "SystemDataPath", data_path);
+        changed = true;
+    }
+    if (changed && !user.Save(path).ok()) {
         log.Add("Could not write " + path.string());
     }
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
 }
 
 bool FinishWithFailure(StartupState& state, const ActivityLog& log) {
@@ -136,8 +144,11 @@ bool StartSession(const StartupOptions& options) {
 
     // 4. Main settings: repair on a first run, then load.
     log.Section("Settings");
-    RepairMainSettings(folders, log);
-    if (!LoadSettings()) {
+    // The file is read once: the repaired content is what the settings are loaded from.
+    IniFile main_settings;
+    if (RepairMainSettings(folders, log, main_settings)) {
+        LoadSettingsFrom(main_settings);
+    } else if (!LoadSettings()) {
         log.Add("Settings file missing, defaults in use: " + SettingsFilePath({}).string());
     }
 
@@ -147,15 +158,10 @@ bool StartSession(const StartupOptions& options) {
         return FinishWithFailure(state, log);
     }
 
-    // 6. Name tables, zone mnemonics and the data files of the higher subsystems.
+    // 6. Name tables and the data files of the higher subsystems. The zone mnemonics are read
+    // on their first use (ZoneMnemonics()), so a run that reads no zone never opens the file.
     log.Section("Data files");
     Names();
-    const std::filesystem::path zones = ZoneMnemonicFilePath();
-    if (const Status loaded = LoadZoneMnemonics(zones); loaded.ok()) {
-        log.Add("Zone mnemonics loaded: " + std::to_string(ZoneMnemonics().entries.size()));
-    } else {
-        log.Add(loaded.message());
-    }
     if (options.load_data_files) {
         options.load_data_files();
     }
@@ -168,7 +174,7 @@ bool StartSession(const StartupOptions& options) {
     }
 
     // 9. Session begin.
-    session.settings().SetString("LastSessionBegin", FormatLastUpdated(LocalTimeNow()));
+    session.settings().SetRecord("LastSessionBegin", FormatLastUpdated(LocalTimeNow()));
     if (!state.install.first_run_done && !MarkFirstRunDone(folders.config)) {
         log.Add("Could not record the first run in " + (folders.config / kInstallFile).string());
     }
@@ -183,8 +189,8 @@ bool StartSession(const StartupOptions& options) {
 
 bool EndSession() {
     SettingsClass& settings = CurrentSession().settings();
-    settings.SetString("LastSessionEnd", FormatLastUpdated(LocalTimeNow()));
-    if (!settings.GetBool("SaveOnExit")) {
+    settings.SetRecord("LastSessionEnd", FormatLastUpdated(LocalTimeNow()));
+    if (!settings.changed() || !settings.GetBool("SaveOnExit")) {
         return true;
     }
     return SaveSettings();

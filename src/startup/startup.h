@@ -1,7 +1,9 @@
 // Process start: locates the program folder, the per-user configuration folder and the
 // user-files folder, checks the installation-status file, creates the user-files subfolders,
-// refreshes factory files, repairs and loads the settings, loads the name tables and the zone
-// mnemonics into the current session, and reads the command line.
+// refreshes factory files, repairs and loads the settings, loads the name tables into the
+// current session, and reads the command line. It does only what every job needs: the zone
+// mnemonics, places, atlas and ephemeris files are opened on their first use, and no settings
+// file is written unless its content changes.
 #pragma once
 
 #include <filesystem>
@@ -53,8 +55,9 @@ struct StartupState {
 // (the message has been shown).
 bool StartSession(const StartupOptions& options);
 
-// Ends the session: records `LastSessionEnd` and saves the settings when `SaveOnExit` is set.
-// Returns false when the settings could not be saved.
+// Ends the session: records `LastSessionEnd` and, when `SaveOnExit` is set and a setting changed
+// in this session, saves the settings; a session that changed none writes no file. Returns
+// false when the settings could not be saved.
 bool EndSession();
 
 // The version text of the program.

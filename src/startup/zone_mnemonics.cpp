@@ -23,7 +23,19 @@ std::string_view Columns(std::string_view line, std::size_t first, std::size_t c
 
 }  // namespace
 
-ZoneMnemonicTable& ZoneMnemonics() { return CurrentSession().Get<ZoneMnemonicTable>(); }
+ZoneMnemonicTable& ZoneMnemonics() {
+    ZoneMnemonicTable& table = CurrentSession().Get<ZoneMnemonicTable>();
+    if (!table.loaded) {
+        // Loaded on first use: a run that reads no zone never opens the file. A session
+        // without folders (nothing started yet) has no file to read.
+        table.loaded = true;
+        const Folders& folders = CurrentSession().folders();
+        if (!folders.program.empty() || !folders.user_files.empty()) {
+            LoadZoneMnemonics(ZoneMnemonicFilePath());
+        }
+    }
+    return table;
+}
 
 std::vector<ZoneMnemonic> ParseZoneMnemonics(std::string_view bytes, bool* too_many) {
     std::vector<ZoneMnemonic> entries;
@@ -58,7 +70,9 @@ Status LoadZoneMnemonics(const std::filesystem::path& path) {
                 "Error", path};
     }
     bool too_many = false;
-    ZoneMnemonics().entries = ParseZoneMnemonics(*bytes, &too_many);
+    ZoneMnemonicTable& table = CurrentSession().Get<ZoneMnemonicTable>();
+    table.entries = ParseZoneMnemonics(*bytes, &too_many);
+    table.loaded = true;
     if (too_many) {
         const std::string first = "Timezone file " + path.string() + " has too many entries.";
         const std::string second = "Current limit is " + std::to_string(kMaxZoneMnemonics);

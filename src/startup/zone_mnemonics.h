@@ -29,9 +29,11 @@ struct ZoneMnemonic {
 
 struct ZoneMnemonicTable {
     std::vector<ZoneMnemonic> entries;
+    bool loaded = false;  // the file has been read (or tried) in this session
 };
 
-// The current session's table.
+// The current session's table, read from ZoneMnemonicFilePath() on first use once the session
+// has its folders (the "Too Many Time Zones" message then comes with that first use).
 ZoneMnemonicTable& ZoneMnemonics();
 
 // Reads a zone-mnemonic file into the session's table (at most 65 entries; more give the
