@@ -23,7 +23,7 @@ using startup::StatusOr;
 namespace {
 
 // Sources are a few kilobytes; anything far larger is not one.
-constexpr std::size_t kMaxSourceBytes = 1024U * 1024U;
+constexpr std::size_t kMaxSourceBytes = std::size_t{1024} * 1024U;
 constexpr int kMaxAspects = 32767;
 // The upper bound of a number that has none but what a single-precision field holds.
 constexpr double kUnbounded = std::numeric_limits<float>::max();
