@@ -108,7 +108,10 @@ def main(argv):
     if not everything:
         cache = os.path.join(os.environ.get("XDG_CACHE_HOME") or
                              os.path.join(os.path.expanduser("~"), ".cache"), "meridia-tidy")
-        os.makedirs(cache, exist_ok=True)
+        try:
+            os.makedirs(cache, exist_ok=True)
+        except OSError:
+            cache = None  # nowhere to remember passes: check everything
 
     sources = project_sources()
     started = time.monotonic()
