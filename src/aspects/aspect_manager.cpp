@@ -38,7 +38,7 @@ std::filesystem::path AspectFilePath(std::string_view name) {
         path += std::string(kAspectExtension);
     }
     const auto& folders = startup::CurrentSession().folders();
-    const std::filesystem::path user = folders.user_files / std::string(kAspectsFolder) / path;
+    std::filesystem::path user = folders.user_files / std::string(kAspectsFolder) / path;
     std::error_code ec;
     if (std::filesystem::exists(user, ec) || folders.program.empty()) {
         return user;

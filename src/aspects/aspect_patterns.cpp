@@ -235,6 +235,7 @@ private:
             Extend(members);
         }
         std::vector<int> by_position;
+        by_position.reserve(members.size());
         for (const int i : members) {
             by_position.push_back(grid_.Point(i));
         }

@@ -22,7 +22,8 @@ inline constexpr int kStandardAspectCount = 26;
 // The largest aspect set file: the header, the most aspects a 16-bit count allows, and the
 // point ratios. A longer file is not an aspect set.
 inline constexpr std::size_t kMaxAspectFileBytes =
-    kHeaderBytes + 32767 * static_cast<std::size_t>(kAspectRecordBytes) + 4 * kMaxRatioPoints;
+    kHeaderBytes + 32767 * static_cast<std::size_t>(kAspectRecordBytes) +
+    std::size_t{4} * kMaxRatioPoints;
 
 // Orb methods of the header.
 inline constexpr int kOrbLuminaryOther = 0;

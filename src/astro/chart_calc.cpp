@@ -292,7 +292,7 @@ void SortPoints(ChartSlot& slot) {
                      [&slot](int a, int b) { return slot.longitude[a] < slot.longitude[b]; });
     slot.sorted_points.fill(0);
     for (int i = 0; i < count; ++i) {
-        slot.sorted_points[static_cast<std::size_t>(i + 1)] =
+        slot.sorted_points[static_cast<std::size_t>(i) + 1] =
             static_cast<std::int16_t>(points[static_cast<std::size_t>(i)]);
     }
     slot.selected_point_count = static_cast<std::int16_t>(count);

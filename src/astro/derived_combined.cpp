@@ -71,6 +71,7 @@ void MeanPlace(const std::vector<int>& slots, double& latitude, double& longitud
 
 double MeanJulianDay(const std::vector<int>& slots) {
     std::vector<double> days;
+    days.reserve(slots.size());
     for (const int s : slots) {
         days.push_back(Slot(s).julian_day_ut);
     }
@@ -113,6 +114,7 @@ std::array<double, 13> GroupCusps(const std::vector<int>& slots, int start_cusp)
     for (int k = 0; k < 12; ++k) {
         const int h = (start_cusp - 1 + k) % 12 + 1;
         std::vector<double> values;
+        values.reserve(slots.size());
         for (const int s : slots) {
             values.push_back(Slot(s).cusps[static_cast<std::size_t>(h)]);
         }
@@ -149,6 +151,7 @@ SubsidiaryStatus CalcComposite(const SubsidiaryRequest& request, int target_slot
 
     const auto mean_of = [&slots](const PointDoubles ChartSlot::*field, int p) {
         std::vector<double> values;
+        values.reserve(slots.size());
         for (const int s : slots) {
             values.push_back((Slot(s).*field)[static_cast<std::size_t>(p)]);
         }
@@ -156,6 +159,7 @@ SubsidiaryStatus CalcComposite(const SubsidiaryRequest& request, int target_slot
     };
     const auto composite_of = [&slots](const PointDoubles ChartSlot::*field, int p) {
         std::vector<double> values;
+        values.reserve(slots.size());
         for (const int s : slots) {
             values.push_back((Slot(s).*field)[static_cast<std::size_t>(p)]);
         }

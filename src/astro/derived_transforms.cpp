@@ -191,7 +191,7 @@ SubsidiaryStatus CalcTransformedChart(const SubsidiaryRequest& request, int targ
         if (longitude < 0.0) {
             continue;
         }
-        double result = longitude;
+        double result = 0.0;
         if (kind == kKindLongitudeEquivalent) {
             result = LongitudeEquivalent(longitude - base.zodiac_offset, base.declination[p],
                                          base.obliquity) +

@@ -76,14 +76,13 @@ int BackupChartFiles(const fs::path& chart_folder, const fs::path& target_folder
 
 int RestoreChartFiles(const fs::path& backup_folder, const fs::path& chart_folder) {
     const std::vector<fs::path> files = MatchingFiles(backup_folder, false);
+    constexpr const char* kOverwriteWarning =
+        "WARNING - If you have any existing chart files of the same name as those being "
+        "restored, they will be overwritten.";
     const int answer = startup::ShowMessage(
-        startup::JoinLines(
-            {std::to_string(files.size()) + " chart files will be copied from " +
-                 backup_folder.string() + " to " + chart_folder.string(),
-             "",
-             "WARNING - If you have any existing chart files of the same name as those being "
-             "restored, they will be overwritten.",
-             "", "Do you wish to proceed?"}),
+        startup::JoinLines({std::to_string(files.size()) + " chart files will be copied from " +
+                                backup_folder.string() + " to " + chart_folder.string(),
+                            "", kOverwriteWarning, "", "Do you wish to proceed?"}),
         startup::kYesNo | startup::kQuestion, kProductName);
     if (answer != startup::kAnswerYes) {
         return -1;

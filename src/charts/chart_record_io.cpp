@@ -250,7 +250,8 @@ astro::ChartRecord DecodeVersion0Record(std::string_view bytes, float user_svp) 
     // With the seconds flag the minutes fields hold minutes * 100 + seconds.
     auto coordinate = [seconds_flag](int degrees, int minutes) {
         if (seconds_flag >= 1) {
-            return FromDms(degrees, minutes / 100, minutes % 100);
+            const int whole_minutes = minutes / 100;
+            return FromDms(degrees, whole_minutes, minutes % 100);
         }
         return FromDms(degrees, minutes, 0.0);
     };

@@ -17,7 +17,7 @@ namespace meridia::charts {
 
 // Largest chart or comment file read into memory (a chart file of this size would hold
 // hundreds of thousands of charts).
-inline constexpr std::size_t kMaxChartFileBytes = 256U * 1024U * 1024U;
+inline constexpr std::size_t kMaxChartFileBytes = std::size_t{256} * 1024U * 1024U;
 
 inline constexpr std::size_t kCompactDateTimeSize = 7;
 inline constexpr std::size_t kZoneBlockSize = 9;

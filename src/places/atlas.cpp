@@ -85,7 +85,7 @@ const GeonamesCalls* Geonames() {
 
 // The city list is fixed library data: read once per process.
 const std::vector<CityEntry>& Cities() {
-    static const std::vector<CityEntry> cities = [] {
+    static const std::vector<CityEntry> kCities = [] {
         std::vector<CityEntry> list;
         const GeonamesCalls* calls = Geonames();
         if (calls == nullptr) {
@@ -123,12 +123,12 @@ const std::vector<CityEntry>& Cities() {
         }
         return list;
     }();
-    return cities;
+    return kCities;
 }
 
 // The cities' upper-cased names in sorted order, with their places in the city list.
 const std::vector<std::pair<std::string, std::size_t>>& NameIndex() {
-    static const auto index = [] {
+    static const auto kIndex = [] {
         std::vector<std::pair<std::string, std::size_t>> names;
         const auto& cities = Cities();
         names.reserve(cities.size());
@@ -138,12 +138,12 @@ const std::vector<std::pair<std::string, std::size_t>>& NameIndex() {
         std::sort(names.begin(), names.end());
         return names;
     }();
-    return index;
+    return kIndex;
 }
 
 // The zones the keys can name: every zone the system knows and every zone of the city list.
 const std::map<std::pair<std::int16_t, std::int16_t>, std::string>& ZonesByKeys() {
-    static const auto zones = [] {
+    static const auto kZones = [] {
         std::map<std::pair<std::int16_t, std::int16_t>, std::string> map;
         const auto add = [&map](const std::string& id) {
             const AtlasZoneKeys keys = AtlasKeysForZone(id);
@@ -157,7 +157,7 @@ const std::map<std::pair<std::int16_t, std::int16_t>, std::string>& ZonesByKeys(
         }
         return map;
     }();
-    return zones;
+    return kZones;
 }
 
 // Change lists computed in this session, by zone.

@@ -157,6 +157,7 @@ FactoryPlacesSummary GenerateFactoryPlaces(const std::filesystem::path& folder,
     // Every city of the atlas whose zone the system database knows.
     std::vector<AtlasCity> cities = AtlasAllCities();
     std::vector<std::string> zones;
+    zones.reserve(cities.size());
     for (const AtlasCity& city : cities) {
         zones.push_back(city.zone_id);
     }

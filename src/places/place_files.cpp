@@ -77,7 +77,7 @@ std::vector<PlaceListItem> SortedList(const std::vector<PlaceFileRecord>& record
     for (std::size_t i = 0; i < records.size(); ++i) {
         std::string text = records[i].placename + '\t' + records[i].country;
         std::string key = startup::UpperText(text);
-        keyed.push_back({std::move(key), {std::move(text), static_cast<int>(i + 1)}});
+        keyed.emplace_back(std::move(key), PlaceListItem{std::move(text), static_cast<int>(i + 1)});
     }
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -461,6 +461,7 @@ bool WriteZoneTableFiles(const std::filesystem::path& folder,
         lst.Text(entry.mnemonic, kZoneMnemonicWidth);
     }
     std::vector<const ZoneTable*> sorted;
+    sorted.reserve(tables.size());
     for (const auto& table : tables) {
         sorted.push_back(&table);
     }

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kCopyBlockBytes = 64U * 1024U;
+constexpr std::size_t kCopyBlockBytes = std::size_t{64} * 1024U;
 constexpr int kTempNameAttempts = 100;
 
 Status WriteFailed(const fs::path& path) {
@@ -264,14 +264,14 @@ StatusOr<PendingFile> PendingFile::PrepareCopy(const fs::path& from, const fs::p
 PendingFile::PendingFile(PendingFile&& other) noexcept
     : target_(std::move(other.target_)),
       temp_(std::exchange(other.temp_, {})),
-      options_(std::move(other.options_)) {}
+      options_(other.options_) {}
 
 PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
     if (this != &other) {
         Discard();
         target_ = std::move(other.target_);
         temp_ = std::exchange(other.temp_, {});
-        options_ = std::move(other.options_);
+        options_ = other.options_;
     }
     return *this;
 }

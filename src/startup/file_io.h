@@ -85,7 +85,7 @@ public:
 
 private:
     PendingFile(std::filesystem::path target, std::filesystem::path temp, WriteOptions options)
-        : target_(std::move(target)), temp_(std::move(temp)), options_(std::move(options)) {}
+        : target_(std::move(target)), temp_(std::move(temp)), options_(options) {}
     void Discard();
 
     std::filesystem::path target_;

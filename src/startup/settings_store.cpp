@@ -25,8 +25,7 @@ long RoundClamped(double value, double low, double high) {
 }  // namespace
 
 std::filesystem::path SettingsFilePath(const std::filesystem::path& file) {
-    const std::filesystem::path name =
-        file.empty() ? std::filesystem::path(kMainSettingsFile) : file;
+    std::filesystem::path name = file.empty() ? std::filesystem::path(kMainSettingsFile) : file;
     if (name.is_absolute()) {
         return name;
     }

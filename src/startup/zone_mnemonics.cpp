@@ -84,7 +84,7 @@ Status LoadZoneMnemonics(const std::filesystem::path& path) {
 
 std::filesystem::path ZoneMnemonicFilePath() {
     const Folders& folders = CurrentSession().folders();
-    const std::filesystem::path user = folders.user_files / kZoneMnemonicFolder / kZoneMnemonicFile;
+    std::filesystem::path user = folders.user_files / kZoneMnemonicFolder / kZoneMnemonicFile;
     std::error_code ec;
     if (!folders.user_files.empty() && std::filesystem::is_regular_file(user, ec)) {
         return user;

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <numeric>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "startup/messages.h"
 #include "support/test_session.h"
@@ -74,78 +79,120 @@ void AppendRecord(Bytes& b, int number, const std::string& name, const std::stri
     }
 }
 
-struct Row {
+// The standard set as the program's documentation lists it: name, abbreviation and natal
+// orb of each aspect, in set order.
+struct ListedAspect {
     const char* name;
-    const char* abbr;
-    double angle;
-    float harmonic;
-    int weight;
-    bool enabled;
-    std::int32_t colour;
-    int line_style;
+    const char* abbreviation;
     double natal_orb;
 };
-
-// The standard set as tabled for the program, row by row.
-const Row kTable[] = {
-    {"Conjunction", "Cnj", 0, 1, 100, true, 0xC0C0C0, 0, 9},
-    {"Opposition", "Opp", 180, 2, 95, true, 0x0000FF, 0, 9},
-    {"Trine", "Tri", 120, 3, 70, true, 0xFF0000, 0, 9},
-    {"Square", "Sqr", 90, 4, 90, true, 0x0000FF, 0, 9},
-    {"Sextile", "Sxt", 60, 6, 30, true, 0xFF0000, 1, 4},
-    {"Semisquare", "SSq", 45, 8, 45, true, 0x0000FF, 2, 2},
-    {"Sesquisquare", "Sqq", 135, 8, 41, true, 0x0000FF, 1, 2.5},
-    {"Semisextile", "SSx", 30, 12, 15, true, 0xFF0000, 2, 1.5},
-    {"Quincunx", "Qnx", 150, 12, 60, true, 0x008000, 3, 2.5},
-    {"Quintile", "Qnt", 72, 5, 50, false, 0xFFFF00, 0, 2},
-    {"BiQuintile", "BQnl", 144, 5, 49, false, 0xFFFF00, 1, 2},
-    {"Decile", "Dec", 36, 10, 25, false, 0xFFFF00, 2, 1.5},
-    {"SesquiQuintile", "SqQn", 108, 10, 24, false, 0xFFFF00, 3, 1.5},
-    {"Septile", "Spt", 51.4286, 7, 40, false, 0xFF00FF, 0, 1.5},
-    {"BiSeptile", "BSpt", 102.8571, 7, 39, false, 0xFF00FF, 1, 1.5},
-    {"TriSeptile", "TSpt", 154.2857, 7, 38, false, 0xFF00FF, 3, 1.5},
-    {"Novile", "Nov", 40, 9, 20, false, 0x808080, 0, 1.5},
-    {"BiNovile", "BNv", 80, 9, 19, false, 0x808080, 1, 1.5},
-    {"QuadriNovile", "QNv", 160, 9, 18, false, 0x808080, 3, 1.5},
-    {"Undecile", "Und", 32.727, 11, 10, false, 0x808080, 0, 1.5},
-    {"BiUndecile", "BiUn", 65.4545, 11, 9, false, 0x808080, 1, 1.5},
-    {"TriUndecile", "TrUn", 98.1818, 11, 8, false, 0x808080, 2, 1.5},
-    {"QuadriUndecile", "QaUn", 130.909, 11, 7, false, 0x808080, 3, 1.5},
-    {"QuinqueUndecile", "QiUn", 163.6363, 11, 6, false, 0x808080, 4, 1.5},
-    {"Parallel", "Pll", 0, 1, 99, true, 0xC0C0C0, 0, 1},
-    {"ContraParallel", "Cpl", 0, 2, 89, true, 0xC0C0C0, 0, 1},
+constexpr ListedAspect kListed[] = {
+    {"Conjunction", "Cnj", 9},
+    {"Opposition", "Opp", 9},
+    {"Trine", "Tri", 9},
+    {"Square", "Sqr", 9},
+    {"Sextile", "Sxt", 4},
+    {"Semisquare", "SSq", 2},
+    {"Sesquisquare", "Sqq", 2.5},
+    {"Semisextile", "SSx", 1.5},
+    {"Quincunx", "Qnx", 2.5},
+    {"Quintile", "Qnt", 2},
+    {"BiQuintile", "BQnl", 2},
+    {"Decile", "Dec", 1.5},
+    {"SesquiQuintile", "SqQn", 1.5},
+    {"Septile", "Spt", 1.5},
+    {"BiSeptile", "BSpt", 1.5},
+    {"TriSeptile", "TSpt", 1.5},
+    {"Novile", "Nov", 1.5},
+    {"BiNovile", "BNv", 1.5},
+    {"QuadriNovile", "QNv", 1.5},
+    {"Undecile", "Und", 1.5},
+    {"BiUndecile", "BiUn", 1.5},
+    {"TriUndecile", "TrUn", 1.5},
+    {"QuadriUndecile", "QaUn", 1.5},
+    {"QuinqueUndecile", "QiUn", 1.5},
+    {"Parallel", "Pll", 1},
+    {"ContraParallel", "Cpl", 1},
 };
 
-TEST(StandardAspectSet, MatchesTheTableRowByRow) {
+TEST(StandardAspectSet, HeaderIsTheStandardOne) {
     const AspectSet set = StandardAspectSet();
     EXPECT_EQ(set.header.version, 1);
     EXPECT_EQ(set.header.description, "Standard Aspect Set");
-    EXPECT_EQ(set.header.orb_method, 0);
+    EXPECT_EQ(set.header.orb_method, kOrbLuminaryOther);
     EXPECT_FALSE(set.header.moieties);
     EXPECT_FALSE(set.header.three_d);
     EXPECT_FALSE(set.header.unidirectional);
-    ASSERT_EQ(set.Count(), 26);
-    for (int i = 0; i < 26; ++i) {
-        const Row& row = kTable[i];
-        const AspectRecord& a = set.Aspect(i + 1);
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(a.number, i + 1);
-        EXPECT_EQ(a.name, row.name);
-        EXPECT_EQ(a.abbreviation, row.abbr);
-        EXPECT_EQ(a.angle, row.angle);
-        EXPECT_EQ(a.harmonic, row.harmonic);
-        EXPECT_EQ(a.weight, row.weight);
-        EXPECT_EQ(a.enabled, row.enabled);
-        EXPECT_EQ(a.colour, row.colour);
-        EXPECT_EQ(a.line_style, row.line_style);
+    for (int p = 1; p <= kMaxRatioPoints; ++p) {
+        EXPECT_EQ(set.ratios[static_cast<std::size_t>(p)], 1.0F) << p;
+    }
+}
+
+TEST(StandardAspectSet, NamesAndOrbsAreTheListedOnes) {
+    const AspectSet set = StandardAspectSet();
+    ASSERT_EQ(set.Count(), static_cast<int>(std::size(kListed)));
+    for (int k = 1; k <= set.Count(); ++k) {
+        const ListedAspect& listed = kListed[k - 1];
+        const AspectRecord& a = set.Aspect(k);
+        SCOPED_TRACE(listed.name);
+        EXPECT_EQ(a.number, k);
+        EXPECT_EQ(a.name, listed.name);
+        EXPECT_EQ(a.abbreviation, listed.abbreviation);
+        // Every group holds the natal orb and 1 degree for progressed charts and transits.
         for (const auto& group : a.orbs) {
-            EXPECT_EQ(group[0], row.natal_orb);
-            EXPECT_EQ(group[1], 1.0);
-            EXPECT_EQ(group[2], 1.0);
+            EXPECT_EQ(group, (std::array<double, 3>{listed.natal_orb, 1.0, 1.0}));
         }
     }
-    EXPECT_EQ(set.ParallelNumber(), 25);
-    EXPECT_EQ(set.ContraParallelNumber(), 26);
+    EXPECT_EQ(set.Aspect(set.ParallelNumber()).name, "Parallel");
+    EXPECT_EQ(set.Aspect(set.ContraParallelNumber()).name, "ContraParallel");
+}
+
+// A longitude aspect's angle is n steps of 360/harmonic, n prime to the harmonic (the
+// harmonic is the aspect's own, not a multiple of it). The sevenths and elevenths are stored
+// as decimals of four places at most, so they lie within half a unit of the fourth place.
+TEST(StandardAspectSet, EachAngleIsAWholeNumberOfItsHarmonicSteps) {
+    const AspectSet set = StandardAspectSet();
+    std::vector<double> angles;
+    for (int k = 1; k <= set.LongitudeCount(); ++k) {
+        const AspectRecord& a = set.Aspect(k);
+        SCOPED_TRACE(a.name);
+        ASSERT_EQ(a.harmonic, std::round(a.harmonic));
+        const int harmonic = static_cast<int>(a.harmonic);
+        ASSERT_GE(harmonic, 1);
+        const double step = 360.0 / harmonic;
+        const double steps = std::round(a.angle / step);
+        EXPECT_NEAR(a.angle, steps * step, 0.5e-3);
+        EXPECT_EQ(std::gcd(static_cast<int>(steps), harmonic), 1);
+        EXPECT_GE(a.angle, 0.0);
+        EXPECT_LE(a.angle, 180.0);
+        angles.push_back(a.angle);
+    }
+    std::sort(angles.begin(), angles.end());
+    EXPECT_EQ(std::adjacent_find(angles.begin(), angles.end()), angles.end())
+        << "two aspects share an angle";
+    // The parallels are found by declination: their angle is 0, their harmonics 1 and 2.
+    EXPECT_EQ(set.Aspect(set.ParallelNumber()).angle, 0.0);
+    EXPECT_EQ(set.Aspect(set.ParallelNumber()).harmonic, 1.0F);
+    EXPECT_EQ(set.Aspect(set.ContraParallelNumber()).angle, 0.0);
+    EXPECT_EQ(set.Aspect(set.ContraParallelNumber()).harmonic, 2.0F);
+}
+
+// Enabled are the aspects whose harmonic divides 24 (the conjunction, opposition, trine,
+// square, sextile, the eighths and twelfths) and the parallels; the quintiles, deciles,
+// septiles, noviles and undeciles are off.
+TEST(StandardAspectSet, OnlyTheAspectsOfHarmonicsDividing24AreEnabled) {
+    const AspectSet set = StandardAspectSet();
+    for (int k = 1; k <= set.Count(); ++k) {
+        const AspectRecord& a = set.Aspect(k);
+        SCOPED_TRACE(a.name);
+        EXPECT_EQ(a.enabled, 24 % static_cast<int>(a.harmonic) == 0);
+        EXPECT_GE(a.weight, 6);
+        EXPECT_LE(a.weight, 100);
+        EXPECT_GE(a.line_style, 0);
+        EXPECT_LE(a.line_style, 4);
+        EXPECT_GE(a.colour, 0);
+        EXPECT_LE(a.colour, 0xFFFFFF);
+    }
 }
 
 TEST(BuildActiveAspects, SortsEnabledAspectsByAngleAndFindsLargestOrbs) {

@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "astro/angles.h"
@@ -549,7 +550,24 @@ TEST_F(ChartTableTest, UnknownHouseSystemFailsTheChart) {
 
 class EphemerisModeTest : public testing::SessionTest {
 protected:
-    ~EphemerisModeTest() override { FindSwissEphemerisPath(); }
+    // The test decides SE_EPHE_PATH itself; the user's value comes back afterwards.
+    EphemerisModeTest() {
+        if (const char* value = std::getenv("SE_EPHE_PATH"); value != nullptr) {
+            saved_path_ = value;
+        }
+        unsetenv("SE_EPHE_PATH");
+    }
+    ~EphemerisModeTest() override {
+        if (saved_path_) {
+            setenv("SE_EPHE_PATH", saved_path_->c_str(), 1);
+        } else {
+            unsetenv("SE_EPHE_PATH");
+        }
+        FindSwissEphemerisPath();
+    }
+
+private:
+    std::optional<std::string> saved_path_;
 };
 
 // Without data files the analytical mode of the library gives the positions, and the chart
@@ -581,9 +599,6 @@ TEST_F(EphemerisModeTest, MissingPlanetFilesStopTheChartWithTheMessage) {
 }
 
 TEST_F(EphemerisModeTest, FindsTheSystemFolderOrFallsBackToTheAnalyticalMode) {
-    if (std::getenv("SE_EPHE_PATH") != nullptr) {
-        GTEST_SKIP() << "SE_EPHE_PATH chooses the folder";
-    }
     EXPECT_TRUE(FindSwissEphemerisPath());
     EXPECT_EQ(Ephemeris().path, std::string(kSystemEphemerisFolder) + "/");
 
@@ -615,9 +630,6 @@ protected:
 };
 
 TEST_F(ShippedAsteroidsTest, InsideTheSpanTheyEqualTheLibraryWithTheSameFiles) {
-    if (std::getenv("SE_EPHE_PATH") != nullptr) {
-        GTEST_SKIP() << "SE_EPHE_PATH chooses the folders";
-    }
     const ChartRecord records[] = {
         Record(1501, 6, 1, 12, 0, 0, 0.0F, 45.0F, -7.0F),
         Record(1777, 2, 28, 3, 15, 0, -1.0F, 52.5F, -13.4F),
@@ -689,8 +701,6 @@ TEST_F(ShippedAsteroidsTest, ListsOfFoldersAreAccepted) {
         SCOPED_TRACE(c.setting);
         if (c.env != nullptr) {
             setenv("SE_EPHE_PATH", (shipped + ":" + system).c_str(), 1);
-        } else if (std::getenv("SE_EPHE_PATH") != nullptr) {
-            continue;
         }
         session().settings().SetString("SwissEphemPath", c.setting);
         EXPECT_TRUE(FindSwissEphemerisPath());
@@ -705,12 +715,23 @@ TEST_F(ShippedAsteroidsTest, ListsOfFoldersAreAccepted) {
         }
     }
     session().settings().SetString("SwissEphemPath", shipped + ":" + missing);
-    if (std::getenv("SE_EPHE_PATH") == nullptr) {
-        EXPECT_FALSE(FindSwissEphemerisPath());
-        EXPECT_TRUE(Ephemeris().missing_files);
-    }
+    EXPECT_FALSE(FindSwissEphemerisPath());
+    EXPECT_TRUE(Ephemeris().missing_files);
     session().settings().SetString("SwissEphemPath", "");
     EXPECT_TRUE(sink().messages().empty());
+}
+
+TEST_F(EphemerisModeTest, SeEphePathComesBeforeTheSetting) {
+    setenv("SE_EPHE_PATH", kSystemEphemerisFolder, 1);
+    session().settings().SetString("SwissEphemPath", temp().string());
+    EXPECT_TRUE(FindSwissEphemerisPath());
+    EXPECT_EQ(Ephemeris().path, std::string(kSystemEphemerisFolder) + "/");
+
+    // A variable naming a folder without data files gives way to the setting.
+    setenv("SE_EPHE_PATH", temp().string().c_str(), 1);
+    session().settings().SetString("SwissEphemPath", kSystemEphemerisFolder);
+    EXPECT_TRUE(FindSwissEphemerisPath());
+    EXPECT_EQ(Ephemeris().path, std::string(kSystemEphemerisFolder) + "/");
 }
 
 TEST_F(ChartCalcTest, MoonPositionUsesAScratchSlotAndGivesItBack) {
