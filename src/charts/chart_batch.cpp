@@ -67,7 +67,7 @@ private:
 // messages the calculation showed when it has no message of its own.
 startup::Status CalculateRecord(const astro::ChartRecord& record, int slot,
                                 MessageCapture& capture) {
-    const startup::Status status = CalculateChartRecord(record, slot);
+    startup::Status status = CalculateChartRecord(record, slot);
     if (status.ok()) {
         return status;
     }
