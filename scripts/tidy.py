@@ -7,13 +7,18 @@ Prints each finding as file:line:column and exits 1 when there is any.
 Which files are checked: every source whose translation unit changed since it last passed.
 A source that passed is remembered under a key made of the clang-tidy version, .clang-tidy,
 its compile command and its preprocessed text (so a change to any header it includes counts
-as a change); the next run skips it while the key is the same. Files with findings are never
-remembered. The key does not contain the checkout's own folder (it is cut from the compile
-command and the preprocessed text), so several checkouts of the project share what passed. A fresh machine therefore checks everything (about 12 CPU minutes, 6 on two
-cores); later runs check what changed. The memory lives in $XDG_CACHE_HOME/meridia-tidy
-(~/.cache/meridia-tidy); --all ignores it.
+as a change); a later run skips it while the key is the same. Files with findings are never
+remembered. The key leaves out the checkout's own folder (cut from the command and the
+preprocessed text) and a compiler launcher such as ccache, so that every checkout of the
+project on a machine with the same packages computes the same key.
 
-    scripts/tidy.py [--all] [BUILD_FOLDER]
+Passes are remembered in two places: the machine's memory, $XDG_CACHE_HOME/meridia-tidy
+(~/.cache/meridia-tidy), and the project's ledger, scripts/tidy-passed.txt, which a developer
+refreshes with --record after a clean run and commits, so that a fresh checkout (CI) checks
+only the translation units that changed since. A fresh machine without a matching ledger
+checks everything (about 12 CPU minutes, 6 on two cores). --all ignores both.
+
+    scripts/tidy.py [--all] [--record] [BUILD_FOLDER]
 """
 import concurrent.futures
 import hashlib
@@ -63,33 +68,47 @@ def preprocess_command(entry):
     return result + ["-E", "-o", "-"]
 
 
-def check(tidy, build, source, entry, base_key, cache):
+LEDGER = os.path.join(ROOT, "scripts", "tidy-passed.txt")
+
+
+def read_ledger():
+    try:
+        with open(LEDGER) as f:
+            return {line.strip() for line in f if line.strip() and not line.startswith("#")}
+    except OSError:
+        return set()
+
+
+def check(tidy, build, source, entry, base_key, cache, ledger):
     started = time.monotonic()
     key = None
-    if entry is not None and cache is not None:
+    if entry is not None and (cache is not None or ledger):
         pre = subprocess.run(preprocess_command(entry), cwd=entry["directory"],
                              capture_output=True)
         if pre.returncode == 0:
             root = ROOT.encode()
             digest = hashlib.sha256(base_key)
-            digest.update(json.dumps(entry, sort_keys=True).encode().replace(root, b"@"))
+            command = preprocess_command(entry)
+            digest.update(json.dumps(command).encode().replace(root, b"@"))
             digest.update(pre.stdout.replace(root, b"@"))
             key = digest.hexdigest()
-            if os.path.exists(os.path.join(cache, key)):
-                return source, 0, "", None
+            if key in ledger or (cache is not None and os.path.exists(os.path.join(cache, key))):
+                return source, 0, "", None, key
     run = subprocess.run([tidy, "-p", build, "--quiet", os.path.join(ROOT, source)],
                          capture_output=True, text=True)
     lines = [line for line in (run.stdout + run.stderr).splitlines()
              if not SUMMARY.match(line.strip())]
     output = "\n".join(lines).strip()
-    if run.returncode == 0 and not output and key is not None:
+    if run.returncode == 0 and not output and key is not None and cache is not None:
         open(os.path.join(cache, key), "w").close()
-    return source, run.returncode, output, time.monotonic() - started
+    passed = run.returncode == 0 and not output
+    return source, run.returncode, output, time.monotonic() - started, key if passed else None
 
 
 def main(argv):
     everything = "--all" in argv
-    rest = [a for a in argv if a != "--all"]
+    record = "--record" in argv
+    rest = [a for a in argv if a not in ("--all", "--record")]
     build = os.path.abspath(rest[0] if rest else os.path.join(ROOT, "build-test"))
     database = os.path.join(build, "compile_commands.json")
     if not os.path.isfile(database):
@@ -115,15 +134,20 @@ def main(argv):
         except OSError:
             cache = None  # nowhere to remember passes: check everything
 
+    ledger = set() if everything else read_ledger()
     sources = project_sources()
+    passed_keys = []
     started = time.monotonic()
     checked = failed = 0
     with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
         jobs = [pool.submit(check, tidy, build, s,
-                            entries.get(os.path.realpath(os.path.join(ROOT, s))), base_key, cache)
+                            entries.get(os.path.realpath(os.path.join(ROOT, s))), base_key, cache,
+                            ledger)
                 for s in sources]
         for job in concurrent.futures.as_completed(jobs):
-            source, code, output, seconds = job.result()
+            source, code, output, seconds, key = job.result()
+            if key is not None:
+                passed_keys.append(key)
             if seconds is not None:
                 checked += 1
             if code != 0 or output:
@@ -135,6 +159,15 @@ def main(argv):
         print("tidy: fix the findings above (file:line:column: ... [check]), or justify a "
               "NOLINT(check) on the line", file=sys.stderr)
         return 1
+    if record:
+        if everything or len(passed_keys) != len(sources):
+            print("tidy: --record needs a run without --all in which every source has a key",
+                  file=sys.stderr)
+            return 2
+        with open(LEDGER, "w") as f:
+            f.write("# Translation units that passed clang-tidy (scripts/tidy.py --record).\n")
+            f.writelines(k + "\n" for k in sorted(passed_keys))
+        print(f"tidy: recorded {len(passed_keys)} passes in {os.path.relpath(LEDGER, ROOT)}")
     return 0
 
 
