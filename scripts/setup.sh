@@ -12,6 +12,7 @@ packages=(
     libfmt-dev nlohmann-json3-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
+    xvfb xauth
     locales
 )
 
