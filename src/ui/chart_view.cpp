@@ -1,36 +1,39 @@
 #include "ui/chart_view.h"
 
-#include <QBuffer>
-#include <QFileInfo>
 #include <QHelpEvent>
-#include <QPageLayout>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
-#include <QSvgGenerator>
 #include <QToolTip>
 #include <utility>
 
 #include "astro/chart_table.h"
-#include "startup/file_io.h"
+#include "drawing/wheel_picture.h"
 
 namespace meridia::ui {
 
 ChartView::ChartView(std::vector<int> slots, QWidget* parent) : QWidget(parent) {
-    request_.slots = std::move(slots);
+    request_.chart_slots = std::move(slots);
     setMouseTracking(true);
     setMinimumSize(240, 240);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ChartView::SetKind(PictureKind kind) {
+void ChartView::SetKind(drawing::DrawKind kind) {
     request_.kind = kind;
+    update();
+}
+
+void ChartView::SetChoices(const std::string& style, const std::string& aspect_set,
+                           const std::string& points) {
+    request_.style = style;
+    request_.aspect_set = aspect_set;
+    request_.points = points;
     update();
 }
 
 QString ChartView::Title() const {
     QStringList names;
-    for (const int slot : request_.slots) {
+    for (const int slot : request_.chart_slots) {
         names << QString::fromStdString(astro::Slot(slot).record.data.name);
     }
     return names.join(QStringLiteral(" / "));
@@ -50,8 +53,7 @@ bool ChartView::event(QEvent* event) {
         for (const GlyphSpot& spot : spots_) {
             const QPointF d = at - spot.centre;
             if (d.x() * d.x() + d.y() * d.y() <= spot.radius * spot.radius) {
-                const int slot = request_.slots[static_cast<std::size_t>(spot.chart_index)];
-                QToolTip::showText(help->globalPos(), PointTooltip(slot, spot.point), this);
+                QToolTip::showText(help->globalPos(), PointTooltip(spot.slot, spot.point), this);
                 return true;
             }
         }
@@ -71,46 +73,8 @@ QImage ChartView::RenderImage(const QSize& size) const {
 }
 
 startup::Status ChartView::ExportPicture(const QString& path, int pixels) const {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    bool painted = false;
-    if (suffix == QLatin1String("svg")) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(QSize(pixels, pixels));
-        svg.setViewBox(QRect(0, 0, pixels, pixels));
-        svg.setTitle(Title());
-        QPainter painter;
-        if (painter.begin(&svg)) {
-            PaintChartPicture(painter, QRectF(0, 0, pixels, pixels), request_);
-            painted = painter.end();
-        }
-    } else if (suffix == QLatin1String("pdf")) {
-        QPdfWriter pdf(&buffer);
-        pdf.setTitle(Title());
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setResolution(300);
-        QPainter painter;
-        if (painter.begin(&pdf)) {
-            const QRect page = pdf.pageLayout().paintRectPixels(pdf.resolution());
-            PaintChartPicture(painter, QRectF(0, 0, page.width(), page.width()), request_);
-            painted = painter.end();
-        }
-    } else {
-        const QByteArray format = suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")
-                                      ? QByteArray("JPG")
-                                  : suffix == QLatin1String("bmp") ? QByteArray("BMP")
-                                                                   : QByteArray("PNG");
-        painted = RenderImage(QSize(pixels, pixels)).save(&buffer, format.constData(), 100);
-    }
-    if (!painted) {
-        return {startup::StatusCode::kWriteFailed, "The picture could not be drawn.", "Meridia"};
-    }
-    const QByteArray& bytes = buffer.data();
-    return startup::WriteFileSafely(
-        path.toStdString(),
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const auto layout = drawing::SaveChartPicture(path.toStdString(), pixels, request_);
+    return layout.ok() ? startup::Status() : layout.status();
 }
 
 void ChartView::PrintTo(QPrinter& printer) const {
@@ -118,9 +82,11 @@ void ChartView::PrintTo(QPrinter& printer) const {
     if (!painter.begin(&printer)) {
         return;
     }
+    // A printed wheel carries the chart information block in the page's corners.
+    drawing::WheelRequest printed = request_;
+    printed.chart_info = true;
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const int side = std::min(page.width(), page.height());
-    PaintChartPicture(painter, QRectF(0, 0, side, side), request_);
+    PaintChartPicture(painter, QRectF(0, 0, page.width(), page.height()), printed);
     painter.end();
 }
 

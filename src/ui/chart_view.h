@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <string>
 #include <vector>
 
 #include "startup/status.h"
@@ -21,9 +22,13 @@ public:
     // `slots`: calculated-chart slots, the radix first.
     explicit ChartView(std::vector<int> slots, QWidget* parent = nullptr);
 
-    const std::vector<int>& chart_slots() const { return request_.slots; }
-    PictureKind kind() const { return request_.kind; }
-    void SetKind(PictureKind kind);
+    const std::vector<int>& chart_slots() const { return request_.chart_slots; }
+    drawing::DrawKind kind() const { return request_.kind; }
+    void SetKind(drawing::DrawKind kind);
+    // The style, aspect set and point selection drawn ("" the settings' defaults).
+    const drawing::WheelRequest& request() const { return request_; }
+    void SetChoices(const std::string& style, const std::string& aspect_set,
+                    const std::string& points);
     // The tab title: the charts' names.
     QString Title() const;
 
@@ -45,7 +50,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    PictureRequest request_;
+    drawing::WheelRequest request_;
     std::vector<GlyphSpot> spots_;
 };
 

@@ -25,6 +25,7 @@
 #include "charts/chart_file_jobs.h"
 #include "charts/chart_listing.h"
 #include "charts/chart_save.h"
+#include "drawing/wheel_draw.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "startup/startup.h"
@@ -98,6 +99,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     BuildMenus();
     UpdateActions();
     resize(1280, 860);
+    resizeDocks({files_dock_}, {360}, Qt::Horizontal);
 }
 
 MainWindow::~MainWindow() {
@@ -177,6 +179,39 @@ void MainWindow::BuildMenus() {
     chart->addAction(listing);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    auto* kinds = new QActionGroup(this);
+    const auto kind_action = [this, kinds, view](const QString& text, drawing::DrawKind kind,
+                                                 const QKeySequence& keys) {
+        auto* a = new QAction(text, kinds);
+        a->setCheckable(true);
+        a->setShortcut(keys);
+        a->setData(static_cast<int>(kind));
+        connect(a, &QAction::triggered, this, [this, kind] {
+            if (ChartView* current = CurrentChartView()) {
+                current->SetKind(kind);
+            }
+        });
+        view->addAction(a);
+        return a;
+    };
+    wheel_action_ = kind_action(QStringLiteral("&Wheel"), drawing::DrawKind::kWheel,
+                                QKeySequence(tr("Ctrl+1")));
+    dial_action_ =
+        kind_action(QStringLiteral("&Dial"), drawing::DrawKind::kDial, QKeySequence(tr("Ctrl+2")));
+    grid_action_ = kind_action(QStringLiteral("Aspect &Grid"), drawing::DrawKind::kGrid,
+                               QKeySequence(tr("Ctrl+3")));
+    wheel_action_->setChecked(true);
+    view->addSeparator();
+    auto* style =
+        action(QStringLiteral("Wheel &Style..."), QKeySequence(), [this] { ChooseViewFile(0); });
+    auto* aspect_set =
+        action(QStringLiteral("&Aspect Set..."), QKeySequence(), [this] { ChooseViewFile(1); });
+    auto* points =
+        action(QStringLiteral("&Points..."), QKeySequence(), [this] { ChooseViewFile(2); });
+    view->addAction(style);
+    view->addAction(aspect_set);
+    view->addAction(points);
+    view->addSeparator();
     view->addAction(files_dock_->toggleViewAction());
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -201,7 +236,9 @@ void MainWindow::BuildMenus() {
     bar->addAction(picture);
     bar->addAction(print);
 
-    chart_actions_ = {save, save_as, picture, preview, print, edit, transits, synastry, listing};
+    chart_actions_ = {save,   save_as,    picture,       preview,      print,
+                      edit,   transits,   synastry,      listing,      style,
+                      points, aspect_set, wheel_action_, dial_action_, grid_action_};
 }
 
 void MainWindow::UpdateActions() {
@@ -218,6 +255,10 @@ void MainWindow::UpdateActions() {
     }
     if (ChartView* current = CurrentChartView()) {
         setWindowTitle(QStringLiteral("Meridia - ") + current->Title());
+        QAction* kind = current->kind() == drawing::DrawKind::kDial   ? dial_action_
+                        : current->kind() == drawing::DrawKind::kGrid ? grid_action_
+                                                                      : wheel_action_;
+        kind->setChecked(true);
     } else {
         setWindowTitle(QStringLiteral("Meridia"));
     }
@@ -295,6 +336,17 @@ void MainWindow::ApplyCommandLine(const startup::CommandLine& command_line) {
         const int number = std::max(1, command_line.chart_number);
         if (files_->OpenFile(command_line.load_file, number)) {
             files_->OpenSelected();
+        }
+    }
+    if (command_line.load_file.empty()) {
+        // The current chart file of the settings, when there is one.
+        const auto& settings = startup::CurrentSession().settings();
+        const std::filesystem::path current =
+            charts::ChartsFolder() /
+            (settings.GetString("ChartFileName") + settings.GetString("ChartFileExt"));
+        std::error_code error;
+        if (std::filesystem::is_regular_file(current, error)) {
+            files_->OpenFile(current);
         }
     }
     if (command_line.list_mode) {
@@ -589,6 +641,32 @@ void MainWindow::ExportCharts() {
         return;
     }
     status_label_->setText(QStringLiteral("%1 charts exported").arg(*copied));
+}
+
+void MainWindow::ChooseViewFile(int which) {
+    ChartView* view = CurrentChartView();
+    if (view == nullptr) {
+        return;
+    }
+    const std::filesystem::path user = startup::CurrentSession().folders().user_files;
+    static const char* const kFolders[] = {"Wheels & Dials", "Aspects", "Points & Colors"};
+    static const char* const kCaptions[] = {"Wheel Style", "Aspect Set", "Point Selection"};
+    static const char* const kFilters[] = {
+        "Wheel and dial styles (*.wh1 *.wh2 *.wh3 *.wh4 *.wh5 *.di1 *.di2 *.di3 *.di4 *.di5)",
+        "Aspect sets (*.asp)", "Point selections (*.pts)"};
+    const auto index = static_cast<std::size_t>(which);
+    const QString chosen = QFileDialog::getOpenFileName(this, QString::fromUtf8(kCaptions[index]),
+                                                        ToQ((user / kFolders[index]).string()),
+                                                        QString::fromUtf8(kFilters[index]));
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const drawing::WheelRequest& current = view->request();
+    std::string style = current.style;
+    std::string aspect_set = current.aspect_set;
+    std::string points = current.points;
+    (which == 0 ? style : which == 1 ? aspect_set : points) = chosen.toStdString();
+    view->SetChoices(style, aspect_set, points);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) { event->accept(); }

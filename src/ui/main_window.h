@@ -62,6 +62,9 @@ public:
     void MergeFolder();
     void ImportCharts();
     void ExportCharts();
+    // Chooses the current view's wheel style (0), aspect set (1) or point selection (2) among
+    // the user's files.
+    void ChooseViewFile(int which);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,6 +80,9 @@ private:
     ChartFilesPanel* files_ = nullptr;
     QDockWidget* files_dock_ = nullptr;
     QLabel* status_label_ = nullptr;
+    QAction* wheel_action_ = nullptr;
+    QAction* dial_action_ = nullptr;
+    QAction* grid_action_ = nullptr;
     std::vector<QAction*> chart_actions_;  // enabled while a chart view is current
     std::map<int, int> slot_users_;        // views showing each calculated slot
     std::map<int, std::string> comments_;  // comments of the open charts, by slot
