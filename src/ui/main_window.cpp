@@ -7,8 +7,10 @@
 #include <QDateTime>
 #include <QDockWidget>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -21,12 +23,15 @@
 
 #include "astro/chart_calc.h"
 #include "astro/chart_table.h"
+#include "astro/derived_charts.h"
 #include "charts/chart_entry.h"
 #include "charts/chart_file_jobs.h"
 #include "charts/chart_listing.h"
 #include "charts/chart_save.h"
+#include "charts/derived_entry.h"
 #include "drawing/wheel_draw.h"
 #include "startup/messages.h"
+#include "startup/name_tables.h"
 #include "startup/session.h"
 #include "startup/startup.h"
 #include "textformats/angle_text.h"
@@ -176,6 +181,29 @@ void MainWindow::BuildMenus() {
     chart->addAction(transits);
     chart->addAction(synastry);
     chart->addSeparator();
+    QMenu* derived = chart->addMenu(QStringLiteral("&Derived Charts"));
+    struct Derivation {
+        const char* text;
+        int chart_class;
+        int kind;  // 0: the progressed-angle method of the settings
+        Needs needs;
+    };
+    const Derivation derivations[] = {
+        {"&Secondary Progressions...", astro::kClassSecondary, 0, Needs::kTarget},
+        {"&Tertiary Progressions...", astro::kClassTertiary, 0, Needs::kTarget},
+        {"&Minor Progressions...", astro::kClassMinor, 0, Needs::kTarget},
+        {"Solar &Arc Directions...", astro::kClassDirected, astro::kKindSolarArc, Needs::kTarget},
+        {"Midpoint &Composite", astro::kClassCombined, astro::kKindMidpoints, Needs::kSecond},
+        {"&Davison Relationship", astro::kClassCombined, astro::kKindDavison, Needs::kSecond},
+        {"&Harmonic...", astro::kClassHarmonic, astro::kKindNatal, Needs::kHarmonic},
+    };
+    for (const Derivation& d : derivations) {
+        auto* a = action(QString::fromUtf8(d.text), QKeySequence(),
+                         [this, d] { DeriveChart(d.chart_class, d.kind, d.needs); });
+        derived->addAction(a);
+        derived_actions_.push_back(a);
+    }
+    chart->addSeparator();
     chart->addAction(listing);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -244,6 +272,9 @@ void MainWindow::BuildMenus() {
 void MainWindow::UpdateActions() {
     const bool chart = CurrentChartView() != nullptr;
     for (QAction* a : chart_actions_) {
+        a->setEnabled(chart);
+    }
+    for (QAction* a : derived_actions_) {
         a->setEnabled(chart);
     }
     // Printing also serves report views.
@@ -641,6 +672,104 @@ void MainWindow::ExportCharts() {
         return;
     }
     status_label_->setText(QStringLiteral("%1 charts exported").arg(*copied));
+}
+
+void MainWindow::DeriveChart(int chart_class, int kind, Needs needs) {
+    ChartView* view = CurrentChartView();
+    if (view == nullptr) {
+        return;
+    }
+    const auto& settings = startup::CurrentSession().settings();
+    astro::SubsidiaryRequest request;
+    request.record.chart_class = static_cast<std::uint8_t>(chart_class);
+    request.record.chart_kind =
+        static_cast<std::uint8_t>(kind != 0 ? kind : std::max(1, settings.GetInt("ProgAngles")));
+    request.base_slot = view->chart_slots().front();
+    std::optional<charts::ChartEntry> target;
+    int opened_partner = -1;
+    switch (needs) {
+        case Needs::kTarget: {
+            // The moment the base chart is progressed or directed to, at its place and zone.
+            const QDate today = QDate::currentDate();
+            bool ok = false;
+            const QString date =
+                QInputDialog::getText(this, QStringLiteral("Derived Chart"),
+                                      QStringLiteral("Target date:"), QLineEdit::Normal,
+                                      ToQ(tf::FormatDate(today.day(), today.month(), today.year(),
+                                                         tf::CalendarMode::kAutomatic)),
+                                      &ok);
+            if (!ok || date.trimmed().isEmpty()) {
+                return;
+            }
+            target.emplace();
+            target->date = date.trimmed().toStdString();
+            target->time = "12:00";
+            target->field_prefix = "";
+            target->refusal_title = "Derived Chart";
+            break;
+        }
+        case Needs::kSecond: {
+            if (view->chart_slots().size() > 1) {
+                request.other_slots.push_back(view->chart_slots()[1]);
+                break;
+            }
+            const std::vector<int> numbers = files_->SelectedNumbers();
+            if (numbers.empty()) {
+                startup::ShowMessage(
+                    "Select the second chart in the chart file list, or show the two charts "
+                    "as a bi-wheel first.",
+                    startup::kInformation, "Derived Chart");
+                return;
+            }
+            const auto partner = charts::LoadChartByNumber(files_->path(), numbers.front());
+            if (!partner.ok()) {
+                partner.status().Show(startup::kExclamation);
+                return;
+            }
+            opened_partner =
+                astro::OpenChartIntoSlot(partner->record, files_->path().string(), numbers.front());
+            if (opened_partner < 0) {
+                astro::ReportOutOfRange();
+                return;
+            }
+            request.other_slots.push_back(opened_partner);
+            break;
+        }
+        case Needs::kHarmonic: {
+            bool ok = false;
+            const double harmonic = QInputDialog::getDouble(this, QStringLiteral("Harmonic Chart"),
+                                                            QStringLiteral("Harmonic number:"), 5.0,
+                                                            1.0, 1000.0, 2, &ok);
+            if (!ok) {
+                return;
+            }
+            request.harmonic = harmonic;
+            break;
+        }
+        case Needs::kNothing:
+            break;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto derived = charts::OpenDerivedChartOfSlots(request, target, "Derived Chart");
+    QApplication::restoreOverrideCursor();
+    if (opened_partner > 0) {
+        astro::Slot(opened_partner).chart_serial = 0;  // only the derived chart stays open
+    }
+    if (!derived.ok()) {
+        derived.status().Show(startup::kExclamation);
+        return;
+    }
+    astro::ChartRecord& record = astro::Slot(derived->slot).record;
+    if (record.data.name.empty()) {
+        const auto& names = startup::Names();
+        const std::string kind_name = names.ChartKindName(record.chart_kind);
+        record.data.name =
+            astro::Slot(request.base_slot).record.data.name + " - " +
+            names.ChartClassName(chart_class) +
+            (chart_class == astro::kClassCombined && !kind_name.empty() ? " (" + kind_name + ")"
+                                                                        : std::string());
+    }
+    ShowCharts({derived->slot});
 }
 
 void MainWindow::ChooseViewFile(int which) {

@@ -62,6 +62,11 @@ public:
     void MergeFolder();
     void ImportCharts();
     void ExportCharts();
+    // What a derived chart needs beside the current chart.
+    enum class Needs { kNothing, kTarget, kSecond, kHarmonic };
+    // Derives a chart of the class and kind from the current view's chart through the core's
+    // derived-chart routing and shows it in its own view.
+    void DeriveChart(int chart_class, int kind, Needs needs);
     // Chooses the current view's wheel style (0), aspect set (1) or point selection (2) among
     // the user's files.
     void ChooseViewFile(int which);
@@ -83,9 +88,10 @@ private:
     QAction* wheel_action_ = nullptr;
     QAction* dial_action_ = nullptr;
     QAction* grid_action_ = nullptr;
-    std::vector<QAction*> chart_actions_;  // enabled while a chart view is current
-    std::map<int, int> slot_users_;        // views showing each calculated slot
-    std::map<int, std::string> comments_;  // comments of the open charts, by slot
+    std::vector<QAction*> chart_actions_;
+    std::vector<QAction*> derived_actions_;  // enabled while a chart view is current
+    std::map<int, int> slot_users_;          // views showing each calculated slot
+    std::map<int, std::string> comments_;    // comments of the open charts, by slot
 };
 
 }  // namespace meridia::ui

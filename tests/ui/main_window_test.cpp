@@ -15,8 +15,10 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 
 #include "astro/chart_table.h"
+#include "astro/derived_charts.h"
 #include "charts/chart_entry.h"
 #include "charts/chart_file_jobs.h"
 #include "charts/chart_files.h"
@@ -232,6 +234,32 @@ TEST_F(MainWindowTest, PreferencesAreSavedInTheSettingsFile) {
     ASSERT_TRUE(prefs.Apply());
     EXPECT_EQ(session().settings().GetInt("HouseSystem"), 6);
     EXPECT_NE(ReadFile(startup::SettingsFilePath({})).find("HouseSystem=6"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace meridia::testing
+
+namespace meridia::testing {
+namespace {
+
+TEST_F(MainWindowTest, HarmonicChartOpensInItsOwnView) {
+    ASSERT_TRUE(started_);
+    ui::MainWindow window;
+    const int slot = window.OpenChart(SampleRecord());
+    ASSERT_GT(slot, 0);
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        QTest::keyClick(dialog, Qt::Key_Return);  // the offered harmonic, 5
+    });
+    window.DeriveChart(astro::kClassHarmonic, astro::kKindNatal, ui::MainWindow::Needs::kHarmonic);
+    EXPECT_TRUE(sink().messages().empty()) << LastMessage().text;
+    ASSERT_EQ(window.tabs()->count(), 2);
+    const int derived = window.CurrentChartView()->chart_slots().front();
+    EXPECT_NE(derived, slot);
+    // The fifth harmonic multiplies the Sun's longitude by five (modulo 360).
+    const double sun = astro::Slot(slot).longitude[astro::kSun];
+    EXPECT_NEAR(astro::Slot(derived).longitude[astro::kSun], std::fmod(sun * 5.0, 360.0), 1e-6);
 }
 
 }  // namespace
