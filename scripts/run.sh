@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# The main job: installs what is missing, builds, and runs meridia-cli on the built-in sample.
+# The main job: installs what is missing, builds, and opens Meridia's window on the built-in
+# sample chart. Without a display it prints the sample chart's listing with meridia-cli and
+# writes the window with the sample wheel into build/sample-chart.png instead, saying so.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release -DMERIDIA_BUILD_TESTS=OFF \
     -DMERIDIA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$root/build" --parallel "$(nproc)" >/dev/null
-exec "$root/build/bin/meridia-cli" chart --name "Sample chart" --date "14 Mar 1879" --time "11:30" \
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+    exec "$root/build/bin/meridia" --sample "$@"
+fi
+echo "No display: listing the sample chart and saving the window as a picture instead."
+"$root/build/bin/meridia-cli" chart --name "Sample chart" --date "14 Mar 1879" --time "11:30" \
     --zone "-0:40" --place Ulm --country Germany --lat 48N24 --lon 10E00 "$@"
+QT_QPA_PLATFORM=offscreen "$root/build/bin/meridia" --sample \
+    --screenshot "$root/build/sample-chart.png" 2>/dev/null

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -260,6 +261,43 @@ TEST_F(MainWindowTest, HarmonicChartOpensInItsOwnView) {
     // The fifth harmonic multiplies the Sun's longitude by five (modulo 360).
     const double sun = astro::Slot(slot).longitude[astro::kSun];
     EXPECT_NEAR(astro::Slot(derived).longitude[astro::kSun], std::fmod(sun * 5.0, 360.0), 1e-6);
+}
+
+}  // namespace
+}  // namespace meridia::testing
+
+namespace meridia::testing {
+namespace {
+
+TEST_F(MainWindowTest, TransitBiWheelInTwoStepsAndPrintedToPdf) {
+    ASSERT_TRUE(started_);
+    ui::MainWindow window;
+    const int slot = window.OpenChart(SampleRecord());
+    ASSERT_GT(slot, 0);
+    QTimer::singleShot(0, [] {
+        QWidget* form = QApplication::activeModalWidget();
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->objectName(), Q("ChartEntry"));
+        QTest::keyClick(form, Qt::Key_Return);  // OK on the offered moment
+    });
+    window.TransitWheel();
+    EXPECT_TRUE(sink().messages().empty()) << LastMessage().text;
+    ui::ChartView* view = window.CurrentChartView();
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->chart_slots().size(), 2u);
+    EXPECT_EQ(view->chart_slots().front(), slot);
+    // The transits are calculated at the radix place.
+    const astro::ChartSlot& transits = astro::Slot(view->chart_slots()[1]);
+    EXPECT_EQ(transits.record.data.name, "Transits");
+    EXPECT_FLOAT_EQ(transits.record.data.place.latitude,
+                    astro::Slot(slot).record.data.place.latitude);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const auto pdf = temp() / "printed.pdf";
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    view->PrintTo(printer);
+    EXPECT_EQ(ReadFile(pdf).substr(0, 4), "%PDF");
 }
 
 }  // namespace
