@@ -342,8 +342,8 @@ struct TextReader {
         return &f->second;
     }
     void Bad(const TextField& f, const char* key) {
-        error = "Line " + std::to_string(f.line) + ": \"" + f.value + "\" is not a value for " +
-                key;
+        error =
+            "Line " + std::to_string(f.line) + ": \"" + f.value + "\" is not a value for " + key;
     }
     void Block(const std::string& name) { block = name; }
     void I16(const char* key, std::int16_t& f, Range /*r*/, bool fixed = false) {
@@ -514,7 +514,8 @@ startup::Status LoadWheelStyle(std::string_view name, int kind, bool dial, Wheel
         // style this program can read.
         const std::string text = "Invalid Wheel File Version: " + path.string();
         startup::ShowMessage(text, startup::kOkOnly, "Error");
-        return Status(StatusCode::kWrongVersion, text, "Error", path);
+        // Shown here: the status carries no message, so that callers do not show it twice.
+        return Status(StatusCode::kWrongVersion, "", "Error", path);
     }
     style = std::move(*decoded);
     if (loaded_path != nullptr) {
