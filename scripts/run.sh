@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds, and opens Meridia's window on the built-in
 # sample chart. Without a display it prints the sample chart's listing with meridia-cli and
-# writes the window with the sample wheel into build/sample-chart.png instead, saying so.
+# writes the sample wheel into build/sample-wheel.png instead, saying so.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh"
@@ -11,8 +11,10 @@ cmake --build "$root/build" --parallel "$(nproc)" >/dev/null
 if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
     exec "$root/build/bin/meridia" --sample "$@"
 fi
-echo "No display: listing the sample chart and saving the window as a picture instead."
-"$root/build/bin/meridia-cli" chart --name "Sample chart" --date "14 Mar 1879" --time "11:30" \
-    --zone "-0:40" --place Ulm --country Germany --lat 48N24 --lon 10E00 "$@"
-QT_QPA_PLATFORM=offscreen "$root/build/bin/meridia" --sample \
-    --screenshot "$root/build/sample-chart.png" 2>/dev/null
+sample=(--name "Sample chart" --date "14 Mar 1879" --time "11:30" --zone "-0:40" --place Ulm
+        --country Germany --lat 48N24 --lon 10E00)
+echo "No display: listing the sample chart and writing its wheel to build/sample-wheel.png."
+"$root/build/bin/meridia-cli" chart "${sample[@]}" "$@"
+QT_QPA_PLATFORM=offscreen "$root/build/bin/meridia-cli" wheel "${sample[@]}" \
+    --out "$root/build/sample-wheel.png" >/dev/null
+echo "Wheel written to $root/build/sample-wheel.png"
