@@ -11,7 +11,8 @@ packages=(
     libgeonames-dev
     libfmt-dev nlohmann-json3-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-noto-core
+    xvfb xauth
     locales
 )
 

@@ -74,21 +74,12 @@ bool IsProgressionClass(int chart_class) {
 }
 
 startup::StatusOr<DerivedChart> OpenDerivedChart(const DerivedChartJob& job) {
-    const int chart_class = job.request.record.chart_class;
     const auto base = OpenChartEntry(job.base);
     if (!base.ok()) {
         return AsRefusal(base.status());
     }
     astro::SubsidiaryRequest request = job.request;
     request.base_slot = *base;
-    request.record = astro::Slot(*base).record;
-    request.record.chart_class = job.request.record.chart_class;
-    request.record.chart_kind = job.request.record.chart_kind;
-    if (chart_class != astro::kClassRiseSet && chart_class != astro::kClassNatal) {
-        // Derived charts are named after their base charts; a natal request and a rise/set
-        // request are calculated from the record itself and keep its name.
-        request.record.data.name.clear();
-    }
     request.other_slots.clear();
     if (job.second) {
         const auto second = OpenChartEntry(*job.second);
@@ -97,8 +88,24 @@ startup::StatusOr<DerivedChart> OpenDerivedChart(const DerivedChartJob& job) {
         }
         request.other_slots.push_back(*second);
     }
-    if (job.target) {
-        if (Status status = ApplyTarget(*job.target, *base, request); !status.ok()) {
+    return OpenDerivedChartOfSlots(request, job.target, job.base.refusal_title);
+}
+
+startup::StatusOr<DerivedChart> OpenDerivedChartOfSlots(const astro::SubsidiaryRequest& job,
+                                                        const std::optional<ChartEntry>& target,
+                                                        const std::string& title) {
+    const int chart_class = job.record.chart_class;
+    astro::SubsidiaryRequest request = job;
+    request.record = astro::Slot(job.base_slot).record;
+    request.record.chart_class = job.record.chart_class;
+    request.record.chart_kind = job.record.chart_kind;
+    if (chart_class != astro::kClassRiseSet && chart_class != astro::kClassNatal) {
+        // Derived charts are named after their base charts; a natal request and a rise/set
+        // request are calculated from the record itself and keep its name.
+        request.record.data.name.clear();
+    }
+    if (target) {
+        if (Status status = ApplyTarget(*target, job.base_slot, request); !status.ok()) {
             return AsRefusal(status);
         }
     }
@@ -107,8 +114,8 @@ startup::StatusOr<DerivedChart> OpenDerivedChart(const DerivedChartJob& job) {
     if (target_slot < 0) {
         return Status(StatusCode::kFailed, "");
     }
-    const Status status = StatusOfSubsidiary(astro::CalcSubsidiaryChart(request, target_slot),
-                                             job.base.refusal_title);
+    const Status status =
+        StatusOfSubsidiary(astro::CalcSubsidiaryChart(request, target_slot), title);
     if (!status.ok()) {
         return status;
     }

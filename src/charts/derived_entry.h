@@ -43,6 +43,13 @@ bool IsProgressionClass(int chart_class);
 // elsewhere or a full chart table is kFailed.
 startup::StatusOr<DerivedChart> OpenDerivedChart(const DerivedChartJob& job);
 
+// The same for base charts that are calculated already (the windowed program's open charts):
+// the request's base slot and other slots name them; a typed target is applied as above. The
+// title is the one refusals of the request carry.
+startup::StatusOr<DerivedChart> OpenDerivedChartOfSlots(const astro::SubsidiaryRequest& request,
+                                                        const std::optional<ChartEntry>& target,
+                                                        const std::string& title);
+
 // The rise, set and transit times of a point on the day of a typed chart, and, when an event
 // is picked (1..4), its rise/set chart in a free slot.
 struct RiseSetJob {

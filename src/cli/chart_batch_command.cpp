@@ -41,7 +41,7 @@ int RunChartBatch(CliContext& ctx, const std::string& file) {
                 if (chart.number > 1) {
                     out << '\n';
                 }
-                WriteChartListing(out, *chart.slot);
+                charts::WriteChartListing(out, *chart.slot);
             }
             return true;
         });

@@ -26,7 +26,7 @@ int RunChart(CliContext& ctx, const charts::ChartEntry& entry) {
     if (ctx.json) {
         *ctx.out << ChartJson(slot).dump() << '\n';
     } else {
-        WriteChartListing(*ctx.out, slot);
+        charts::WriteChartListing(*ctx.out, slot);
     }
     return kExitOk;
 }

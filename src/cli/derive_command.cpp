@@ -136,7 +136,7 @@ int RunDerive(CliContext& ctx, DeriveOptions& options) {
         std::snprintf(line, sizeof line, "Progression rate: %.12f\n", info.rate);
         *ctx.out << line;
     }
-    WriteChartListing(*ctx.out, slot);
+    charts::WriteChartListing(*ctx.out, slot);
     return kExitOk;
 }
 
@@ -196,7 +196,7 @@ int RunRiseSet(CliContext& ctx, const RiseSetOptions& options) {
     }
     if (chart_slot > 0) {
         *ctx.out << '\n';
-        WriteChartListing(*ctx.out, astro::Slot(chart_slot));
+        charts::WriteChartListing(*ctx.out, astro::Slot(chart_slot));
     }
     return kExitOk;
 }
