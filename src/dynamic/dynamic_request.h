@@ -82,6 +82,8 @@ struct DynamicPosition {
     double latitude = 0.0;
     double right_ascension = 0.0;
     double declination = 0.0;
+    double latitude_speed = 0.0;
+    double declination_speed = 0.0;
 };
 
 // Point types of a DynamicPoint.
