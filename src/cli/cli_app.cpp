@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/cli_context.h"
+#include "directions/dynamic_source.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "startup/settings_store.h"
@@ -129,6 +130,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitRefused;
     }
 
+    // The dynamic search finds the primary-direction types through their registered source.
+    directions::RegisterPrimaryDirections();
     StreamMessageSink sink(err);
     startup::CurrentSession().SetMessageSink(&sink);
     startup::StartupOptions options;
