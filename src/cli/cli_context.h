@@ -28,11 +28,11 @@ struct CliContext {
 int ExitFor(const startup::Status& status);
 
 // Each subcommand registers itself on the app and sets ctx.action from its callback.
-void AddChartCommand(CLI::App& app, CliContext& ctx);    // chart_command.cpp
-void AddFilesCommand(CLI::App& app, CliContext& ctx);    // files_command.cpp
-void AddAspectsCommand(CLI::App& app, CliContext& ctx);  // aspects_command.cpp
-void AddPlaceCommands(CLI::App& app, CliContext& ctx);   // place_command.cpp (place, zone)
-void AddDeriveCommands(CLI::App& app, CliContext& ctx);  // derive_command.cpp (derive, riseset)
+void AddChartCommand(CLI::App& app, CliContext& ctx);     // chart_command.cpp
+void AddFilesCommand(CLI::App& app, CliContext& ctx);     // files_command.cpp
+void AddAspectsCommand(CLI::App& app, CliContext& ctx);   // aspects_command.cpp
+void AddPlaceCommands(CLI::App& app, CliContext& ctx);    // place_command.cpp (place, zone)
+void AddDeriveCommands(CLI::App& app, CliContext& ctx);   // derive_command.cpp (derive, riseset)
 void AddSpeculumCommand(CLI::App& app, CliContext& ctx);  // speculum_command.cpp
 
 }  // namespace meridia::cli

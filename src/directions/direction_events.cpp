@@ -12,8 +12,8 @@ namespace meridia::directions {
 
 namespace {
 
-constexpr double kIngressStep = 1.0;          // degrees of arc between ingress samples
-constexpr double kIngressTolerance = 1e-8;    // degrees of arc
+constexpr double kIngressStep = 1.0;        // degrees of arc between ingress samples
+constexpr double kIngressTolerance = 1e-8;  // degrees of arc
 constexpr int kMaxIngressHalvings = 60;
 
 // The arcs at the start and at the end of the period (in period order, not sorted).

@@ -46,10 +46,10 @@ struct DirectionsRequest {
 // One event, in the fields the dynamic event table keeps.
 struct DirectionEvent {
     int moving_point = 0;
-    int aspect = -1;        // aspect number, -1 for ingresses
-    int target_point = 0;   // 0 for ingresses
-    char symbol = 'X';      // "X", "E", "L", "B", "S", "H"
-    double moving_longitude = 0.0;   // the directed place of the moving point
+    int aspect = -1;                // aspect number, -1 for ingresses
+    int target_point = 0;           // 0 for ingresses
+    char symbol = 'X';              // "X", "E", "L", "B", "S", "H"
+    double moving_longitude = 0.0;  // the directed place of the moving point
     double target_longitude = -999.0;
     int moving_house = 0;
     int target_house = 0;

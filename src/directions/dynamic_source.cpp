@@ -38,8 +38,8 @@ public:
         dynamic::DynamicPosition position;
         position.longitude = place.longitude;
         position.speed = place.speed;
-        const Equatorial e = EclipticToEquatorial(place.longitude - radix.zodiac_offset, 0.0,
-                                                  radix.obliquity);
+        const Equatorial e =
+            EclipticToEquatorial(place.longitude - radix.zodiac_offset, 0.0, radix.obliquity);
         position.right_ascension = e.right_ascension;
         position.declination = e.declination;
         return position;
@@ -107,8 +107,8 @@ void StoreDirectionEvents(const std::vector<DirectionEvent>& events,
         if (e.jd_ut < table.JulDayStart() || e.jd_ut > table.JulDayEnd()) {
             continue;
         }
-        const bool ingress = e.symbol == dynamic::kSymSignIngress ||
-                             e.symbol == dynamic::kSymHouseIngress;
+        const bool ingress =
+            e.symbol == dynamic::kSymSignIngress || e.symbol == dynamic::kSymHouseIngress;
         dynamic::DynamicEvent event;
         event.tran_point = e.moving_point;
         event.symbol = e.symbol;

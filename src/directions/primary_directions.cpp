@@ -1,7 +1,9 @@
 #include "directions/primary_directions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -20,9 +22,8 @@ using astro::Norm180;
 using astro::Norm360;
 
 // List position -> key, in the order the rate keys are offered.
-constexpr std::array<int, kRateKeyCount> kKeyOrder = {kKeyPtolemy, kKeyNaibod,    kKeyCardan,
-                                                      kKeyKepler,  kKeySolarLong, kKeyPlacidus,
-                                                      kKeyUser};
+constexpr std::array<int, kRateKeyCount> kKeyOrder = {
+    kKeyPtolemy, kKeyNaibod, kKeyCardan, kKeyKepler, kKeySolarLong, kKeyPlacidus, kKeyUser};
 
 constexpr int kMaxPlaceSteps = 20;
 constexpr double kPlaceTolerance = 0.001;
@@ -216,14 +217,51 @@ double PrimaryDirectionsClass::SolarRateLongitude() {
     return *solar_rate_longitude_;
 }
 
-double PrimaryDirectionsClass::SunRightAscensionAt(double jd_ut) {
-    astro::ChartSlot sun;
+PrimaryDirectionsClass::SunRA PrimaryDirectionsClass::SunRightAscensionAt(double jd_ut) {
+    if (!sun_slot_) {
+        sun_slot_ = std::make_unique<astro::ChartSlot>();
+    }
+    astro::ChartSlot& sun = *sun_slot_;
     const double jd_et = jd_ut + astro::DeltaT(jd_ut);
     astro::CalcPositions(sun, astro::kSun, astro::kSun, jd_et, 0.0, astro::PositionOptions{});
+    const double obliquity = astro::Obliquity(jd_et, true_obliquity_);
     const Equatorial e =
-        EclipticToEquatorial(sun.longitude[astro::kSun], sun.latitude[astro::kSun],
-                             astro::Obliquity(jd_et, true_obliquity_));
-    return e.right_ascension;
+        EclipticToEquatorial(sun.longitude[astro::kSun], sun.latitude[astro::kSun], obliquity);
+    // d(alpha)/d(lambda) = cos(eps) / cos^2(delta) on the ecliptic.
+    const double cos_delta = astro::CosD(e.declination);
+    return {e.right_ascension,
+            sun.speed[astro::kSun] * astro::CosD(obliquity) / (cos_delta * cos_delta)};
+}
+
+double PrimaryDirectionsClass::TrueSolarArc(double years) {
+    if (!natal_sun_ra_) {
+        natal_sun_ra_ = SunRightAscensionAt(Radix().julian_day_ut).ra;
+    }
+    const double progressed = SunRightAscensionAt(Radix().julian_day_ut + std::fabs(years)).ra;
+    return Sign(years) * Norm360(progressed - *natal_sun_ra_);
+}
+
+double PrimaryDirectionsClass::TrueSolarArcYears(double arc) {
+    // Newton's method on the progressed Sun's right ascension (a day per year), from the
+    // natal solar rate's estimate; the key is odd, so the search runs on |arc|.
+    const double target = std::fabs(arc);
+    if (target == 0.0) {
+        return 0.0;
+    }
+    if (!natal_sun_ra_) {
+        natal_sun_ra_ = SunRightAscensionAt(Radix().julian_day_ut).ra;
+    }
+    const double rate = SolarRateRA();
+    double years = rate > 0.0 ? target / rate : target;
+    for (int step = 0; step < kMaxSolarArcSteps; ++step) {
+        const SunRA sun = SunRightAscensionAt(Radix().julian_day_ut + years);
+        const double error = Norm180(Norm360(sun.ra - *natal_sun_ra_) - target);
+        if (std::fabs(error) < kSolarArcTolerance || sun.speed <= 0.0) {
+            break;
+        }
+        years = std::max(years - error / sun.speed, 0.0);
+    }
+    return Sign(arc) * years;
 }
 
 namespace {
@@ -244,16 +282,8 @@ double PrimaryDirectionsClass::YearsToDirectedDegree(double years, int key) {
             return years * 360.0 / kDaysPerYear;
         case kKeyKepler:
             return SolarRateRA() * years;
-        case kKeyPlacidus: {
-            // The secondary-progressed Sun for the age (one day per year) against the natal
-            // Sun, in right ascension; the arc for a negative age is that of the positive age
-            // negated, so that the key stays odd like the others.
-            if (!natal_sun_ra_) {
-                natal_sun_ra_ = SunRightAscensionAt(Radix().julian_day_ut);
-            }
-            const double progressed = SunRightAscensionAt(Radix().julian_day_ut + std::fabs(years));
-            return Sign(years) * Norm360(progressed - *natal_sun_ra_);
-        }
+        case kKeyPlacidus:
+            return TrueSolarArc(years);
         case kKeyCardan:
             return years * 59.2 / 60.0;
         case kKeyUser:
@@ -275,29 +305,8 @@ double PrimaryDirectionsClass::DirectedDegreeToYears(double arc, int key) {
             return arc * kDaysPerYear / 360.0;
         case kKeyKepler:
             return divide(SolarRateRA());
-        case kKeyPlacidus: {
-            // Secant search on the odd function arc(years), from the Ptolemaic estimate.
-            const double target = std::fabs(arc);
-            if (target == 0.0) {
-                return 0.0;
-            }
-            double y0 = target;
-            double f0 = YearsToDirectedDegree(y0, kKeyPlacidus) - target;
-            double y1 = target * 1.01 + 0.01;
-            double f1 = YearsToDirectedDegree(y1, kKeyPlacidus) - target;
-            for (int step = 0; step < kMaxSolarArcSteps && std::fabs(f1) >= kSolarArcTolerance;
-                 ++step) {
-                if (f1 == f0) {
-                    break;
-                }
-                const double y2 = y1 - f1 * (y1 - y0) / (f1 - f0);
-                y0 = y1;
-                f0 = f1;
-                y1 = y2 > 0.0 ? y2 : y1 / 2.0;
-                f1 = YearsToDirectedDegree(y1, kKeyPlacidus) - target;
-            }
-            return Sign(arc) * y1;
-        }
+        case kKeyPlacidus:
+            return TrueSolarArcYears(arc);
         case kKeyCardan:
             return arc * 60.0 / 59.2;
         case kKeyUser:
@@ -346,8 +355,7 @@ double PrimaryDirectionsClass::LongitudeToArc(double longitude, double ramc) con
 }
 
 DirectionalPlace PrimaryDirectionsClass::ComputeDirectionalPlace(int significator, double target,
-                                                                 double longitude,
-                                                                 double latitude,
+                                                                 double longitude, double latitude,
                                                                  double ramc) const {
     DirectionalPlace place;
     const bool with_latitude = direction_type_ == kTypeZodiacal && !makransky_;
@@ -364,9 +372,9 @@ DirectionalPlace PrimaryDirectionsClass::ComputeDirectionalPlace(int significato
     place.longitude = Norm360(longitude);
     place.converged = std::fabs(d) < kPlaceTolerance;
     if (!(std::fabs(d) < kPlaceDiagnosticLimit)) {
-        place.diagnostic = "ComputeDirectionalPlace not converging: Sig = " +
-                           std::to_string(significator) + "; Longitude = " +
-                           ThreeDecimals(place.longitude);
+        place.diagnostic =
+            "ComputeDirectionalPlace not converging: Sig = " + std::to_string(significator) +
+            "; Longitude = " + ThreeDecimals(place.longitude);
     }
     return place;
 }
@@ -413,8 +421,7 @@ double PrimaryDirectionsClass::ComputeArc(int promissor, int significator, doubl
     return PlacidusArc(prom, Norm360(sig.PlacidusMundanePosition() - offset));
 }
 
-double PrimaryDirectionsClass::ArcToLongitude(int point, double rotation,
-                                              std::string* diagnostic) {
+double PrimaryDirectionsClass::ArcToLongitude(int point, double rotation, std::string* diagnostic) {
     if (!HasChart()) {
         return 0.0;
     }
@@ -448,9 +455,8 @@ double PrimaryDirectionsClass::DirectAscendant(double rotation) {
         return 0.0;
     }
     const astro::ChartSlot& radix = Radix();
-    const astro::AngleSet angles =
-        astro::CalcAngles(Norm360(radix.ramc + rotation), radix.obliquity,
-                          radix.observer_latitude, true);
+    const astro::AngleSet angles = astro::CalcAngles(
+        Norm360(radix.ramc + rotation), radix.obliquity, radix.observer_latitude, true);
     return Norm360(angles.ascendant + radix.zodiac_offset);
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,8 +21,8 @@ namespace meridia::directions {
 // Rate keys.
 inline constexpr int kKeyPtolemy = 1;
 inline constexpr int kKeyNaibod = 2;
-inline constexpr int kKeyKepler = 3;     // natal solar rate in right ascension
-inline constexpr int kKeyPlacidus = 4;   // true solar arc in right ascension
+inline constexpr int kKeyKepler = 3;    // natal solar rate in right ascension
+inline constexpr int kKeyPlacidus = 4;  // true solar arc in right ascension
 inline constexpr int kKeyCardan = 5;
 inline constexpr int kKeyUser = 6;       // the UserDirRate setting, degrees per year
 inline constexpr int kKeySolarLong = 7;  // natal solar rate in longitude
@@ -143,7 +144,16 @@ public:
     double DirectAscendant(double rotation);
 
 private:
-    double SunRightAscensionAt(double jd_ut);
+    struct SunRA {
+        double ra = 0.0;     // degrees
+        double speed = 0.0;  // degrees per day
+    };
+    SunRA SunRightAscensionAt(double jd_ut);
+    // Key 4: the secondary-progressed Sun's right ascension (a day per year of age) minus the
+    // natal Sun's; the arc of a negative age is that of the positive age negated, so that the
+    // key is odd like the others.
+    double TrueSolarArc(double years);
+    double TrueSolarArcYears(double arc);
     void ComputeSolarRates();
     const astro::ChartSlot& Radix() const;
 
@@ -160,6 +170,8 @@ private:
     std::optional<double> solar_rate_ra_;
     std::optional<double> solar_rate_longitude_;
     std::optional<double> natal_sun_ra_;
+    // Scratch slot of the Sun's positions for key 4, made on first use.
+    std::unique_ptr<astro::ChartSlot> sun_slot_;
     std::array<std::optional<Speculum>, astro::kMaxPoints + 1> specula_;
 };
 

@@ -31,7 +31,8 @@ startup::StatusOr<SpeculumTable> CalculateSpeculumTable(const charts::ChartEntry
     SpeculumTable table;
     table.chart_name = chart.record.data.name;
     for (int p = 1; p <= in_use && p <= astro::kMaxPoints; ++p) {
-        if (!column[static_cast<std::size_t>(p)] || chart.longitude[static_cast<std::size_t>(p)] < 0.0) {
+        if (!column[static_cast<std::size_t>(p)] ||
+            chart.longitude[static_cast<std::size_t>(p)] < 0.0) {
             continue;
         }
         SpeculumRow row;

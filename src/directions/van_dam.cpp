@@ -33,8 +33,7 @@ double PrimaryVanDamClass::RadixFactor(int point) {
     const double umd = s.UpperMeridianDistance();
     if (std::fabs(umd) < s.DaySemiArc()) {
         // Above the horizon: from the MC over the day semi-arc.
-        return GetProportionalAscensionFactor(s.RightAscension(), s.RAMC(),
-                                              s.DaySemiArc() - 90.0);
+        return GetProportionalAscensionFactor(s.RightAscension(), s.RAMC(), s.DaySemiArc() - 90.0);
     }
     // Below: from the IC over the night semi-arc.
     return GetProportionalAscensionFactor(s.RightAscension(), astro::Norm360(s.RAMC() + 180.0),

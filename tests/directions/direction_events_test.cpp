@@ -189,16 +189,17 @@ TEST_F(DirectionEventsTest, SignAndHouseIngressesOfDirectedPoints) {
         EXPECT_NEAR(e.jd_ut, NaibodDate(e.arc), kMinute);
         if (e.symbol == 'S') {
             ++signs;
-            const double to_cusp = std::fabs(Norm180(e.moving_longitude -
-                                                     30.0 * std::round(e.moving_longitude / 30.0)));
+            const double to_cusp = std::fabs(
+                Norm180(e.moving_longitude - 30.0 * std::round(e.moving_longitude / 30.0)));
             EXPECT_LT(to_cusp, 1e-5) << e.moving_longitude;
         } else {
             ASSERT_EQ(e.symbol, 'H');
             ++houses;
             double nearest = 360.0;
             for (int c = 1; c <= 12; ++c) {
-                nearest = std::min(nearest, std::fabs(Norm180(e.moving_longitude -
-                                                              radix.cusps[static_cast<std::size_t>(c)])));
+                nearest =
+                    std::min(nearest, std::fabs(Norm180(e.moving_longitude -
+                                                        radix.cusps[static_cast<std::size_t>(c)])));
             }
             EXPECT_LT(nearest, 1e-5) << e.moving_longitude;
         }
@@ -232,7 +233,8 @@ TEST_F(DirectionEventsTest, VanDamPlacesKeepTheFactor) {
     const VanDamPosition later = van_dam.Position(3, natal_ + 20.0 * kYear);
     const Speculum& sun = directions_.Spec(3);
     Speculum turned;
-    turned.Init(sun.Declination(), sun.Latitude(), sun.RightAscension(), Norm360(radix.ramc + 20.0));
+    turned.Init(sun.Declination(), sun.Latitude(), sun.RightAscension(),
+                Norm360(radix.ramc + 20.0));
     Speculum place;
     place.InitToZodiacPt(later.longitude, radix);
     EXPECT_NEAR(Norm180(place.PlacidusMundanePosition() - turned.PlacidusMundanePosition()), 0.0,

@@ -78,8 +78,9 @@ TEST_F(DynamicSourceTest, MundaneConjunctionsReachTheTable) {
                     EXPECT_EQ(t.type, dynamic::kTypeDirectedRadix);
                     // Report time: UT minus the zone / 24 (zone -1: an hour later).
                     EXPECT_NEAR(t.jul_day, e.jd_ut + 1.0 / 24.0, 1e-9);
-                    EXPECT_DOUBLE_EQ(t.ra_pos, astro::Slot(1).longitude[static_cast<std::size_t>(
-                                                   e.target_point)]);
+                    EXPECT_DOUBLE_EQ(
+                        t.ra_pos,
+                        astro::Slot(1).longitude[static_cast<std::size_t>(e.target_point)]);
                 }
             }
             EXPECT_TRUE(found) << e.moving_point << " to " << e.target_point;

@@ -189,9 +189,9 @@ TEST_F(PrimaryDirectionsTest, ArcsBringThePromissorToTheSignificator) {
                     SCOPED_TRACE(std::to_string(method) + " " + std::to_string(p) + " " +
                                  std::to_string(s));
                     if (method == kMethodPlacidus) {
-                        EXPECT_LT(Gap(turned.PlacidusMundanePosition(),
-                                      sig.PlacidusMundanePosition()),
-                                  1e-9);
+                        EXPECT_LT(
+                            Gap(turned.PlacidusMundanePosition(), sig.PlacidusMundanePosition()),
+                            1e-9);
                     } else {
                         EXPECT_NEAR(turned.Pole(), sig.Pole(), 1e-7);
                         EXPECT_LT(Gap(turned.RegioMundanePosition() - turned.RAMC(),
@@ -273,13 +273,13 @@ TEST_F(PrimaryDirectionsTest, SettingTheChartClearsTheCaches) {
     PrimaryDirectionsClass& d = Directions();
     const double ra_before = d.Spec(astro::kSun).RightAscension();
     const double rate_before = d.SolarRateRA();
-    const auto record = testing::MakeRecord(
-        {.year = 1950, .month = 9, .day = 1, .hour = 3, .latitude = 10.0F});
+    const auto record =
+        testing::MakeRecord({.year = 1950, .month = 9, .day = 1, .hour = 3, .latitude = 10.0F});
     ASSERT_EQ(astro::CalcChart(record, 2, 0, 0, true, true), astro::CalcStatus::kOk);
     d.Chart(2);
     EXPECT_NE(d.Spec(astro::kSun).RightAscension(), ra_before);
-    EXPECT_NEAR(d.Spec(astro::kSun).RightAscension(),
-                astro::Slot(2).right_ascension[astro::kSun], 0.0);
+    EXPECT_NEAR(d.Spec(astro::kSun).RightAscension(), astro::Slot(2).right_ascension[astro::kSun],
+                0.0);
     EXPECT_NE(d.SolarRateRA(), rate_before);
 }
 

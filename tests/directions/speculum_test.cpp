@@ -105,9 +105,9 @@ TEST(Speculum, SemiArcsEndOnTheHorizon) {
             EXPECT_NEAR(s.DaySemiArc() + s.NightSemiArc(), 180.0, 1e-12);
             // Rising: the RAMC then equals the oblique ascension minus 90.
             EXPECT_LT(Gap(s.ObliqueAscension(), 100.0 - s.AscensionalDifference()), 1e-12);
-            EXPECT_LT(Gap(s.ObliqueDescension() - s.ObliqueAscension(),
-                          2.0 * s.AscensionalDifference()),
-                      1e-9);
+            EXPECT_LT(
+                Gap(s.ObliqueDescension() - s.ObliqueAscension(), 2.0 * s.AscensionalDifference()),
+                1e-9);
         }
     }
 }
@@ -176,7 +176,8 @@ TEST(SpeculumListing, HeadingsAndPattern) {
     EXPECT_EQ(SpeculumListingHeading(),
               " PointName AscDiff  RA       Declin   DaySemAr UMerDist ObAsc    PropArc  ");
     Speculum s;
-    s.Init(0.0, 0.0, 100.5, 10.0);  // on the equator: AD 0, semi-arc 90, UMD 90.5: just below the eastern horizon
+    s.Init(0.0, 0.0, 100.5,
+           10.0);  // on the equator: AD 0, semi-arc 90, UMD 90.5: just below the eastern horizon
     EXPECT_EQ(SpeculumListingLine("Sun", s),
               "Sun        0        100.5    0        90       90.5     100.5    0.5      ");
 }
