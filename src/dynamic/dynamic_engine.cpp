@@ -436,6 +436,8 @@ private:
     bool EmitCrossings(const Body& a, const Body* b, double t0, double t1, int type,
                        const std::vector<Crossing>& found);
     double QuickRoot(const Body& a, double t0, double t1, double target);
+    // The instant of a station near `turn`, from the longitude's parabola.
+    double RefineStation(const Body& a, double turn);
 
     const DynamicSearchRequest& request_;
     DynamicDataClass& data_;
@@ -705,6 +707,34 @@ void Engine::SeparationTargets(int orb_kind, int point_a, int point_b,
     }
 }
 
+double Engine::RefineStation(const Body& a, double turn) {
+    // The library's longitude speed carries noise of about 1e-8 degrees a day, which for the
+    // slow planets moves the zero of the speed by seconds. The longitude itself is smooth to
+    // 1e-12 degrees: the vertex of the parabola through three longitudes a few minutes apart
+    // gives the station to a small fraction of a second.
+    constexpr double kHalfSpan = 0.005;  // days
+    for (int pass = 0; pass < 2; ++pass) {
+        const auto before = Eval(a, turn - kHalfSpan);
+        const auto middle = Eval(a, turn);
+        const auto after = Eval(a, turn + kHalfSpan);
+        if (!before || !middle || !after) {
+            return turn;
+        }
+        const double y_minus = Norm180(before->longitude - middle->longitude);
+        const double y_plus = Norm180(after->longitude - middle->longitude);
+        const double curvature = y_minus + y_plus;
+        if (curvature == 0.0) {
+            return turn;
+        }
+        const double shift = kHalfSpan * (y_minus - y_plus) / (2.0 * curvature);
+        if (std::fabs(shift) > kHalfSpan) {
+            return turn;
+        }
+        turn += shift;
+    }
+    return turn;
+}
+
 double Engine::QuickRoot(const Body& a, double t0, double t1, double target) {
     const auto diff = [&](double t, bool& ok) {
         const auto p = Eval(a, t);
@@ -793,6 +823,7 @@ bool Engine::DetectStep(double t0, double t1) {
             DynamicPosition pb;
             if (FindTurn(Quantity::kLongitude, a, nullptr, t0, a.start.speed, t1, a.end.speed, turn,
                          pa, pb)) {
+                turn = std::clamp(RefineStation(a, turn), t0, t1);
                 const BisectResult r = Report(t0, t1, turn);
                 DynamicEvent e;
                 e.tran_point = a.point;
