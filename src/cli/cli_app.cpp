@@ -62,7 +62,8 @@ void AddCommands(CLI::App& app, CliContext& ctx, const std::vector<std::string>&
     const CommandGroup groups[] = {
         {"chart", {}, AddChartCommand},           {"files", {}, AddFilesCommand},
         {"aspects", {}, AddAspectsCommand},       {"place", "zone", AddPlaceCommands},
-        {"derive", "riseset", AddDeriveCommands}, {"speculum", {}, AddSpeculumCommand}};
+        {"derive", "riseset", AddDeriveCommands}, {"dynamic", {}, AddDynamicCommand},
+        {"speculum", {}, AddSpeculumCommand}};
     const std::string_view word = SubcommandWord(args);
     for (const CommandGroup& group : groups) {
         if (!word.empty() && (word == group.first || word == group.second)) {

@@ -32,7 +32,7 @@ using startup::StatusCode;
 // Precision of the true instant of a contact before the bisection reports it: far below the
 // half-second tolerance, so that the reported instant is the one a bisection on the
 // ephemeris itself gives.
-constexpr double kRootTolerance = 1e-9;  // days (86 microseconds)
+constexpr double kRootTolerance = 1e-7;  // days (8.6 ms)
 constexpr int kRootEvaluations = 30;
 constexpr double kQuickStepLimit = 0.99;  // days
 
@@ -53,10 +53,10 @@ public:
         position_options_.true_black_moon = options_.true_black_moon;
         position_options_.vulcan_calc = options_.vulcan_calc;
         scratch_->record.coords = radix_.record.coords;
-        zodiac_ = radix_.record.zodiac == 0
-                      ? (options_.default_zodiac == 0 ? astro::kTropicalZodiac
-                                                      : options_.default_zodiac)
-                      : radix_.record.zodiac;
+        zodiac_ =
+            radix_.record.zodiac == 0
+                ? (options_.default_zodiac == 0 ? astro::kTropicalZodiac : options_.default_zodiac)
+                : radix_.record.zodiac;
         observer_latitude_ = data.ObserverLatitude();
     }
 
@@ -125,10 +125,9 @@ private:
         const double sin_dec = astro::SinD(beta) * astro::CosD(obliquity) +
                                astro::CosD(beta) * astro::SinD(obliquity) * astro::SinD(lambda);
         p.declination = astro::ArcSin(sin_dec);
-        p.right_ascension =
-            Norm360(astro::ArcTan2(astro::SinD(lambda) * astro::CosD(obliquity) -
-                                       astro::TanD(beta) * astro::SinD(obliquity),
-                                   astro::CosD(lambda)));
+        p.right_ascension = Norm360(astro::ArcTan2(astro::SinD(lambda) * astro::CosD(obliquity) -
+                                                       astro::TanD(beta) * astro::SinD(obliquity),
+                                                   astro::CosD(lambda)));
         p.declination_speed =
             aspects::DeclinationSpeed(lambda, beta, p.speed, p.latitude_speed, obliquity);
     }
@@ -140,15 +139,16 @@ private:
         DynamicPosition p;
         if (IsMovingAngle(point)) {
             const double jd0 = std::floor(jd_ut - 0.5) + 0.5;
-            const double st = astro::SiderealTime(astro::SiderealTimeAt0h(jd0), (jd_ut - jd0) * 24.0);
+            const double st =
+                astro::SiderealTime(astro::SiderealTimeAt0h(jd0), (jd_ut - jd0) * 24.0);
             const double ramc = Norm360(st * 15.0 - data_.Longitude());
             const double obliquity = ObliquityAt(jd_et);
             const astro::AngleSet a =
                 astro::CalcAngles(ramc, obliquity, observer_latitude_, options_.mc_always_above);
             const bool asc = point == astro::kAscendant || point == astro::kDescendant;
             const bool opposite = point == astro::kDescendant || point == astro::kImumCoeli;
-            p.longitude = Norm360((asc ? a.ascendant : a.midheaven) + offset +
-                                  (opposite ? 180.0 : 0.0));
+            p.longitude =
+                Norm360((asc ? a.ascendant : a.midheaven) + offset + (opposite ? 180.0 : 0.0));
             p.speed = asc ? a.ascendant_speed : a.midheaven_speed;
         } else {
             astro::ChartSlot& slot = *scratch_;
@@ -415,10 +415,10 @@ private:
     // ends), splitting the step where the quantity turns.
     void Scan(Quantity q, const Body& a, const Body* b, double t0, double t1,
               const std::vector<Target>& targets, std::vector<Crossing>& found);
-    void ScanSegment(Quantity q, const Body& a, const Body* b, double ta,
-                     const DynamicPosition& a0, const DynamicPosition& b0, double tb,
-                     const DynamicPosition& a1, const DynamicPosition& b1,
-                     const std::vector<Target>& targets, std::vector<Crossing>& found);
+    void ScanSegment(Quantity q, const Body& a, const Body* b, double ta, const DynamicPosition& a0,
+                     const DynamicPosition& b0, double tb, const DynamicPosition& a1,
+                     const DynamicPosition& b1, const std::vector<Target>& targets,
+                     std::vector<Crossing>& found);
     // The instant in (t0, t1) where the rate of the quantity is 0 (rates of opposite signs
     // at the ends), with the positions there.
     bool FindTurn(Quantity q, const Body& a, const Body* b, double t0, double r0, double t1,
@@ -436,6 +436,8 @@ private:
     bool EmitCrossings(const Body& a, const Body* b, double t0, double t1, int type,
                        const std::vector<Crossing>& found);
     double QuickRoot(const Body& a, double t0, double t1, double target);
+    // The instant of a station near `turn`, from the longitude's parabola.
+    double RefineStation(const Body& a, double turn);
 
     const DynamicSearchRequest& request_;
     DynamicDataClass& data_;
@@ -455,7 +457,8 @@ bool Engine::FindTurn(Quantity q, const Body& a, const Body* b, double t0, doubl
     const auto f = [&](double t) {
         RootSample s;
         const auto ea = Eval(a, t);
-        const auto eb = b != nullptr ? Eval(*b, t) : std::optional<DynamicPosition>(DynamicPosition{});
+        const auto eb =
+            b != nullptr ? Eval(*b, t) : std::optional<DynamicPosition>(DynamicPosition{});
         if (!ea || !eb) {
             ok = false;
             return s;
@@ -469,7 +472,8 @@ bool Engine::FindTurn(Quantity q, const Body& a, const Body* b, double t0, doubl
     s1.value = r1;
     turn = SolveRoot(t0, s0, t1, s1, f, kRootTolerance, kRootEvaluations);
     const auto ea = Eval(a, turn);
-    const auto eb = b != nullptr ? Eval(*b, turn) : std::optional<DynamicPosition>(DynamicPosition{});
+    const auto eb =
+        b != nullptr ? Eval(*b, turn) : std::optional<DynamicPosition>(DynamicPosition{});
     if (!ok || !ea || !eb) {
         return false;
     }
@@ -615,15 +619,14 @@ void Engine::RadixTargets(int orb_kind, int moving_point, std::vector<Target>& t
                 t.ra_retro = radix_.speed[i] < 0.0;
                 targets.push_back(t);
                 if (request_.enter_leave) {
-                    AddOrbBoundaries(
-                        t,
-                        asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
-                                         : aspects::OrbGroup::kOtherApplying,
-                                orb_kind),
-                        asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
-                                         : aspects::OrbGroup::kOtherSeparating,
-                                orb_kind),
-                        targets);
+                    AddOrbBoundaries(t,
+                                     asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
+                                                      : aspects::OrbGroup::kOtherApplying,
+                                             orb_kind),
+                                     asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
+                                                      : aspects::OrbGroup::kOtherSeparating,
+                                             orb_kind),
+                                     targets);
                 }
             }
         }
@@ -659,15 +662,14 @@ void Engine::ParallelTargets(bool declination, int orb_kind, int moving_point,
             t.ra_retro = radix_.speed[i] < 0.0;
             targets.push_back(t);
             if (request_.enter_leave) {
-                AddOrbBoundaries(
-                    t,
-                    asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
-                                     : aspects::OrbGroup::kOtherApplying,
-                            orb_kind),
-                    asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
-                                     : aspects::OrbGroup::kOtherSeparating,
-                            orb_kind),
-                    targets);
+                AddOrbBoundaries(t,
+                                 asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
+                                                  : aspects::OrbGroup::kOtherApplying,
+                                         orb_kind),
+                                 asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
+                                                  : aspects::OrbGroup::kOtherSeparating,
+                                         orb_kind),
+                                 targets);
             }
         }
     }
@@ -705,6 +707,34 @@ void Engine::SeparationTargets(int orb_kind, int point_a, int point_b,
     }
 }
 
+double Engine::RefineStation(const Body& a, double turn) {
+    // The library's longitude speed carries noise of about 1e-8 degrees a day, which for the
+    // slow planets moves the zero of the speed by seconds. The longitude itself is smooth to
+    // 1e-12 degrees: the vertex of the parabola through three longitudes a few minutes apart
+    // gives the station to a small fraction of a second.
+    constexpr double kHalfSpan = 0.005;  // days
+    for (int pass = 0; pass < 2; ++pass) {
+        const auto before = Eval(a, turn - kHalfSpan);
+        const auto middle = Eval(a, turn);
+        const auto after = Eval(a, turn + kHalfSpan);
+        if (!before || !middle || !after) {
+            return turn;
+        }
+        const double y_minus = Norm180(before->longitude - middle->longitude);
+        const double y_plus = Norm180(after->longitude - middle->longitude);
+        const double curvature = y_minus + y_plus;
+        if (curvature == 0.0) {
+            return turn;
+        }
+        const double shift = kHalfSpan * (y_minus - y_plus) / (2.0 * curvature);
+        if (std::fabs(shift) > kHalfSpan) {
+            return turn;
+        }
+        turn += shift;
+    }
+    return turn;
+}
+
 double Engine::QuickRoot(const Body& a, double t0, double t1, double target) {
     const auto diff = [&](double t, bool& ok) {
         const auto p = Eval(a, t);
@@ -736,8 +766,7 @@ bool Engine::EmitCrossings(const Body& a, const Body* b, double t0, double t1, i
         bool converged = true;
         if (request_.quick && b == nullptr && target.symbol == kSymExact &&
             target.aspect != request_.aspect_set.ParallelNumber() &&
-            target.aspect != request_.aspect_set.ContraParallelNumber() &&
-            target.ra_point != 0) {
+            target.aspect != request_.aspect_set.ContraParallelNumber() && target.ra_point != 0) {
             instant = QuickRoot(a, t0, t1, target.value);
         } else {
             const BisectResult r = Report(t0, t1, c.root);
@@ -792,8 +821,9 @@ bool Engine::DetectStep(double t0, double t1) {
             double turn = 0.0;
             DynamicPosition pa;
             DynamicPosition pb;
-            if (FindTurn(Quantity::kLongitude, a, nullptr, t0, a.start.speed, t1, a.end.speed,
-                         turn, pa, pb)) {
+            if (FindTurn(Quantity::kLongitude, a, nullptr, t0, a.start.speed, t1, a.end.speed, turn,
+                         pa, pb)) {
+                turn = std::clamp(RefineStation(a, turn), t0, t1);
                 const BisectResult r = Report(t0, t1, turn);
                 DynamicEvent e;
                 e.tran_point = a.point;
@@ -860,12 +890,11 @@ bool Engine::DetectStep(double t0, double t1) {
                 e.aspect = -1;
                 e.ra_point = 0;
                 e.tran_pos = Norm360(c.a.longitude + c.a.speed * (r.instant - c.root));
-                e.tran_retro =
-                    a.chart != ChartKind::kDirected && a.chart != ChartKind::kPrimary &&
-                    c.a.speed < 0.0;
+                e.tran_retro = a.chart != ChartKind::kDirected && a.chart != ChartKind::kPrimary &&
+                               c.a.speed < 0.0;
                 e.tran_show_sign = true;
-                e.ra_pos = c.target->symbol == kSymHouseIngress ? c.target->value
-                                                                : kNoTargetPosition;
+                e.ra_pos =
+                    c.target->symbol == kSymHouseIngress ? c.target->value : kNoTargetPosition;
                 e.radix_show_sign = true;
                 e.tran_house = HouseOfLongitude(e.tran_pos);
                 e.type = TypeOf(a.chart, std::nullopt);
@@ -885,8 +914,8 @@ bool Engine::DetectStep(double t0, double t1) {
                 targets.clear();
                 ParallelTargets(declination, orb_kind, a.point, targets);
                 found.clear();
-                Scan(declination ? Quantity::kDeclination : Quantity::kLatitude, a, nullptr, t0,
-                     t1, targets, found);
+                Scan(declination ? Quantity::kDeclination : Quantity::kLatitude, a, nullptr, t0, t1,
+                     targets, found);
                 if (!EmitCrossings(a, nullptr, t0, t1, RadixType(a.chart), found)) {
                     return false;
                 }
@@ -923,21 +952,20 @@ bool Engine::DetectStep(double t0, double t1) {
                 std::vector<Target> one{t};
                 if (request_.enter_leave) {
                     const bool lum = a.point <= astro::kSun || b.point <= astro::kSun;
-                    AddOrbBoundaries(
-                        t,
-                        set.Aspect(k).Orb(lum ? aspects::OrbGroup::kLuminaryApplying
-                                              : aspects::OrbGroup::kOtherApplying,
-                                          orb_kind),
-                        set.Aspect(k).Orb(lum ? aspects::OrbGroup::kLuminarySeparating
-                                              : aspects::OrbGroup::kOtherSeparating,
-                                          orb_kind),
-                        one);
+                    AddOrbBoundaries(t,
+                                     set.Aspect(k).Orb(lum ? aspects::OrbGroup::kLuminaryApplying
+                                                           : aspects::OrbGroup::kOtherApplying,
+                                                       orb_kind),
+                                     set.Aspect(k).Orb(lum ? aspects::OrbGroup::kLuminarySeparating
+                                                           : aspects::OrbGroup::kOtherSeparating,
+                                                       orb_kind),
+                                     one);
                 }
                 const bool parallel = k == set.ParallelNumber();
-                const Quantity q = declination ? (parallel ? Quantity::kDeclinationDiff
-                                                           : Quantity::kDeclinationSum)
-                                               : (parallel ? Quantity::kLatitudeDiff
-                                                           : Quantity::kLatitudeSum);
+                const Quantity q =
+                    declination
+                        ? (parallel ? Quantity::kDeclinationDiff : Quantity::kDeclinationSum)
+                        : (parallel ? Quantity::kLatitudeDiff : Quantity::kLatitudeSum);
                 found.clear();
                 Scan(q, a, &b, t0, t1, one, found);
                 if (!EmitCrossings(a, &b, t0, t1, type, found)) {
@@ -1033,8 +1061,8 @@ Status Engine::Run(double step, const DynamicRunContext& context, ChartKind dire
             break;
         }
         if (request_.progress) {
-            const int percent = static_cast<int>(
-                std::clamp((t0 - start) / (end - start) * 100.0, 0.0, 100.0));
+            const int percent =
+                static_cast<int>(std::clamp((t0 - start) / (end - start) * 100.0, 0.0, 100.0));
             if (percent != last_percent) {
                 last_percent = percent;
                 if (!request_.progress("", percent)) {
@@ -1222,8 +1250,8 @@ std::string EventTypeText(const DynamicSearchRequest& request, int type) {
     }
     std::string directed = "Sa";
     if (request.direction_type >= 1 && request.direction_type <= kDirectionTypeCount) {
-        directed = std::string(
-            kDir.substr(static_cast<std::size_t>(request.direction_type - 1) * 2, 2));
+        directed =
+            std::string(kDir.substr(static_cast<std::size_t>(request.direction_type - 1) * 2, 2));
     }
     switch (type) {
         case kTypeTransitRadix:
@@ -1268,17 +1296,15 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
         return refuse("No events are selected for the dynamic report.");
     }
     const int method = request.method;
-    if (method != kMethodProgressions && method != kMethodDirections &&
-        method != kMethodTransits && method != kMethodTransitsToProgressions &&
-        method != kMethodTransitsToDirections) {
+    if (method != kMethodProgressions && method != kMethodDirections && method != kMethodTransits &&
+        method != kMethodTransitsToProgressions && method != kMethodTransitsToDirections) {
         return refuse("Unknown dynamic method " + std::to_string(method) + ".");
     }
     const bool directions = method == kMethodDirections || method == kMethodTransitsToDirections;
     PrimaryDirectionSource* primary = nullptr;
     if (directions) {
         if (request.direction_type < 1 || request.direction_type > kDirectionTypeCount) {
-            return refuse("Unknown direction type " + std::to_string(request.direction_type) +
-                          ".");
+            return refuse("Unknown direction type " + std::to_string(request.direction_type) + ".");
         }
         if (IsPrimaryDirectionType(request.direction_type)) {
             primary = PrimaryDirectionSourceFor(request.direction_type);
@@ -1287,8 +1313,9 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
             }
         } else if (request.direction_type == kDirectionAscArc ||
                    request.direction_type == kDirectionVertexArc) {
-            return refuse("Ascendant and vertex arc directions are not available in the "
-                          "dynamic report.");
+            return refuse(
+                "Ascendant and vertex arc directions are not available in the "
+                "dynamic report.");
         }
     }
     if (request.moving.empty() && method != kMethodDirections) {
@@ -1300,8 +1327,8 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
         if (p < 1 || p > std::min(in_use, astro::kFixedPointCount)) {
             return refuse("Point " + std::to_string(p) + " is not a chart point.");
         }
-        const bool body = astro::SwissBodyOf(p, true, false) >= 0 || p == astro::kEarth ||
-                          p == astro::kSouthNode;
+        const bool body =
+            astro::SwissBodyOf(p, true, false) >= 0 || p == astro::kEarth || p == astro::kSouthNode;
         const bool angle = Positions::IsMovingAngle(p) && UsesTransits(method);
         if (!directions && !body && !angle) {
             return refuse("Point " + std::to_string(p) +
@@ -1348,8 +1375,7 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
                                        : static_cast<double>(radix.record.data.place.latitude));
     data.SetCorrectGeocentricLatitude(astro::CalcOptionsFromSettings().geocentric);
     data.InitializeRadixPosition(request.radix_slot, false);
-    data.SetParallels(request.families.parallels_declination,
-                      request.families.parallels_latitude);
+    data.SetParallels(request.families.parallels_declination, request.families.parallels_latitude);
     data.SetConverse(request.primary.converse);
 
     DynamicPointSet points;
@@ -1498,7 +1524,8 @@ std::vector<std::string> DynamicReportHeader(const DynamicSearchRequest& request
     }
     lines.push_back("Selected Events: " + events);
     if (request.method == kMethodDirections || request.method == kMethodTransitsToDirections) {
-        std::string line = "Direction Type: " + std::string(DirectionTypeName(request.direction_type));
+        std::string line =
+            "Direction Type: " + std::string(DirectionTypeName(request.direction_type));
         if (request.direction_type == kDirectionUserArc) {
             char rate[32];
             std::snprintf(rate, sizeof rate, "%.4f/yr", request.user_arc_rate);
@@ -1512,8 +1539,7 @@ std::vector<std::string> DynamicReportHeader(const DynamicSearchRequest& request
     }
     const auto date_text = [&](double jd_ut) {
         const double zone = request.zone_lookup ? request.zone_lookup(jd_ut) : request.zone_hours;
-        const astro::CompactDateTime d =
-            astro::LocalDateTime(jd_ut, static_cast<float>(zone));
+        const astro::CompactDateTime d = astro::LocalDateTime(jd_ut, static_cast<float>(zone));
         return std::to_string(d.day) + " " + names.MonthName(d.month, true) + " " +
                std::to_string(d.year);
     };

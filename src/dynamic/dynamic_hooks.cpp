@@ -33,9 +33,7 @@ void RegisterPrimaryDirectionSource(std::shared_ptr<PrimaryDirectionSource> sour
     AddOnce(PrimarySources(), std::move(source));
 }
 
-const std::vector<std::shared_ptr<ExtraEventSource>>& ExtraEventSources() {
-    return ExtraSources();
-}
+const std::vector<std::shared_ptr<ExtraEventSource>>& ExtraEventSources() { return ExtraSources(); }
 
 PrimaryDirectionSource* PrimaryDirectionSourceFor(int direction_type) {
     for (const auto& source : PrimarySources()) {

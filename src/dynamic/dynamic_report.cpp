@@ -9,9 +9,9 @@ namespace meridia::dynamic {
 
 namespace {
 
-constexpr std::array<std::string_view, 9> kSortNames = {
-    "Date/Time", "E/X/L Event", "Point 1",  "Point 2",   "Weighting",
-    "Event Type", "Aspect",     "Position 1", "Position 2"};
+constexpr std::array<std::string_view, 9> kSortNames = {"Date/Time", "E/X/L Event", "Point 1",
+                                                        "Point 2",   "Weighting",   "Event Type",
+                                                        "Aspect",    "Position 1",  "Position 2"};
 constexpr std::array<std::string_view, 9> kSortWords = {
     "date", "event", "point1", "point2", "weight", "type", "aspect", "position1", "position2"};
 
@@ -202,10 +202,10 @@ std::string DynamicReportClass::DebugPrintReport() const {
     for (const DynamicEvent& e : events_) {
         out << e.index << ' ' << e.tran_point << ' ' << e.symbol << ' ' << e.aspect << ' '
             << e.ra_point << ' ' << e.tran_pos << ' ' << e.tran_retro << ' ' << e.tran_show_sign
-            << ' ' << e.ra_pos << ' ' << e.ra_retro << ' ' << e.radix_show_sign << ' '
-            << e.jul_day << ' ' << e.tran_house << ' ' << e.ra_house << ' ' << e.type << ' '
-            << e.time << ' ' << e.settings_id << ' ' << e.deleted << ' ' << e.filtered << ' '
-            << e.weight << ' ' << e.hit_no << ' ' << e.jd_ut << ' ' << e.converged << '\n';
+            << ' ' << e.ra_pos << ' ' << e.ra_retro << ' ' << e.radix_show_sign << ' ' << e.jul_day
+            << ' ' << e.tran_house << ' ' << e.ra_house << ' ' << e.type << ' ' << e.time << ' '
+            << e.settings_id << ' ' << e.deleted << ' ' << e.filtered << ' ' << e.weight << ' '
+            << e.hit_no << ' ' << e.jd_ut << ' ' << e.converged << '\n';
     }
     out << "TranUsed:";
     for (std::size_t p = 0; p < tran_used_.size(); ++p) {

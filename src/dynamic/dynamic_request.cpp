@@ -28,9 +28,15 @@ constexpr std::array<std::string_view, 16> kKindNames = {"",
                                                          "Age+1 Harmonic",
                                                          "van Dam Primaries"};
 
-constexpr std::array<std::string_view, 9> kDirectionNames = {
-    "",         "Solar Arc",       "Asc Arc",          "Vtx Arc",         "User Arc",
-    "Primary Mundane", "Profections (Annual)", "Primary van Dam", "Primary Zodiacal"};
+constexpr std::array<std::string_view, 9> kDirectionNames = {"",
+                                                             "Solar Arc",
+                                                             "Asc Arc",
+                                                             "Vtx Arc",
+                                                             "User Arc",
+                                                             "Primary Mundane",
+                                                             "Profections (Annual)",
+                                                             "Primary van Dam",
+                                                             "Primary Zodiacal"};
 
 bool IsAnglePoint(int p) { return p >= kFirstAnglePoint && p <= kLastAnglePoint; }
 
@@ -51,8 +57,9 @@ std::string_view ProgressionKindName(int code) {
 }
 
 std::string_view DirectionTypeName(int type) {
-    return type >= 1 && type <= kDirectionTypeCount ? kDirectionNames[static_cast<std::size_t>(type)]
-                                                    : "";
+    return type >= 1 && type <= kDirectionTypeCount
+               ? kDirectionNames[static_cast<std::size_t>(type)]
+               : "";
 }
 
 bool IsPrimaryDirectionType(int type) {
@@ -266,8 +273,7 @@ void DynamicDataClass::SetPointRanges(int from_pp, int to_pp, int from_tp, int t
     to_tp_ = to_tp;
 }
 
-void DynamicDataClass::ComputeFirstAndLastChartPoints(const DynamicPointSet& set,
-                                                      bool transiting) {
+void DynamicDataClass::ComputeFirstAndLastChartPoints(const DynamicPointSet& set, bool transiting) {
     int lowest = kPastLastChartPoint;
     int highest = 0;
     for (const DynamicPoint& p : set.DynP()) {

@@ -61,15 +61,21 @@ constexpr std::size_t kAspectLengthAt = 278;
 constexpr std::size_t kAspectAt = 280;
 static_assert(kAspectAt + kAspectNameBytes <= kSetupRecordBytes);
 
-constexpr bool EventFamilies::*kFamilyBits[] = {
-    &EventFamilies::transits_radix,        &EventFamilies::transits_transits,
-    &EventFamilies::transits_progressions, &EventFamilies::transits_directions,
-    &EventFamilies::progressions_radix,    &EventFamilies::progressions_progressions,
-    &EventFamilies::directions_radix,      &EventFamilies::sign_ingress,
-    &EventFamilies::house_ingress,         &EventFamilies::stations,
-    &EventFamilies::parallels_declination, &EventFamilies::parallels_latitude,
-    &EventFamilies::eclipses,              &EventFamilies::lunar_phases,
-    &EventFamilies::void_of_course};
+constexpr bool EventFamilies::*kFamilyBits[] = {&EventFamilies::transits_radix,
+                                                &EventFamilies::transits_transits,
+                                                &EventFamilies::transits_progressions,
+                                                &EventFamilies::transits_directions,
+                                                &EventFamilies::progressions_radix,
+                                                &EventFamilies::progressions_progressions,
+                                                &EventFamilies::directions_radix,
+                                                &EventFamilies::sign_ingress,
+                                                &EventFamilies::house_ingress,
+                                                &EventFamilies::stations,
+                                                &EventFamilies::parallels_declination,
+                                                &EventFamilies::parallels_latitude,
+                                                &EventFamilies::eclipses,
+                                                &EventFamilies::lunar_phases,
+                                                &EventFamilies::void_of_course};
 
 std::string TrimBlanks(std::string text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) {
@@ -191,8 +197,8 @@ startup::StatusOr<std::vector<SetupEntry>> LoadSetupList(const std::filesystem::
             std::string_view(bytes).substr(n * kSetupRecordBytes, kSetupRecordBytes);
         if (!DecodeSetupRecord(record, entry)) {
             // A record whose selections cannot be read still lists its description.
-            entry.description = TrimBlanks(startup::Windows1252ToUtf8(
-                std::string(record.substr(2, kSetupDescriptionBytes))));
+            entry.description = TrimBlanks(
+                startup::Windows1252ToUtf8(std::string(record.substr(2, kSetupDescriptionBytes))));
         }
         list.push_back(std::move(entry));
     }

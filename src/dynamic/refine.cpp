@@ -1,5 +1,6 @@
 #include "dynamic/refine.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace meridia::dynamic {
@@ -41,8 +42,8 @@ BisectResult Bisect(double jd1, double jd2, const std::function<bool(double)>& m
 }
 
 double SolveRoot(double a, RootSample fa, double b, RootSample fb,
-                 const std::function<RootSample(double)>& f, double tolerance,
-                 int max_evaluations, RootSample* last, double* at) {
+                 const std::function<RootSample(double)>& f, double tolerance, int max_evaluations,
+                 RootSample* last, double* at) {
     if (fa.value == 0.0) {
         if (last != nullptr) {
             *last = fa;
@@ -111,8 +112,10 @@ double SolveRoot(double a, RootSample fa, double b, RootSample fb,
             next = lo - flo.value * (hi - lo) / (fhi.value - flo.value);
         }
         const double step = std::fabs(next - t);
-        if (step < tolerance && ((next > lo && next < hi) || (next < lo && next > hi))) {
-            best = next;
+        if (step < tolerance) {
+            // Converged: the step is below the tolerance (and may be below the resolution of
+            // the time value itself); the root stays inside the bracket.
+            best = std::clamp(next, std::min(lo, hi), std::max(lo, hi));
             break;
         }
         if (std::fabs(hi - lo) < tolerance) {

@@ -42,8 +42,8 @@ struct RootSample {
 // step would leave it). Stops when the step is below `tolerance` days or after max_evaluations;
 // `last` receives the last sample taken and `at` its instant (the end a when none was taken).
 double SolveRoot(double a, RootSample fa, double b, RootSample fb,
-                 const std::function<RootSample(double)>& f, double tolerance,
-                 int max_evaluations, RootSample* last = nullptr, double* at = nullptr);
+                 const std::function<RootSample(double)>& f, double tolerance, int max_evaluations,
+                 RootSample* last = nullptr, double* at = nullptr);
 
 // The calendar's quick estimate: with the normalised differences y_minus, y0, y_plus at the
 // start, middle and end of a step, the root of the interpolating parabola as a fraction n of
