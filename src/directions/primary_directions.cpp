@@ -441,6 +441,12 @@ double PrimaryDirectionsClass::ArcToLongitude(int point, double rotation, std::s
         target = method_ == kMethodRegiomontanus ? moved.RegioMundanePosition()
                                                  : moved.PlacidusMundanePosition();
     }
+    // A Regiomontanus value is an oblique ascension, counted from the equinox: the place on
+    // the same house circle under the radix RAMC lies the rotation earlier. (A Placidus
+    // position is already counted from the meridian.)
+    if (method_ == kMethodRegiomontanus) {
+        target -= rotation;
+    }
     const double start = Norm360(radix.longitude[p] - rotation);
     DirectionalPlace place =
         ComputeDirectionalPlace(point, target, start, radix.latitude[p], radix.ramc);

@@ -122,6 +122,26 @@ TEST_F(DirectionEventsTest, RegiomontanusConjunctionsToTheAnglesMatchPlacidus) {
     }
 }
 
+// A promissor that reaches an angle stands on the meridian or the horizon: its directed place is
+// the angle's own degree, by both methods and by either turn of the sky.
+TEST_F(DirectionEventsTest, DirectedPlaceOnAnAngleIsTheAngle) {
+    request_.significators = {22, 23};
+    for (const int method : {kMethodPlacidus, kMethodRegiomontanus}) {
+        directions_.PrimaryDirectionMethod(method);
+        for (const bool converse : {false, true}) {
+            directions_.Converse(converse);
+            directions_.ConverseMethod(kConverseModern);
+            const auto events = GetDirectionsToRadix(directions_, request_);
+            ASSERT_FALSE(events.empty());
+            for (const DirectionEvent& e : events) {
+                EXPECT_LT(std::fabs(Norm180(e.moving_longitude - e.target_longitude)), 0.002)
+                    << method << " " << converse << " " << e.moving_point << " to "
+                    << e.target_point;
+            }
+        }
+    }
+}
+
 TEST_F(DirectionEventsTest, EnteringLeavingAndAlreadyInOrb) {
     request_.enter_leave = true;
     const auto events = GetDirectionsToRadix(directions_, request_);
@@ -176,7 +196,10 @@ TEST_F(DirectionEventsTest, ModernConverseTurnsTheSkyBackwards) {
     }
 }
 
-TEST_F(DirectionEventsTest, SignAndHouseIngressesOfDirectedPoints) {
+class IngressTest : public DirectionEventsTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(IngressTest, SignAndHouseIngressesOfDirectedPoints) {
+    directions_.PrimaryDirectionMethod(GetParam());
     request_.sign_ingresses = true;
     request_.house_ingresses = true;
     const auto events = GetIngresses(directions_, request_);
@@ -208,6 +231,8 @@ TEST_F(DirectionEventsTest, SignAndHouseIngressesOfDirectedPoints) {
     EXPECT_GE(signs, 20);
     EXPECT_GE(houses, 20);
 }
+INSTANTIATE_TEST_SUITE_P(BothMethods, IngressTest,
+                         ::testing::Values(kMethodPlacidus, kMethodRegiomontanus));
 
 TEST(VanDam, ProportionalAscensionFactor) {
     // 30 degrees of right ascension east of the reference on a day semi-arc of 120: a quarter.
