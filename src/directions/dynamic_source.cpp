@@ -48,12 +48,14 @@ public:
     startup::Status AddDirections(const dynamic::DynamicRunContext& context,
                                   dynamic::DynamicReportClass& table) override {
         const DirectionsRequest request = DirectionsRequestOf(context, table);
+        directions_.DRC(&table);
         if (context.request.families.directions_radix) {
-            StoreDirectionEvents(GetDirectionsToRadix(directions_, request), table);
+            StoreDirectionEvents(GetDirectionsToRadix(directions_, request), *directions_.DRC());
         }
         if (!table.Truncated()) {
-            StoreDirectionEvents(GetIngresses(directions_, request), table);
+            StoreDirectionEvents(GetIngresses(directions_, request), *directions_.DRC());
         }
+        directions_.DRC(nullptr);
         return {};
     }
 
@@ -133,8 +135,8 @@ void StoreDirectionEvents(const std::vector<DirectionEvent>& events,
 }
 
 void RegisterPrimaryDirections() {
-    static const auto source = std::make_shared<PrimaryDirectionsSource>();
-    dynamic::RegisterPrimaryDirectionSource(source);
+    static const auto kSource = std::make_shared<PrimaryDirectionsSource>();
+    dynamic::RegisterPrimaryDirectionSource(kSource);
 }
 
 }  // namespace meridia::directions

@@ -16,6 +16,10 @@
 #include "astro/chart_table.h"
 #include "directions/speculum.h"
 
+namespace meridia::dynamic {
+class DynamicReportClass;
+}  // namespace meridia::dynamic
+
 namespace meridia::directions {
 
 // Rate keys.
@@ -59,6 +63,10 @@ class PrimaryDirectionsClass {
 public:
     // The settings at their defaults; the user rate of key 6 from the UserDirRate setting.
     PrimaryDirectionsClass();
+
+    // The event table that receives direction events (not owned; nullptr when none).
+    dynamic::DynamicReportClass* DRC() const { return drc_; }
+    void DRC(dynamic::DynamicReportClass* table) { drc_ = table; }
 
     int NumRateMethods() const { return kRateKeyCount; }
     int PrimaryRateKey() const { return rate_key_; }
@@ -157,6 +165,7 @@ private:
     void ComputeSolarRates();
     const astro::ChartSlot& Radix() const;
 
+    dynamic::DynamicReportClass* drc_ = nullptr;
     int rate_key_ = kKeyPtolemy;
     int direction_type_ = kTypeMundane;
     int method_ = kMethodPlacidus;

@@ -27,8 +27,10 @@ class PrimaryVanDamClass {
 public:
     // The radix chart (a slot of the chart table), the rate key that turns the age into an arc
     // and the arc multiplier of the run. Keeps each point's factor from the radix.
+    // NOLINTNEXTLINE(readability-identifier-naming): the name the directions use
     void PD_InitializeRadix(int chart, int key, double multiplier);
     // The directed places of the points at a real instant.
+    // NOLINTNEXTLINE(readability-identifier-naming): the name the directions use
     std::vector<VanDamPosition> PD_CalcDynamicStep(const std::vector<int>& points, double jd_ut);
     // The directed place of one point.
     VanDamPosition Position(int point, double jd_ut);
