@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/cli_context.h"
+#include "directions/dynamic_source.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "startup/settings_store.h"
@@ -61,7 +62,8 @@ void AddCommands(CLI::App& app, CliContext& ctx, const std::vector<std::string>&
     const CommandGroup groups[] = {
         {"chart", {}, AddChartCommand},           {"files", {}, AddFilesCommand},
         {"aspects", {}, AddAspectsCommand},       {"place", "zone", AddPlaceCommands},
-        {"derive", "riseset", AddDeriveCommands}, {"wheel", "style", AddWheelCommands}};
+        {"derive", "riseset", AddDeriveCommands}, {"wheel", "style", AddWheelCommands},
+        {"dynamic", {}, AddDynamicCommand},       {"speculum", {}, AddSpeculumCommand}};
     const std::string_view word = SubcommandWord(args);
     for (const CommandGroup& group : groups) {
         if (!word.empty() && (word == group.first || word == group.second)) {
@@ -127,6 +129,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitRefused;
     }
 
+    // The dynamic search finds the primary-direction types through their registered source.
+    directions::RegisterPrimaryDirections();
     StreamMessageSink sink(err);
     startup::CurrentSession().SetMessageSink(&sink);
     startup::StartupOptions options;

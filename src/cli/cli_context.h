@@ -28,11 +28,13 @@ struct CliContext {
 int ExitFor(const startup::Status& status);
 
 // Each subcommand registers itself on the app and sets ctx.action from its callback.
-void AddChartCommand(CLI::App& app, CliContext& ctx);    // chart_command.cpp
-void AddFilesCommand(CLI::App& app, CliContext& ctx);    // files_command.cpp
-void AddAspectsCommand(CLI::App& app, CliContext& ctx);  // aspects_command.cpp
-void AddPlaceCommands(CLI::App& app, CliContext& ctx);   // place_command.cpp (place, zone)
-void AddDeriveCommands(CLI::App& app, CliContext& ctx);  // derive_command.cpp (derive, riseset)
-void AddWheelCommands(CLI::App& app, CliContext& ctx);   // wheel_command.cpp (wheel, style)
+void AddChartCommand(CLI::App& app, CliContext& ctx);     // chart_command.cpp
+void AddFilesCommand(CLI::App& app, CliContext& ctx);     // files_command.cpp
+void AddAspectsCommand(CLI::App& app, CliContext& ctx);   // aspects_command.cpp
+void AddPlaceCommands(CLI::App& app, CliContext& ctx);    // place_command.cpp (place, zone)
+void AddDeriveCommands(CLI::App& app, CliContext& ctx);   // derive_command.cpp (derive, riseset)
+void AddWheelCommands(CLI::App& app, CliContext& ctx);    // wheel_command.cpp (wheel, style)
+void AddDynamicCommand(CLI::App& app, CliContext& ctx);   // dynamic_command.cpp
+void AddSpeculumCommand(CLI::App& app, CliContext& ctx);  // speculum_command.cpp
 
 }  // namespace meridia::cli
