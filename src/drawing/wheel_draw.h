@@ -32,7 +32,7 @@ struct WheelRequest {
     // Slots of the calculated-chart table (astro/chart_table.h), 1 to 5 of them, the inner
     // chart first. Their count picks the style kind (".wh1".."wh5", ".di1".."di5"). A grid
     // shows the first chart against itself, or the first against the second.
-    std::vector<int> slots;
+    std::vector<int> chart_slots;
     // Style name or path; "" takes the settings' default style of the kind.
     std::string style;
     // Aspect set name or path; "" the chart aspect set in force.
