@@ -19,6 +19,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DMERIDIA_SANITIZE=ON \
 "$root/scripts/tidy.py" "$build"
 cmake --build "$build" --parallel "$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --no-tests=error

@@ -33,5 +33,6 @@ void AddFilesCommand(CLI::App& app, CliContext& ctx);    // files_command.cpp
 void AddAspectsCommand(CLI::App& app, CliContext& ctx);  // aspects_command.cpp
 void AddPlaceCommands(CLI::App& app, CliContext& ctx);   // place_command.cpp (place, zone)
 void AddDeriveCommands(CLI::App& app, CliContext& ctx);  // derive_command.cpp (derive, riseset)
+void AddWheelCommands(CLI::App& app, CliContext& ctx);   // wheel_command.cpp (wheel, style)
 
 }  // namespace meridia::cli

@@ -38,7 +38,7 @@ std::string FontManager::GetActualFontName(std::string_view family) const {
 }
 
 QStringList FontManager::SymbolFamilies() {
-    return {QStringLiteral("Noto Sans Symbols"), QStringLiteral("Noto Sans Symbols 2"),
+    return {QStringLiteral("Noto Sans Symbols"), QStringLiteral("Noto Sans Symbols2"),
             QStringLiteral("DejaVu Sans")};
 }
 
@@ -94,7 +94,7 @@ QFont FontManager::TextFont(double points, bool bold, double dpi) const {
     QFont font;
     const std::string family = GetActualFontName(screen_font_);
     font.setFamilies({QString::fromStdString(family), QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("Noto Sans Symbols"), QStringLiteral("Noto Sans Symbols 2")});
+                      QStringLiteral("Noto Sans Symbols"), QStringLiteral("Noto Sans Symbols2")});
     SetSize(font, points, dpi);
     font.setBold(bold);
     font.setStyleStrategy(prevent_smoothing_ ? QFont::NoAntialias : QFont::PreferAntialias);

@@ -66,7 +66,8 @@ startup::Status CheckWheelCharts(const WheelRequest& request) {
         return Status(StatusCode::kRefused, "A wheel shows 1 to 5 charts.", "Error");
     }
     for (const int slot : request.chart_slots) {
-        if (!astro::IsValidSlot(slot) || astro::Slot(slot).chart_serial == 0) {
+        if (!astro::IsValidSlot(slot) || (astro::Slot(slot).chart_serial == 0 &&
+                                           astro::Slot(slot).julian_day == 0.0)) {
             return Status(StatusCode::kRefused,
                           "Chart slot " + std::to_string(slot) + " holds no calculated chart.",
                           "Error");
@@ -165,6 +166,9 @@ startup::StatusOr<WheelLayout> DrawChartWheel(QPainter& painter, const QRectF& a
         // 0 Aries at twelve o'clock: the display angle 90 degrees counter-clockwise of it is
         // at nine o'clock.
         layout.zero_longitude = 90.0 * layout.modulus / 360.0;
+    } else if (first.longitude[astro::kAscendant] >= 0.0) {
+        // The Ascendant on the left, as astrologers read a chart.
+        layout.zero_longitude = first.longitude[astro::kAscendant];
     } else {
         layout.zero_longitude = first.cusps[1];
     }

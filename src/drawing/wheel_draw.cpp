@@ -191,10 +191,10 @@ void WheelPainter::DrawFrame() {
 void WheelPainter::DrawDialMarks() {
     const double outer = RingRadius(1) > 0.0 ? RingRadius(2) : radius_;
     if (style_.dial_pointer != kOff) {
-        // The pointer: a triangle just outside the dial at its zero.
+        // The pointer: a triangle inside the scale at the dial's zero, pointing at it.
         const double a = DisplayAngle(0.0, modulus_);
-        const double tip = outer * 1.005;
-        const double base = std::min(radius_, outer * 1.06);
+        const double tip = outer * 0.935;
+        const double base = outer * 0.88;
         QPainterPath path;
         path.moveTo(At(a, tip));
         path.lineTo(At(a - 1.6, base));

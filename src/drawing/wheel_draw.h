@@ -41,7 +41,7 @@ struct WheelRequest {
     // displayed points; aspect lines join displayed points only. "" takes the displayed
     // selection of the settings for the points, and the aspected selection for the lines.
     std::string points;
-    // The longitude drawn at nine o'clock. Unset: a wheel puts the first chart's first cusp
+    // The longitude drawn at nine o'clock. Unset: a wheel puts the first chart's Ascendant
     // there; a dial puts 0 Aries at twelve o'clock.
     std::optional<double> zero_longitude;
     // Background of the drawing: colours adapt to it; the area is filled with it when

@@ -124,7 +124,7 @@ QColor AdaptLineColour(std::uint32_t bgr, const QColor& background, bool colour)
     const int m = Brightness(c);
     if (dark_background && m <= 128 && m > 0) {
         const double k = static_cast<double>(255 - m) / m;
-        auto scale = [k](int v) { return std::min(255, static_cast<int>(v * k)); };
+        auto scale = [k](int v) { return std::min(255, static_cast<int>(std::lround(v * k))); };
         c = QColor(scale(c.red()), scale(c.green()), scale(c.blue()));
     }
     return c;

@@ -514,7 +514,8 @@ startup::Status LoadWheelStyle(std::string_view name, int kind, bool dial, Wheel
         // style this program can read.
         const std::string text = "Invalid Wheel File Version: " + path.string();
         startup::ShowMessage(text, startup::kOkOnly, "Error");
-        return Status(StatusCode::kWrongVersion, text, "Error", path);
+        // Shown here: the status carries no message, so that callers do not show it twice.
+        return Status(StatusCode::kWrongVersion, "", "Error", path);
     }
     style = std::move(*decoded);
     if (loaded_path != nullptr) {
