@@ -55,9 +55,12 @@ void EnsureGuiApplication() {
 
 const char* KindName(drawing::DrawKind kind) {
     switch (kind) {
-        case drawing::DrawKind::kDial: return "dial";
-        case drawing::DrawKind::kGrid: return "grid";
-        default: return "wheel";
+        case drawing::DrawKind::kDial:
+            return "dial";
+        case drawing::DrawKind::kGrid:
+            return "grid";
+        default:
+            return "wheel";
     }
 }
 
@@ -92,8 +95,7 @@ void WriteJson(std::ostream& out, const drawing::WheelLayout& layout) {
     out << doc.dump() << '\n';
 }
 
-void WriteListing(std::ostream& out, const drawing::WheelLayout& layout,
-                  const std::string& path) {
+void WriteListing(std::ostream& out, const drawing::WheelLayout& layout, const std::string& path) {
     out << "Drawn: " << path << " (" << KindName(layout.kind) << ", style " << layout.style
         << ")\n";
     for (std::size_t c = 0; c < layout.charts.size(); ++c) {
@@ -197,8 +199,9 @@ void AddWheelCommands(CLI::App& app, CliContext& ctx) {
     cmd->add_option("--aspect-set", o->aspect_set, "Aspect set name or path");
     cmd->add_option("--points", o->points,
                     "Displayed points: a selection name or path, or a list such as 3,5-12,22");
-    cmd->add_option("--size", o->size, "Picture size in pixels (raster: square; SVG and PDF: at "
-                                       "96 pixels per inch), default 1000")
+    cmd->add_option("--size", o->size,
+                    "Picture size in pixels (raster: square; SVG and PDF: at "
+                    "96 pixels per inch), default 1000")
         ->check(CLI::Range(16, 20000));
     cmd->add_option("--background", o->background, "Background colour #RRGGBB (default white)");
     cmd->add_flag("--no-color", o->no_color, "Black and white");

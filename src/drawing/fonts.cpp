@@ -27,7 +27,8 @@ bool FontManager::IsQuorvaneFont(std::string_view family) {
     return startup::EqualNoCase(family, "AX Sans Serif 3") ||
            startup::EqualNoCase(family, "AX Symbol 3") ||
            startup::EqualNoCase(family, "AX Asteroid 1a") ||
-           startup::EqualNoCase(family, "AX Sans Serif") || startup::EqualNoCase(family, "AX Symbol");
+           startup::EqualNoCase(family, "AX Sans Serif") ||
+           startup::EqualNoCase(family, "AX Symbol");
 }
 
 std::string FontManager::GetActualFontName(std::string_view family) const {
@@ -52,24 +53,38 @@ constexpr std::uint32_t Bgr(std::uint32_t rgb) {
 
 std::uint32_t FontManager::GetPointColor(int point) {
     switch (point) {
-        case 1: return Bgr(0x1F6FB2);   // Moon
-        case 3: return Bgr(0xD35400);   // Sun
-        case 5: return Bgr(0x8E6B00);   // Mercury
-        case 6: return Bgr(0x1E8449);   // Venus
-        case 7: return Bgr(0xC0392B);   // Mars
-        case 8: return Bgr(0x7D3C98);   // Jupiter
-        case 9: return Bgr(0x5D4037);   // Saturn
-        case 10: return Bgr(0x117A65);  // Uranus
-        case 11: return Bgr(0x1F4E99);  // Neptune
-        case 12: return Bgr(0x7B241C);  // Pluto
-        case 13: return Bgr(0x7E5109);  // Chiron
+        case 1:
+            return Bgr(0x1F6FB2);  // Moon
+        case 3:
+            return Bgr(0xD35400);  // Sun
+        case 5:
+            return Bgr(0x8E6B00);  // Mercury
+        case 6:
+            return Bgr(0x1E8449);  // Venus
+        case 7:
+            return Bgr(0xC0392B);  // Mars
+        case 8:
+            return Bgr(0x7D3C98);  // Jupiter
+        case 9:
+            return Bgr(0x5D4037);  // Saturn
+        case 10:
+            return Bgr(0x117A65);  // Uranus
+        case 11:
+            return Bgr(0x1F4E99);  // Neptune
+        case 12:
+            return Bgr(0x7B241C);  // Pluto
+        case 13:
+            return Bgr(0x7E5109);  // Chiron
         case 20:
-        case 21: return Bgr(0x34495E);  // nodes
+        case 21:
+            return Bgr(0x34495E);  // nodes
         case 22:
         case 23:
         case 39:
-        case 40: return Bgr(0x111111);  // angles
-        default: return Bgr(0x3C4A5A);
+        case 40:
+            return Bgr(0x111111);  // angles
+        default:
+            return Bgr(0x3C4A5A);
     }
 }
 

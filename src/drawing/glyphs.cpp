@@ -19,7 +19,7 @@ namespace {
 // Ascendant, Midheaven and the other house angles are written as text, as astrologers write
 // them ("AC", "MC").
 constexpr std::array<std::uint8_t, 51> kPointChars = {
-    0,                                      // unused
+    0,                                                 // unused
     'A', 'B', 'C', 0,   'E', 'F', 'G', 'H', 'I', 'J',  // Moon .. Uranus
     'K', 'L', 'M', 'N', 'O', 'P', 'Q', 'R', 'S', 'T',  // Neptune .. North Node
     'U', 0,   0,   0,   0,   'Z', 'a', 'b', 'c', 'd',  // South Node .. Kronos
@@ -208,9 +208,7 @@ void GlyphOptions::ReadFromIni(const startup::SettingsClass& settings) {
     }
 }
 
-std::uint8_t GlyphOptions::Glyph() const {
-    return characters_.empty() ? 0 : characters_[current_];
-}
+std::uint8_t GlyphOptions::Glyph() const { return characters_.empty() ? 0 : characters_[current_]; }
 
 GlyphSet::GlyphSet() {
     capricorn_.Initialize("CapricornGlyph", {kCapricornChar, kCapricornAltChar});

@@ -103,8 +103,8 @@ public:
     startup::Status LoadExtraGlyphs(const std::filesystem::path& path);
     int NumExtraPoints() const { return static_cast<int>(extra_.size()); }
     const std::vector<ExtraGlyph>& ExtraPoints() const { return extra_; }
-    std::string ExtraAbbr(int n) const;         // 1-based
-    std::uint8_t ExtraChar(int n) const;        // 1-based
+    std::string ExtraAbbr(int n) const;           // 1-based
+    std::uint8_t ExtraChar(int n) const;          // 1-based
     int ExtraIndex(std::string_view abbr) const;  // 1-based, 0 when unknown
     // The substitution of a character 128..255 (the character itself when none).
     std::uint8_t Substitute(std::uint8_t character) const;

@@ -188,7 +188,8 @@ startup::StatusOr<WheelLayout> DrawAspectGrid(QPainter& painter, const QRectF& a
         if (k == 0) {
             const QRectF lower(box.left(), box.top() + box.height() * 0.6, box.width(),
                                box.height() * 0.4);
-            const int orb_minutes = static_cast<int>(std::lround(std::fabs(f.result.deviation) * 60));
+            const int orb_minutes =
+                static_cast<int>(std::lround(std::fabs(f.result.deviation) * 60));
             char text[16];
             std::snprintf(text, sizeof text, "%d%s%02d", orb_minutes / 60, "\xC2\xB0",
                           orb_minutes % 60);

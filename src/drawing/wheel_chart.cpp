@@ -66,8 +66,8 @@ startup::Status CheckWheelCharts(const WheelRequest& request) {
         return Status(StatusCode::kRefused, "A wheel shows 1 to 5 charts.", "Error");
     }
     for (const int slot : request.chart_slots) {
-        if (!astro::IsValidSlot(slot) || (astro::Slot(slot).chart_serial == 0 &&
-                                           astro::Slot(slot).julian_day == 0.0)) {
+        if (!astro::IsValidSlot(slot) ||
+            (astro::Slot(slot).chart_serial == 0 && astro::Slot(slot).julian_day == 0.0)) {
             return Status(StatusCode::kRefused,
                           "Chart slot " + std::to_string(slot) + " holds no calculated chart.",
                           "Error");
@@ -80,18 +80,19 @@ startup::StatusOr<WheelPoints> ResolveWheelPoints(const WheelRequest& request) {
     const int in_use = astro::PointsInUse();
     WheelPoints out;
     if (!request.points.empty()) {
-        auto s = charts::ReadPointsOption(request.points, charts::SelectionKind::kDisplayed,
-                                          in_use);
+        auto s =
+            charts::ReadPointsOption(request.points, charts::SelectionKind::kDisplayed, in_use);
         if (!s.ok()) {
             return s.status();
         }
         out.displayed = *s;
         out.aspected = *s;
     } else {
-        out.displayed = SettingsSelection("PointFileName", charts::SelectionKind::kDisplayed, in_use);
+        out.displayed =
+            SettingsSelection("PointFileName", charts::SelectionKind::kDisplayed, in_use);
         out.aspected = Intersection(
-            out.displayed, SettingsSelection("AspPntFileName", charts::SelectionKind::kAspected,
-                                             in_use));
+            out.displayed,
+            SettingsSelection("AspPntFileName", charts::SelectionKind::kAspected, in_use));
     }
     for (const int slot : request.chart_slots) {
         const astro::ChartSlot& s = astro::Slot(slot);
@@ -115,8 +116,7 @@ startup::StatusOr<aspects::AspectSet> ResolveAspectSet(const std::string& name) 
     }
     aspects::AspectSet set = manager.ChartSet();
     if (!name.empty()) {
-        if (Status s = aspects::LoadAspectSet(aspects::AspectFilePath(name), false, set);
-            !s.ok()) {
+        if (Status s = aspects::LoadAspectSet(aspects::AspectFilePath(name), false, set); !s.ok()) {
             return s;
         }
         aspects::BuildActiveAspects(set);
@@ -157,7 +157,8 @@ startup::StatusOr<WheelLayout> DrawChartWheel(QPainter& painter, const QRectF& a
     layout.style = style_path.string();
     layout.modulus = static_cast<double>(style.modulus);
     for (int i = 0; i < style.ring_count; ++i) {
-        layout.rings.push_back(static_cast<double>(style.rings[static_cast<std::size_t>(i)].radius));
+        layout.rings.push_back(
+            static_cast<double>(style.rings[static_cast<std::size_t>(i)].radius));
     }
     const astro::ChartSlot& first = astro::Slot(request.chart_slots[0]);
     if (request.zero_longitude) {
@@ -180,7 +181,8 @@ startup::StatusOr<WheelLayout> DrawChartWheel(QPainter& painter, const QRectF& a
     layout.radius = wp.radius();
     layout.charts.resize(static_cast<std::size_t>(count));
     for (int c = 1; c <= count; ++c) {
-        layout.charts[static_cast<std::size_t>(c - 1)].slot = request.chart_slots[static_cast<std::size_t>(c - 1)];
+        layout.charts[static_cast<std::size_t>(c - 1)].slot =
+            request.chart_slots[static_cast<std::size_t>(c - 1)];
         wp.SpreadChart(c, layout.charts[static_cast<std::size_t>(c - 1)]);
     }
 
@@ -198,7 +200,8 @@ startup::StatusOr<WheelLayout> DrawChartWheel(QPainter& painter, const QRectF& a
         const int chart_b = std::clamp<int>(style.aspect_area[1].chart, 1, count);
         aspects::ChartAspectsRequest ar;
         ar.slot_a = request.chart_slots[static_cast<std::size_t>(chart_a - 1)];
-        ar.slot_b = chart_a == chart_b ? 0 : request.chart_slots[static_cast<std::size_t>(chart_b - 1)];
+        ar.slot_b =
+            chart_a == chart_b ? 0 : request.chart_slots[static_cast<std::size_t>(chart_b - 1)];
         ar.selection = points->aspected;
         ar.partile = aspects::PartileRuleFromSettings();
         const auto found = aspects::FindChartAspects(set, ar);
@@ -243,8 +246,9 @@ void WheelPainter::DrawChartInfo() {
     const QFontMetricsF fm(font);
     const double line = fm.height() / 1.1;
     const double margin = 6.0 * scale_;
-    const QRectF box(centre_.x() - radius_ / kWheelMarginFactor, centre_.y() - radius_ / kWheelMarginFactor,
-                     2 * radius_ / kWheelMarginFactor, 2 * radius_ / kWheelMarginFactor);
+    const QRectF box(centre_.x() - radius_ / kWheelMarginFactor,
+                     centre_.y() - radius_ / kWheelMarginFactor, 2 * radius_ / kWheelMarginFactor,
+                     2 * radius_ / kWheelMarginFactor);
     for (int chart = 1; chart <= std::min(chart_count_, 4); ++chart) {
         const astro::ChartSlot& slot = astro::Slot(slots_[static_cast<std::size_t>(chart - 1)]);
         const astro::ChartData& d = slot.record.data;
@@ -258,19 +262,19 @@ void WheelPainter::DrawChartInfo() {
         lines.emplace_back(names.EventTypeName(slot.record.event_type), false);
         const long day_number = static_cast<long>(std::floor(slot.julian_day_ut + 1.5));
         const std::string day = kDays[static_cast<std::size_t>(((day_number % 7) + 7) % 7)];
-        lines.emplace_back(day + " " +
-                               textformats::FormatDate(d.date_time.day, d.date_time.month,
-                                                       d.date_time.year,
-                                                       static_cast<textformats::CalendarMode>(
-                                                           std::min<int>(d.calendar, 2))),
-                           false);
-        lines.emplace_back(textformats::FormatTime(d.date_time.hour, d.date_time.minute,
-                                                   d.date_time.second) +
-                               " " +
-                               (d.zone.mnemonic.empty()
-                                    ? textformats::FormatTimeZone(static_cast<double>(d.zone.hours))
-                                    : d.zone.mnemonic),
-                           false);
+        lines.emplace_back(
+            day + " " +
+                textformats::FormatDate(
+                    d.date_time.day, d.date_time.month, d.date_time.year,
+                    static_cast<textformats::CalendarMode>(std::min<int>(d.calendar, 2))),
+            false);
+        lines.emplace_back(
+            textformats::FormatTime(d.date_time.hour, d.date_time.minute, d.date_time.second) +
+                " " +
+                (d.zone.mnemonic.empty()
+                     ? textformats::FormatTimeZone(static_cast<double>(d.zone.hours))
+                     : d.zone.mnemonic),
+            false);
         lines.emplace_back(PlaceLine(d.place.place_name, d.place.country), false);
         if (!slot.record.rating.empty()) {
             lines.emplace_back("Rating: " + slot.record.rating, false);
@@ -283,9 +287,9 @@ void WheelPainter::DrawChartInfo() {
         }
         const bool right = chart == 2 || chart == 4;
         const bool bottom = chart >= 3;
-        double y = bottom ? box.bottom() - margin - line * static_cast<double>(lines.size()) +
-                                fm.ascent()
-                          : box.top() + margin + fm.ascent();
+        double y =
+            bottom ? box.bottom() - margin - line * static_cast<double>(lines.size()) + fm.ascent()
+                   : box.top() + margin + fm.ascent();
         for (const auto& [text, strong] : lines) {
             const QFont& f = strong ? bold : font;
             const QString s = QString::fromStdString(text);

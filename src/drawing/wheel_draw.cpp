@@ -37,12 +37,18 @@ constexpr double kAspectGlyphPoints = 8.25;
 
 Qt::PenStyle PenStyleOf(int style) {
     switch (style) {
-        case 1: return Qt::DashLine;
-        case 2: return Qt::DotLine;
-        case 3: return Qt::DashDotLine;
-        case 4: return Qt::DashDotDotLine;
-        case 5: return Qt::NoPen;
-        default: return Qt::SolidLine;
+        case 1:
+            return Qt::DashLine;
+        case 2:
+            return Qt::DotLine;
+        case 3:
+            return Qt::DashDotLine;
+        case 4:
+            return Qt::DashDotDotLine;
+        case 5:
+            return Qt::NoPen;
+        default:
+            return Qt::SolidLine;
     }
 }
 
@@ -161,9 +167,9 @@ void WheelPainter::DrawFrame() {
         const double r = RingRadius(i);
         const QRectF box(QPointF(std::round(centre_.x() - r), std::round(centre_.y() - r)),
                          QPointF(std::round(centre_.x() + r), std::round(centre_.y() + r)));
-        p_.setPen(ring.pen_style == 5 ? QPen(Qt::NoPen)
-                                      : MakePen(ring.pen_style, ring.pen_width, ring.pen_colour,
-                                                false));
+        p_.setPen(ring.pen_style == 5
+                      ? QPen(Qt::NoPen)
+                      : MakePen(ring.pen_style, ring.pen_width, ring.pen_colour, false));
         if (ring.filled != kOff && fills_) {
             p_.setBrush(AdaptFillColour(ring.fill_colour, request_.background, request_.color));
         } else {
@@ -418,8 +424,7 @@ void WheelPainter::DrawCuspText(const CuspTextElement& e, const astro::ChartSlot
         const bool with_minutes = e.format == 2 && e.show_minutes != kOff;
         const double w = dm.horizontalAdvance(deg) + (with_sign ? sm.horizontalAdvance(sg) : 0.0) +
                          (with_minutes ? mm.horizontalAdvance(min) : 0.0);
-        const double gap = (w / 2.0 + 3.0 * scale_) / std::max(1.0, r0) * 180.0 /
-                               std::numbers::pi +
+        const double gap = (w / 2.0 + 3.0 * scale_) / std::max(1.0, r0) * 180.0 / std::numbers::pi +
                            e.offset * 10.0;
         const QPointF c = At(a_line + e.direction * gap, r0);
         const double base = c.y() + (dm.ascent() - dm.descent()) / 2.0;

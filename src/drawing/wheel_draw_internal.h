@@ -74,8 +74,7 @@ private:
     QPen MakePen(int style, int width, std::uint32_t bgr, bool cosmetic) const;
     QPointF At(double display_angle, double r) const;
     double AngleOf(double longitude, const astro::ChartSlot& slot) const;
-    void Text(const QPointF& at, const std::string& text, const QFont& font,
-              const QColor& colour);
+    void Text(const QPointF& at, const std::string& text, const QFont& font, const QColor& colour);
     void Progress(std::string_view text) const;
     void DrawDialMarks();
     void DrawScale(const ScaleElement& e, int chart);

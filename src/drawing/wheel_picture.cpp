@@ -6,6 +6,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <cstring>
 
 #include "startup/file_io.h"
 #include "startup/session.h"
@@ -41,8 +42,8 @@ startup::StatusOr<WheelLayout> Raster(QByteArray& bytes, PictureFormat format, i
                                  : format == PictureFormat::kJpeg ? "jpg"
                                                                   : "bmp");
     if (format == PictureFormat::kJpeg) {
-        writer.setQuality(std::clamp(startup::CurrentSession().settings().GetInt("JPEGQuality"),
-                                     1, 100));
+        writer.setQuality(
+            std::clamp(startup::CurrentSession().settings().GetInt("JPEGQuality"), 1, 100));
     }
     if (format == PictureFormat::kPng) {
         // Fast deflate: a drawing of lines and text compresses well at the lowest level.
@@ -52,6 +53,26 @@ startup::StatusOr<WheelLayout> Raster(QByteArray& bytes, PictureFormat format, i
         return Status(StatusCode::kFailed, "The picture could not be encoded.", "Error");
     }
     return layout;
+}
+
+// The generator gives the drawing's size in millimetres; a picture of size_px pixels states
+// it in pixels, as browsers and converters read it.
+void SetSvgPixelSize(QByteArray& bytes, int size_px) {
+    const qsizetype tag = bytes.indexOf("<svg");
+    const qsizetype tag_end = tag < 0 ? -1 : bytes.indexOf('>', tag);
+    if (tag_end < 0) {
+        return;
+    }
+    QByteArray head = bytes.mid(tag, tag_end - tag);
+    for (const char* name : {"width=\"", "height=\""}) {
+        const qsizetype at = head.indexOf(name);
+        const qsizetype value = at + static_cast<qsizetype>(std::strlen(name));
+        const qsizetype close = at < 0 ? -1 : head.indexOf('"', value);
+        if (close > value) {
+            head.replace(value, close - value, QByteArray::number(size_px));
+        }
+    }
+    bytes.replace(tag, tag_end - tag, head);
 }
 
 }  // namespace
@@ -89,8 +110,7 @@ startup::StatusOr<WheelLayout> SaveChartPicture(const std::filesystem::path& pat
     const std::filesystem::path folder =
         path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     if (!std::filesystem::is_directory(folder, ec)) {
-        return Status(StatusCode::kRefused, "Folder not found: " + folder.string(), "Error",
-                      path);
+        return Status(StatusCode::kRefused, "Folder not found: " + folder.string(), "Error", path);
     }
     if (size_px < 16 || size_px > 20000) {
         return Status(StatusCode::kRefused, "The picture size must be 16 to 20000 pixels.",
@@ -114,6 +134,7 @@ startup::StatusOr<WheelLayout> SaveChartPicture(const std::filesystem::path& pat
         }
         layout = DrawChart(painter, area, request);
         painter.end();
+        SetSvgPixelSize(bytes, size_px);
     } else if (*format == PictureFormat::kPdf) {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
@@ -121,8 +142,8 @@ startup::StatusOr<WheelLayout> SaveChartPicture(const std::filesystem::path& pat
         pdf.setResolution(static_cast<int>(kScreenDpi));
         // The page is the picture: size_px pixels at 96 per inch, in points.
         const double points = size_px * 72.0 / kScreenDpi;
-        pdf.setPageSize(QPageSize(QSizeF(points, points), QPageSize::Point, QString(),
-                                  QPageSize::ExactMatch));
+        pdf.setPageSize(
+            QPageSize(QSizeF(points, points), QPageSize::Point, QString(), QPageSize::ExactMatch));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setTitle(QStringLiteral("Meridia chart"));
         pdf.setCreator(QStringLiteral("Meridia"));

@@ -342,8 +342,8 @@ struct TextReader {
         return &f->second;
     }
     void Bad(const TextField& f, const char* key) {
-        error = "Line " + std::to_string(f.line) + ": \"" + f.value + "\" is not a value for " +
-                key;
+        error =
+            "Line " + std::to_string(f.line) + ": \"" + f.value + "\" is not a value for " + key;
     }
     void Block(const std::string& name) { block = name; }
     void I16(const char* key, std::int16_t& f, Range /*r*/, bool fixed = false) {

@@ -104,9 +104,9 @@ struct ScaleElement {
     float glyph_size = 12.0F;
     Flag fill_signs = kOff;
     Flag bold = kOff;
-    float line_factor = 1.0F;         // 0.1..10, width factor of the sign division lines
+    float line_factor = 1.0F;          // 0.1..10, width factor of the sign division lines
     std::int16_t number_interval = 5;  // 1..360 degrees between degree numbers
-    float number_factor = 0.5F;       // 0..5, number size as a factor of the glyph size
+    float number_factor = 0.5F;        // 0..5, number size as a factor of the glyph size
     Flag ticks_inward = kOn;
     float major_length = 0.3F;
     std::int16_t major_interval = 10;  // 1..90
@@ -170,7 +170,7 @@ struct WheelStyle {
     std::array<std::array<PointRingBlock, kMaxWheelCharts>, 2> point_rings{};
     std::array<AspectAreaEntry, 2> aspect_area{};
     float modulus = 360.0F;
-    Flag dial_pointer = kOff;   // a dial's pointer at 0
+    Flag dial_pointer = kOff;    // a dial's pointer at 0
     Flag harmonic_marks = kOff;  // a dial's marks at every eighth of the circle
 
     bool IsDial() const { return modulus != 360.0F; }

@@ -1,5 +1,7 @@
 // Glyphs: the sign characters and their texts, the alternative glyphs read from the settings,
 // "AstGlyphs2.dat", and the fonts holding every symbol the program draws.
+#include "drawing/glyphs.h"
+
 #include <gtest/gtest.h>
 
 #include <QFont>
@@ -7,7 +9,6 @@
 #include <string>
 
 #include "drawing/fonts.h"
-#include "drawing/glyphs.h"
 #include "support/test_session.h"
 
 namespace meridia::drawing {

@@ -1,11 +1,12 @@
 // Wheel style files: record sizes, round trips, range forcing, the version-1 conversion, the
 // file-name rules and the refusal of records of other versions, with files built byte by byte.
+#include "drawing/wheel_style.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "drawing/wheel_style.h"
 #include "startup/byte_io.h"
 #include "support/test_session.h"
 
@@ -87,8 +88,8 @@ TEST(WheelStyleRecord, ForcesFieldsIntoTheirRanges) {
 
 TEST(WheelStyleRecord, RingAndChartNumbersAreBoundedByTheCounts) {
     WheelStyle s = SampleStyle();
-    s.cusp_lines[0].ring_b = 17;       // only 3 rings
-    s.aspect_area[0].chart = 5;        // only 2 charts
+    s.cusp_lines[0].ring_b = 17;        // only 3 rings
+    s.aspect_area[0].chart = 5;         // only 2 charts
     s.scales[0].number_interval = 400;  // 1..360
     s.scales[0].subdivisions = 1;       // 2..10
     s.ring_count = 30;
@@ -178,9 +179,9 @@ TEST_F(WheelStyleFiles, UnopenableFileGivesNoMessage) {
 }
 
 TEST_F(WheelStyleFiles, FactoryStylesLoad) {
-    for (const char* name : {"uni2.wh1", "bi2.wh2", "tri2.wh3", "quad1.wh4", "quin1.wh5",
-                             "dial90b.di1", "dial90.di2", "dial90.di3", "dial90.di4",
-                             "dial90.di5"}) {
+    for (const char* name :
+         {"uni2.wh1", "bi2.wh2", "tri2.wh3", "quad1.wh4", "quin1.wh5", "dial90b.di1", "dial90.di2",
+          "dial90.di3", "dial90.di4", "dial90.di5"}) {
         const auto bytes = testing::ReadFile(testing::FactoryDir() / "Wheels & Dials" / name);
         ASSERT_EQ(bytes.size(), kStyleRecordBytes) << name;
         auto style = DecodeWheelStyle(bytes);
