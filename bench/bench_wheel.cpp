@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -91,6 +93,26 @@ void DrawWheels(benchmark::State& state, std::vector<int> chart_slots) {
     }
     state.counters["points"] = static_cast<double>(drawn);
 }
+
+// The drawing alone, into an image in memory (no encoding, no file).
+void DrawOnly(benchmark::State& state, std::vector<int> chart_slots) {
+    Bench();
+    meridia::drawing::WheelRequest request;
+    request.chart_slots = std::move(chart_slots);
+    request.points = "1-50";
+    QImage image(1000, 1000, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        auto layout = meridia::drawing::DrawChart(painter, QRectF(0, 0, 1000, 1000), request);
+        benchmark::DoNotOptimize(layout.ok());
+    }
+}
+
+void BM_UniWheel50PointsDrawOnly(benchmark::State& state) { DrawOnly(state, {1}); }
+BENCHMARK(BM_UniWheel50PointsDrawOnly)->Unit(benchmark::kMillisecond);
+
+void BM_BiWheel50PointsDrawOnly(benchmark::State& state) { DrawOnly(state, {1, 2}); }
+BENCHMARK(BM_BiWheel50PointsDrawOnly)->Unit(benchmark::kMillisecond);
 
 void BM_UniWheel50PointsPng1000(benchmark::State& state) { DrawWheels(state, {1}); }
 BENCHMARK(BM_UniWheel50PointsPng1000)->Unit(benchmark::kMillisecond);

@@ -33,7 +33,7 @@ void CentredText(QPainter& p, const QRectF& cell, const std::string& text, const
                  const QColor& colour) {
     p.setFont(font);
     p.setPen(colour);
-    p.drawText(cell, Qt::AlignCenter, QString::fromStdString(text));
+    p.drawText(cell, Qt::AlignCenter | Qt::TextDontClip, QString::fromStdString(text));
 }
 
 }  // namespace
@@ -149,7 +149,7 @@ startup::StatusOr<WheelLayout> DrawAspectGrid(QPainter& painter, const QRectF& a
     for (int j = 0; j < c; ++j) {
         col_of[cols[static_cast<std::size_t>(j)].number] = j;
     }
-    const QFont glyph_font = Fonts().SymbolFont(glyph_points * 0.74, false, dpi);
+    const QFont glyph_font = Fonts().SymbolFont(glyph_points * 0.74 * 0.75, false, dpi);
     const QFont orb_font = Fonts().TextFont(glyph_points * 0.6 * 0.75, false, dpi);
     const QFont mark_font = Fonts().TextFont(glyph_points * 0.5 * 0.75, true, dpi);
     std::map<std::pair<int, int>, int> drawn;  // cell -> aspects already in it
@@ -171,8 +171,12 @@ startup::StatusOr<WheelLayout> DrawAspectGrid(QPainter& painter, const QRectF& a
             continue;
         }
         const QRectF box = cell(i + 1, j + 1);
-        const QRectF upper(box.left(), box.top() + (k == 0 ? 0.0 : box.height() * 0.5),
-                           box.width() * 0.62, box.height() * (k == 0 ? 0.62 : 0.5));
+        // The first aspect of a cell in its upper left, a second one (a parallel beside a
+        // longitude aspect) at the right below the mark.
+        const QRectF upper =
+            k == 0 ? QRectF(box.left(), box.top(), box.width() * 0.62, box.height() * 0.6)
+                   : QRectF(box.left() + box.width() * 0.62, box.top() + box.height() * 0.35,
+                            box.width() * 0.38, box.height() * 0.3);
         const aspects::AspectRecord& rec = set->Aspect(f.result.aspect);
         std::uint8_t g = 0;
         if (f.result.aspect == set->ParallelNumber()) {
