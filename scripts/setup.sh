@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config clang-format clang-tidy python3
     clang-14 libclang-rt-14-dev
     libswe-dev swe-basic-data swe-standard-data
-    qt6-base-dev qt6-svg-dev
+    qt6-base-dev qt6-svg-dev zlib1g-dev
     libgeonames-dev
     libfmt-dev nlohmann-json3-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
