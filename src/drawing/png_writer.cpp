@@ -77,7 +77,7 @@ QByteArray EncodePngFast(const QImage& image) {
     out.reserve(static_cast<qsizetype>(packed_size + 64));
     static constexpr std::array<char, 8> kSignature = {'\x89', 'P',  'N',    'G',
                                                        '\r',   '\n', '\x1a', '\n'};
-    out.append(kSignature.data(), kSignature.size());
+    out.append(kSignature.data(), static_cast<qsizetype>(kSignature.size()));
     // IHDR: width, height, bit depth 8, colour type 2 (RGB), compression 0, filter 0,
     // interlace 0.
     std::array<unsigned char, 13> header{};
