@@ -194,7 +194,7 @@ startup::StatusOr<WheelLayout> DrawAspectGrid(QPainter& painter, const QRectF& a
                                box.height() * 0.4);
             const int orb_minutes =
                 static_cast<int>(std::lround(std::fabs(f.result.deviation) * 60));
-            char text[16];
+            char text[16] = {};
             std::snprintf(text, sizeof text, "%d%s%02d", orb_minutes / 60, "\xC2\xB0",
                           orb_minutes % 60);
             CentredText(painter, lower, text, orb_font, line(0x303030));

@@ -227,7 +227,7 @@ namespace {
 // "place, country" when the country is given and the joined text is shorter than 25
 // characters; else the place alone.
 std::string PlaceLine(const std::string& place, const std::string& country) {
-    const std::string p(startup::Trim(place));
+    std::string p(startup::Trim(place));
     const std::string c(startup::Trim(country));
     if (!c.empty() && p.size() + c.size() + 2 < 25) {
         return p + ", " + c;

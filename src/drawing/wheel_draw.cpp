@@ -282,7 +282,7 @@ void WheelPainter::DrawScale(const ScaleElement& e, int chart) {
         }
     }
     if ((e.content & kScaleSignLines) != 0) {
-        const double step = dial ? 30.0 : 30.0;
+        const double step = 30.0;
         const int count = static_cast<int>(std::lround(modulus_ / step));
         QPen pen = MakePen(0, 1, 0x404040, false);
         pen.setWidthF(std::max(0.8, e.line_factor * scale_));
@@ -383,8 +383,8 @@ void WheelPainter::DrawCuspText(const CuspTextElement& e, const astro::ChartSlot
         const int degrees = static_cast<int>(in_sign);
         const int minutes = std::min(59, static_cast<int>((in_sign - degrees) * 60.0));
         const double a_line = AngleOf(lon, slot);
-        char deg_text[8];
-        char min_text[8];
+        char deg_text[8] = {};
+        char min_text[8] = {};
         std::snprintf(deg_text, sizeof deg_text, "%02d", degrees);
         std::snprintf(min_text, sizeof min_text, "%02d", minutes);
         const std::string sign_text = Glyphs().Sign(sign);
@@ -539,7 +539,7 @@ void WheelPainter::DrawPointRing(const PointRingBlock& b, const astro::ChartSlot
         const int degrees = static_cast<int>(in_sign);
         const int minutes = std::min(59, static_cast<int>((in_sign - degrees) * 60.0));
         const int sign = static_cast<int>(lp.longitude / 30.0) % 12 + 1;
-        char text[8];
+        char text[8] = {};
         if (b.show_degrees != kOff) {
             std::snprintf(text, sizeof text, "%02d", degrees);
             Text(At(a, pos(b.degree_position)), text, text_font, Line(0x202020));

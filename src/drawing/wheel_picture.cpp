@@ -8,6 +8,7 @@
 #include <QSvgGenerator>
 #include <cstring>
 
+#include "drawing/png_writer.h"
 #include "startup/file_io.h"
 #include "startup/session.h"
 #include "startup/text_tools.h"
@@ -41,22 +42,20 @@ startup::StatusOr<WheelLayout> Raster(QByteArray& bytes, PictureFormat format, i
     if (!layout.ok()) {
         return layout;
     }
+    if (format == PictureFormat::kPng) {
+        bytes = EncodePngFast(image);
+        if (bytes.isEmpty()) {
+            return Status(StatusCode::kFailed, "The picture could not be encoded.", "Error");
+        }
+        return layout;
+    }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format == PictureFormat::kPng    ? "png"
-                                 : format == PictureFormat::kJpeg ? "jpg"
-                                                                  : "bmp");
+    QImageWriter writer(&buffer, format == PictureFormat::kJpeg ? "jpg" : "bmp");
     if (format == PictureFormat::kJpeg) {
         writer.setQuality(
             std::clamp(startup::CurrentSession().settings().GetInt("JPEGQuality"), 1, 100));
     }
-    if (format == PictureFormat::kPng) {
-        // Fast deflate: a drawing of lines and text compresses well at the lowest level.
-        // Quality 80 is zlib level 1: a drawing of lines, text and flat fills deflates well at
-        // the fastest level.
-        writer.setCompression(1);
-    }
-    bytes.reserve(static_cast<qsizetype>(size) * size);
     if (!writer.write(image)) {
         return Status(StatusCode::kFailed, "The picture could not be encoded.", "Error");
     }

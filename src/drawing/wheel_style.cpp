@@ -304,7 +304,7 @@ struct TextWriter {
         out += ' ' + std::string(key) + '=' + startup::FormatDouble(static_cast<double>(f));
     }
     void Colour(const char* key, std::uint32_t& f) {
-        char text[8];
+        char text[8] = {};
         std::snprintf(text, sizeof text, "#%02X%02X%02X", f & 0xFFU, (f >> 8) & 0xFFU,
                       (f >> 16) & 0xFFU);
         out += ' ' + std::string(key) + '=' + text;

@@ -22,6 +22,9 @@ inline constexpr int kMaxRings = 20;
 inline constexpr int kMaxWheelCharts = 5;
 inline constexpr int kElementSets = 2;
 inline constexpr int kStyleDescriptionBytes = 80;
+// Element blocks of each kind: one per chart and element set.
+inline constexpr std::size_t kElementBlocks =
+    static_cast<std::size_t>(kElementSets) * kMaxWheelCharts;
 
 using Flag = std::int16_t;  // -1 on, 0 off
 inline constexpr Flag kOn = -1;
@@ -162,10 +165,10 @@ struct WheelStyle {
     std::string description;  // at most 80 characters
     std::array<StyleRing, kMaxRings> rings{};
     // [set * kMaxWheelCharts + chart - 1]
-    std::array<CuspLineElement, kElementSets * kMaxWheelCharts> cusp_lines{};
-    std::array<CuspTextElement, kElementSets * kMaxWheelCharts> cusp_texts{};
-    std::array<HouseNumberElement, kElementSets * kMaxWheelCharts> house_numbers{};
-    std::array<ScaleElement, kElementSets * kMaxWheelCharts> scales{};
+    std::array<CuspLineElement, kElementBlocks> cusp_lines{};
+    std::array<CuspTextElement, kElementBlocks> cusp_texts{};
+    std::array<HouseNumberElement, kElementBlocks> house_numbers{};
+    std::array<ScaleElement, kElementBlocks> scales{};
     // point_rings[array][chart - 1]
     std::array<std::array<PointRingBlock, kMaxWheelCharts>, 2> point_rings{};
     std::array<AspectAreaEntry, 2> aspect_area{};
