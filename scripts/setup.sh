@@ -11,7 +11,7 @@ packages=(
     libgeonames-dev
     libfmt-dev nlohmann-json3-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core fonts-noto-core
+    fonts-dejavu-core fonts-noto-core zlib1g-dev
     xvfb xauth
     locales
 )
