@@ -62,7 +62,9 @@ void AddCommands(CLI::App& app, CliContext& ctx, const std::vector<std::string>&
                                    {"files", {}, AddFilesCommand},
                                    {"aspects", {}, AddAspectsCommand},
                                    {"place", "zone", AddPlaceCommands},
-                                   {"derive", "riseset", AddDeriveCommands}};
+                                   {"derive", "riseset", AddDeriveCommands},
+                                   {"return", "voc", AddReturnCommands},
+                                   {"eclipses", "lunar-phases", AddEclipseCommands}};
     const std::string_view word = SubcommandWord(args);
     for (const CommandGroup& group : groups) {
         if (!word.empty() && (word == group.first || word == group.second)) {
