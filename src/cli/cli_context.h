@@ -33,6 +33,7 @@ void AddFilesCommand(CLI::App& app, CliContext& ctx);    // files_command.cpp
 void AddAspectsCommand(CLI::App& app, CliContext& ctx);  // aspects_command.cpp
 void AddPlaceCommands(CLI::App& app, CliContext& ctx);   // place_command.cpp (place, zone)
 void AddDeriveCommands(CLI::App& app, CliContext& ctx);  // derive_command.cpp (derive, riseset)
+void AddDynamicCommand(CLI::App& app, CliContext& ctx);  // dynamic_command.cpp
 // returns_command.cpp: return and voc; eclipses and lunar-phases.
 void AddReturnCommands(CLI::App& app, CliContext& ctx);
 void AddEclipseCommands(CLI::App& app, CliContext& ctx);
