@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/cli_context.h"
+#include "returns/dynamic_events.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "startup/settings_store.h"
@@ -91,6 +92,8 @@ int ExitFor(const startup::Status& status) {
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    // The extra events of the dynamic report (eclipses, lunar phases, void of course).
+    returns::RegisterDynamicExtraEvents();
     CliContext ctx;
     ctx.out = &out;
     ctx.err = &err;

@@ -154,3 +154,36 @@ TEST_F(ReturnsCommandTest, VoidOfCourseJson) {
 
 }  // namespace
 }  // namespace meridia::cli
+
+namespace meridia::cli {
+namespace {
+
+class DynamicExtraEventsTest : public testing::CliTest {};
+
+TEST_F(DynamicExtraEventsTest, EclipsesPhasesAndVoidPeriodsInTheDynamicReport) {
+    ASSERT_EQ(Run({"--json", "dynamic", "--date", "15 Jul 1980", "--time", "14:30", "--zone", "0",
+                   "--lat", "0N00", "--lon", "0E00", "--from", "1 Mar 2024", "--to", "30 Apr 2024",
+                   "--events", "eclipses,lunar-phases,void-of-course"}),
+              kExitOk)
+        << Err();
+    const auto doc = nlohmann::json::parse(Out());
+    int o = 0;
+    int v = 0;
+    bool eclipse = false;
+    for (const auto& e : doc["events"]) {
+        const std::string symbol = e["symbol"];
+        o += symbol == "O" ? 1 : 0;
+        v += symbol == "V" ? 1 : 0;
+        // The total solar eclipse at its maximum, 2024 April 8 18:17 UT.
+        if (symbol == "O" && e["moving_point"] == 3 &&
+            std::fabs(e["julian_day_ut"].get<double>() - 2460409.262) < 0.01) {
+            eclipse = true;
+        }
+    }
+    EXPECT_TRUE(eclipse);
+    EXPECT_EQ(o, 8 + 2);  // eight phases and two eclipses
+    EXPECT_GT(v, 20);
+}
+
+}  // namespace
+}  // namespace meridia::cli
