@@ -6,6 +6,7 @@
 
 #include "cli/cli_context.h"
 #include "returns/dynamic_events.h"
+#include "returns/returns.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "startup/settings_store.h"
@@ -94,6 +95,8 @@ int ExitFor(const startup::Status& status) {
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     // The extra events of the dynamic report (eclipses, lunar phases, void of course).
     returns::RegisterDynamicExtraEvents();
+    // Return charts (class 4) of the derived-chart routing.
+    returns::RegisterReturnCharts();
     CliContext ctx;
     ctx.out = &out;
     ctx.err = &err;

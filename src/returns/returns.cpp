@@ -120,11 +120,10 @@ startup::StatusOr<std::vector<FoundReturn>> FindReturns(const ReturnRequest& req
     return found;
 }
 
-startup::StatusOr<int> OpenReturnChart(const ReturnRequest& request, const FoundReturn& found) {
-    if (!found.found || !astro::IsValidSlot(request.base_slot)) {
-        return startup::Status(startup::StatusCode::kNotConverged, kNonConvergenceText,
-                               kCannotFindReturnTitle);
-    }
+namespace {
+
+// The chart record of a found return: the base chart at the return instant, class Return.
+astro::ChartRecord ReturnRecord(const ReturnRequest& request, const FoundReturn& found) {
     const astro::ChartRecord& base = astro::Slot(request.base_slot).record;
     astro::ChartRecord record = base;
     record.chart_class = static_cast<std::uint8_t>(astro::kClassReturn);
@@ -137,12 +136,63 @@ startup::StatusOr<int> OpenReturnChart(const ReturnRequest& request, const Found
         0, static_cast<std::uint8_t>(request.converse ? 1 : 0),
         static_cast<std::uint8_t>(std::clamp(std::lround(request.harmonic), 1L, 255L)),
         static_cast<std::uint8_t>(request.precession_correction ? 2 : 0)};
-    const int slot = astro::OpenChartIntoSlot(record, "", 0);
+    return record;
+}
+
+astro::SubsidiaryStatus CalcReturnChart(const astro::SubsidiaryRequest& subsidiary,
+                                        int target_slot) {
+    ReturnRequest request;
+    request.base_slot = subsidiary.base_slot;
+    request.point = subsidiary.record.chart_kind;
+    request.harmonic = subsidiary.harmonic;
+    request.converse = subsidiary.converse;
+    request.precession_correction = subsidiary.precession_correction;
+    const astro::ChartData& data = subsidiary.record.data;
+    request.start_jd_ut = astro::JulianDayOfDateTime(data.date_time, data.calendar,
+                                                     static_cast<double>(data.zone.hours));
+    const auto found = FindReturns(request);
+    if (!found.ok()) {
+        found.status().Show(startup::kExclamation);
+        return found.status().code() == startup::StatusCode::kRefused
+                   ? astro::SubsidiaryStatus::kRefused
+                   : astro::SubsidiaryStatus::kFailed;
+    }
+    if (found->empty() || !found->front().found) {
+        return astro::SubsidiaryStatus::kFailed;  // the message has been shown
+    }
+    astro::ChartRecord record = ReturnRecord(request, found->front());
+    if (!subsidiary.record.data.name.empty()) {
+        record.data.name = subsidiary.record.data.name;
+    }
+    if (astro::CalcChart(record, target_slot, 0, 0, true, true) != astro::CalcStatus::kOk) {
+        return astro::SubsidiaryStatus::kFailed;
+    }
+    astro::DerivedSlotInfo& info = astro::DerivedInfo(target_slot);
+    info = astro::DerivedSlotInfo{};
+    info.derived = true;
+    info.chart_class = astro::kClassReturn;
+    info.chart_kind = request.point;
+    info.converse = request.converse;
+    info.harmonic = request.harmonic;
+    info.base_slot = request.base_slot;
+    return astro::SubsidiaryStatus::kOk;
+}
+
+}  // namespace
+
+startup::StatusOr<int> OpenReturnChart(const ReturnRequest& request, const FoundReturn& found) {
+    if (!found.found || !astro::IsValidSlot(request.base_slot)) {
+        return startup::Status(startup::StatusCode::kNotConverged, kNonConvergenceText,
+                               kCannotFindReturnTitle);
+    }
+    const int slot = astro::OpenChartIntoSlot(ReturnRecord(request, found), "", 0);
     if (slot < 0) {
         return startup::Status(startup::StatusCode::kFailed, "There is no free chart slot.",
                                kReturnTitle);
     }
     return slot;
 }
+
+void RegisterReturnCharts() { astro::SetReturnChartCalculator(CalcReturnChart); }
 
 }  // namespace meridia::returns

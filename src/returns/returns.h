@@ -59,4 +59,8 @@ startup::StatusOr<std::vector<FoundReturn>> FindReturns(const ReturnRequest& req
 // system and zodiac at the return instant, class Return. Returns the slot.
 startup::StatusOr<int> OpenReturnChart(const ReturnRequest& request, const FoundReturn& found);
 
+// Sets this library's return search as the derived-chart calculator of the class Return
+// (the next return after the request's date, time and zone; the kind byte is the point).
+void RegisterReturnCharts();
+
 }  // namespace meridia::returns

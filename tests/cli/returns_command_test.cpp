@@ -187,3 +187,38 @@ TEST_F(DynamicExtraEventsTest, EclipsesPhasesAndVoidPeriodsInTheDynamicReport) {
 
 }  // namespace
 }  // namespace meridia::cli
+
+namespace meridia::cli {
+namespace {
+
+class DeriveReturnTest : public testing::CliTest {};
+
+TEST_F(DeriveReturnTest, ReturnClassIsCalculatedByTheReturnSearch) {
+    ASSERT_EQ(Run({"--json",        "derive",     "--class",       "4",
+                   "--kind",        "3",          "--date",        "15 Jul 1980",
+                   "--time",        "14:30",      "--zone",        "0",
+                   "--lat",         "0N00",       "--lon",         "0E00",
+                   "--target-date", "1 Mar 2024", "--target-time", "0:00",
+                   "--target-zone", "0"}),
+              kExitOk)
+        << Err();
+    const auto doc = nlohmann::json::parse(Out());
+    EXPECT_EQ(doc["chart_class"], 4);
+    EXPECT_EQ(doc["date"]["year"], 2024);
+    EXPECT_EQ(doc["date"]["month"], 7);
+    double sun = -1.0;
+    for (const auto& p : doc["points"]) {
+        if (p["number"] == 3) {
+            sun = p["longitude"].get<double>();
+        }
+    }
+    // The natal Sun of 1980 July 15, 14:30 UT, from the library.
+    std::array<double, 6> x{};
+    char serr[AS_MAXCH] = {0};
+    swe_calc_ut(swe_julday(1980, 7, 15, 14.5, SE_GREG_CAL), SE_SUN, SEFLG_SWIEPH, x.data(), serr);
+    // The chart is cast at the return instant rounded to the second (the Sun moves 0.04").
+    EXPECT_NEAR(sun, x[0], 0.05 / 3600.0);
+}
+
+}  // namespace
+}  // namespace meridia::cli
