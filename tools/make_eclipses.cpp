@@ -14,6 +14,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "returns/eclipse_record.h"
@@ -304,7 +305,8 @@ int main(int argc, char** argv) {
 
     // Written beside the target and renamed over it, so that an interrupted build never
     // leaves half a catalogue.
-    std::filesystem::create_directories(output.parent_path());
+    std::error_code error;
+    std::filesystem::create_directories(output.parent_path(), error);
     const std::filesystem::path temporary = output.string() + ".tmp";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -317,7 +319,11 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    std::filesystem::rename(temporary, output);
+    std::filesystem::rename(temporary, output, error);
+    if (error) {
+        std::fprintf(stderr, "cannot rename %s: %s\n", temporary.c_str(), error.message().c_str());
+        return 1;
+    }
     std::printf("%s: %d %s eclipses\n", output.c_str(), header.count, kind_text.c_str());
     return 0;
 }

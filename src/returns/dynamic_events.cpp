@@ -141,8 +141,8 @@ startup::StatusOr<std::vector<ExtraEvent>> ExtraEventsOf(const ExtraEventFamilie
 }
 
 void RegisterDynamicExtraEvents() {
-    static const auto source = std::make_shared<ReturnsEventSource>();
-    dynamic::RegisterExtraEventSource(source);
+    static const auto kSource = std::make_shared<ReturnsEventSource>();
+    dynamic::RegisterExtraEventSource(kSource);
 }
 
 }  // namespace meridia::returns
