@@ -38,6 +38,11 @@ SubsidiaryStatus CalcNatalChart(const SubsidiaryRequest& request, int target_slo
     return derived::FromCalcStatus(status);
 }
 
+ReturnChartCalculator& ReturnCalculator() {
+    static ReturnChartCalculator calculator = nullptr;
+    return calculator;
+}
+
 SubsidiaryStatus Route(const SubsidiaryRequest& request, int target_slot) {
     const int chart_class = request.record.chart_class;
     const int kind = request.record.chart_kind;
@@ -67,8 +72,11 @@ SubsidiaryStatus Route(const SubsidiaryRequest& request, int target_slot) {
             return derived::CalcLocalityChart(request, target_slot);
         case kClassVedic:
             return derived::CalcVedicChart(request, target_slot);
+        case kClassReturn:
+            return ReturnCalculator() != nullptr ? ReturnCalculator()(request, target_slot)
+                                                 : SubsidiaryStatus::kNotAvailable;
         default:
-            // Returns, pre-natal epochs and van Dam charts are calculated by their own parts.
+            // Pre-natal epochs and van Dam charts are calculated by their own parts.
             return SubsidiaryStatus::kNotAvailable;
     }
 }
@@ -88,6 +96,8 @@ std::vector<int> BaseSlotsOf(const SubsidiaryRequest& request) {
 }
 
 }  // namespace
+
+void SetReturnChartCalculator(ReturnChartCalculator calculator) { ReturnCalculator() = calculator; }
 
 DerivedSlotInfo& DerivedInfo(int slot) {
     auto& table = startup::CurrentSession().Get<DerivedInfoTable>();

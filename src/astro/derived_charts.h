@@ -152,6 +152,14 @@ double ProgressionRate(int rate_kind, int day_mode);
 // request leaves the target slot as it was.
 SubsidiaryStatus CalcSubsidiaryChart(const SubsidiaryRequest& request, int target_slot);
 
+// The calculator of return charts (class 4), which the returns library supplies: the record's
+// kind byte is the returning point, its date, time and zone the search start, and the
+// harmonic, converse and precession options of the request apply. Until one is set, return
+// requests are kNotAvailable.
+using ReturnChartCalculator = SubsidiaryStatus (*)(const SubsidiaryRequest& request,
+                                                   int target_slot);
+void SetReturnChartCalculator(ReturnChartCalculator calculator);
+
 // Combined charts (class 5) from the base slot and the other slots of the request.
 SubsidiaryStatus CalcCombinedChart(const SubsidiaryRequest& request, int target_slot);
 

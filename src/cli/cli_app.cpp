@@ -6,6 +6,8 @@
 
 #include "cli/cli_context.h"
 #include "directions/dynamic_source.h"
+#include "returns/dynamic_events.h"
+#include "returns/returns.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "startup/settings_store.h"
@@ -63,7 +65,8 @@ void AddCommands(CLI::App& app, CliContext& ctx, const std::vector<std::string>&
         {"chart", {}, AddChartCommand},           {"files", {}, AddFilesCommand},
         {"aspects", {}, AddAspectsCommand},       {"place", "zone", AddPlaceCommands},
         {"derive", "riseset", AddDeriveCommands}, {"wheel", "style", AddWheelCommands},
-        {"dynamic", {}, AddDynamicCommand},       {"speculum", {}, AddSpeculumCommand}};
+        {"dynamic", {}, AddDynamicCommand},       {"speculum", {}, AddSpeculumCommand},
+        {"return", "voc", AddReturnCommands},     {"eclipses", "lunar-phases", AddEclipseCommands}};
     const std::string_view word = SubcommandWord(args);
     for (const CommandGroup& group : groups) {
         if (!word.empty() && (word == group.first || word == group.second)) {
@@ -92,6 +95,10 @@ int ExitFor(const startup::Status& status) {
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    // The extra events of the dynamic report (eclipses, lunar phases, void of course).
+    returns::RegisterDynamicExtraEvents();
+    // Return charts (class 4) of the derived-chart routing.
+    returns::RegisterReturnCharts();
     CliContext ctx;
     ctx.out = &out;
     ctx.err = &err;

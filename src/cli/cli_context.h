@@ -36,5 +36,8 @@ void AddDeriveCommands(CLI::App& app, CliContext& ctx);   // derive_command.cpp 
 void AddWheelCommands(CLI::App& app, CliContext& ctx);    // wheel_command.cpp (wheel, style)
 void AddDynamicCommand(CLI::App& app, CliContext& ctx);   // dynamic_command.cpp
 void AddSpeculumCommand(CLI::App& app, CliContext& ctx);  // speculum_command.cpp
+// returns_command.cpp: return and voc; eclipses and lunar-phases.
+void AddReturnCommands(CLI::App& app, CliContext& ctx);
+void AddEclipseCommands(CLI::App& app, CliContext& ctx);
 
 }  // namespace meridia::cli

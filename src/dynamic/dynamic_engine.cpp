@@ -1489,7 +1489,10 @@ std::vector<std::string> DynamicReportHeader(const DynamicSearchRequest& request
     const auto point_list = [&](const std::vector<int>& list) {
         std::string text;
         for (const int p : list) {
-            text += (text.empty() ? "" : " ") + names.PointName(p, 0);
+            if (!text.empty()) {
+                text += ' ';
+            }
+            text += names.PointName(p, 0);
         }
         return text;
     };
@@ -1519,7 +1522,10 @@ std::vector<std::string> DynamicReportHeader(const DynamicSearchRequest& request
     };
     for (const auto& [on, caption] : captions) {
         if (on) {
-            events += (events.empty() ? "" : ", ") + std::string(caption);
+            if (!events.empty()) {
+                events += ", ";
+            }
+            events += caption;
         }
     }
     lines.push_back("Selected Events: " + events);

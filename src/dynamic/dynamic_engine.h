@@ -38,6 +38,7 @@ struct EventFamilies {
     bool eclipses = false;
     bool lunar_phases = false;
     bool void_of_course = false;
+    bool operator==(const EventFamilies&) const = default;
 };
 // The families a method implies with the radix as target.
 EventFamilies DefaultFamilies(int method);

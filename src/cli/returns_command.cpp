@@ -1,0 +1,330 @@
+// meridia-cli return, voc, eclipses and lunar-phases: the returns of a point of a chart, the
+// void-of-course Moon, the eclipses of a span from the catalogues and the exact lunar phases.
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "astro/chart_table.h"
+#include "astro/derived_charts.h"
+#include "cli/chart_options.h"
+#include "cli/chart_output.h"
+#include "cli/cli_app.h"
+#include "cli/cli_context.h"
+#include "returns/returns_jobs.h"
+#include "startup/messages.h"
+#include "startup/name_tables.h"
+#include "textformats/zodiac_text.h"
+
+namespace meridia::cli {
+
+namespace {
+
+using returns::EclipseKind;
+
+nlohmann::json DateJson(const astro::CompactDateTime& dt) {
+    return {{"year", dt.year},     {"month", dt.month},   {"day", dt.day}, {"hour", dt.hour},
+            {"minute", dt.minute}, {"second", dt.second}, {"calendar", 0}};
+}
+
+// "2024-4-08 18:17:20" style moment of a Julian day in a zone.
+std::string MomentText(double jd_ut, float zone_hours) {
+    const astro::CompactDateTime dt = astro::LocalDateTime(jd_ut, zone_hours);
+    char text[64];
+    std::snprintf(text, sizeof text, "%d-%d-%02d %02d:%02d:%02d", dt.year, dt.month, dt.day,
+                  dt.hour, dt.minute, dt.second);
+    return text;
+}
+
+void AddSpanOptions(CLI::App& cmd, returns::SpanText& span) {
+    cmd.add_option("--from", span.from, "Start date")->required();
+    cmd.add_option("--from-time", span.from_time, "Start time (midnight by default)");
+    cmd.add_option("--to", span.to, "End date (the span ends at the end of that day)");
+    cmd.add_option("--period", span.period, "Length of the span instead of --to");
+    cmd.add_option("--unit", span.unit, "Unit of --period: days, months or years");
+}
+
+// ---- return ----
+
+int RunReturn(CliContext& ctx, const returns::ReturnJob& job) {
+    const auto result = returns::RunReturnJob(job);
+    if (!result.ok()) {
+        return ExitFor(result.status());
+    }
+    const float zone = astro::Slot(result->request.base_slot).record.data.zone.hours;
+    if (ctx.json) {
+        nlohmann::json list = nlohmann::json::array();
+        for (std::size_t i = 0; i < result->returns.size(); ++i) {
+            const returns::FoundReturn& r = result->returns[i];
+            nlohmann::json item = {
+                {"number", r.number}, {"found", r.found}, {"target_longitude", r.target}};
+            if (r.found) {
+                item["julian_day_ut"] = r.jd_ut;
+                item["date"] = DateJson(astro::LocalDateTime(r.jd_ut, zone));
+                item["chart"] = ChartJson(astro::Slot(result->slots[i]));
+            } else {
+                item["julian_day_ut"] = nullptr;
+                item["date"] = nullptr;
+                item["chart"] = nullptr;
+            }
+            list.push_back(item);
+        }
+        *ctx.out << nlohmann::json{{"returns", list}}.dump() << '\n';
+        return kExitOk;
+    }
+    *ctx.out << "Return Selection\n";
+    for (std::size_t i = 0; i < result->returns.size(); ++i) {
+        const returns::FoundReturn& r = result->returns[i];
+        *ctx.out << "Return " << r.number << ": "
+                 << (r.found ? MomentText(r.jd_ut, zone) : std::string("not found")) << "   "
+                 << textformats::FormatZodiacPosition(r.target) << '\n';
+    }
+    for (std::size_t i = 0; i < result->returns.size(); ++i) {
+        if (result->slots[i] > 0) {
+            *ctx.out << '\n';
+            WriteChartListing(*ctx.out, astro::Slot(result->slots[i]));
+        }
+    }
+    return kExitOk;
+}
+
+// ---- voc ----
+
+int RunVoid(CliContext& ctx, const returns::VoidJob& job) {
+    const auto result = returns::RunVoidJob(job);
+    if (!result.ok()) {
+        return ExitFor(result.status());
+    }
+    const float zone = astro::Slot(result->slot).record.data.zone.hours;
+    if (ctx.json) {
+        nlohmann::json periods = nlohmann::json::array();
+        for (const returns::VoidOfCoursePeriod& p : result->periods) {
+            periods.push_back({{"planet", p.planet},
+                               {"aspect", p.aspect},
+                               {"begins_julian_day_ut", p.begins_jd_ut},
+                               {"ends_julian_day_ut", p.ends_jd_ut},
+                               {"planet_longitude", p.planet_longitude},
+                               {"moon_longitude", p.moon_longitude}});
+        }
+        *ctx.out << nlohmann::json{{"is_void", result->is_void}, {"periods", periods}}.dump()
+                 << '\n';
+        return kExitOk;
+    }
+    const auto& names = startup::Names();
+    *ctx.out << "Moon" << (result->is_void ? " void of course" : " not void of course")
+             << " at the chart's moment\n";
+    static constexpr const char* kAspectNames[] = {"",      "Conjunction", "Opposition",
+                                                   "Trine", "Square",      "Sextile"};
+    for (const returns::VoidOfCoursePeriod& p : result->periods) {
+        if (p.planet == 0) {
+            *ctx.out << "No void period before the ingress at " << MomentText(p.ends_jd_ut, zone)
+                     << '\n';
+            continue;
+        }
+        *ctx.out << "Void of Course Moon from " << MomentText(p.begins_jd_ut, zone) << " to "
+                 << MomentText(p.ends_jd_ut, zone) << "   last aspect: " << kAspectNames[p.aspect]
+                 << " " << names.PointName(p.planet, 1) << " ("
+                 << textformats::FormatZodiacPosition(p.planet_longitude) << "), ingress "
+                 << textformats::FormatZodiacPosition(p.moon_longitude) << '\n';
+    }
+    return kExitOk;
+}
+
+// ---- eclipses ----
+
+nlohmann::json EclipseJson(const returns::EclipseEntry& e) {
+    const bool solar = e.kind() == EclipseKind::kSolar;
+    astro::CompactDateTime dt;
+    dt.year = static_cast<std::int16_t>(e.data.year);
+    dt.month = static_cast<std::uint8_t>(e.data.month);
+    dt.day = static_cast<std::uint8_t>(e.data.day);
+    dt.hour = static_cast<std::uint8_t>(e.data.hour);
+    dt.minute = static_cast<std::uint8_t>(e.data.minute);
+    dt.second = static_cast<std::uint8_t>(e.data.second);
+    nlohmann::json item = {
+        {"kind", solar ? "solar" : "lunar"},
+        {"type", returns::EclipseTypeText(e.kind(), e.data.type)},
+        {"julian_day_ut", e.ec_jd},
+        {"date", DateJson(dt)},
+        {"longitude", e.position},
+        {"saros_vdb", e.data.saros_vdb},
+        {"saros_jb", e.data.saros_jb},
+        {"gamma", e.data.gamma},
+        {"magnitude", e.data.magnitude},
+        {"penumbral_magnitude",
+         solar ? nlohmann::json(nullptr) : nlohmann::json(e.data.penumbral_magnitude)},
+        {"duration_seconds",
+         solar ? nlohmann::json(e.data.duration_seconds) : nlohmann::json(nullptr)},
+        {"semi_duration_total_minutes",
+         solar ? nlohmann::json(nullptr) : nlohmann::json(e.data.semi_duration_total_minutes)},
+        {"semi_duration_partial_minutes",
+         solar ? nlohmann::json(nullptr) : nlohmann::json(e.data.semi_duration_partial_minutes)},
+        {"aspect", nullptr}};
+    if (e.aspect != 0) {
+        item["aspect"] = {{"aspect", e.aspect}, {"point", e.aspect_point}, {"orb", e.aspect_orb}};
+    }
+    return item;
+}
+
+int RunEclipses(CliContext& ctx, const returns::EclipseJob& job) {
+    const auto result = returns::RunEclipseJob(job);
+    if (!result.ok()) {
+        return ExitFor(result.status());
+    }
+    if (job.nearest) {
+        const returns::NearestEclipse& n = result->nearest;
+        if (ctx.json) {
+            nlohmann::json doc = {{"found", n.found}};
+            doc["kind"] = n.found ? nlohmann::json(n.kind == 1 ? "solar" : "lunar") : nullptr;
+            doc["julian_day_ut"] = n.found ? nlohmann::json(n.jd_ut) : nullptr;
+            *ctx.out << doc.dump() << '\n';
+            return kExitOk;
+        }
+        if (!n.found) {
+            startup::ShowMessage(returns::kNoEclipsesText, startup::kInformation, "");
+            return kExitOk;
+        }
+        *ctx.out << (n.kind == 1 ? "Solar" : "Lunar") << " eclipse at " << MomentText(n.jd_ut, 0.0F)
+                 << " (UT)\n";
+        return kExitOk;
+    }
+    if (ctx.json) {
+        nlohmann::json list = nlohmann::json::array();
+        for (const returns::EclipseEntry& e : result->eclipses) {
+            list.push_back(EclipseJson(e));
+        }
+        *ctx.out << nlohmann::json{{"eclipses", list}}.dump() << '\n';
+        return kExitOk;
+    }
+    if (result->eclipses.empty()) {
+        startup::ShowMessage(returns::kNoEclipsesText, startup::kInformation, "");
+        return kExitOk;
+    }
+    *ctx.out << returns::kEclipseReportTitle << "\n";
+    for (const std::string& line : result->header) {
+        *ctx.out << line << '\n';
+    }
+    char line[256];
+    std::snprintf(line, sizeof line, "\n%-22s %-11s %-12s %-14s %-11s %-11s %-8s %-9s %-9s %s\n",
+                  "Date/Time", "Solar/Lunar", "Eclipse Type", "Position", "Saros (vbB)",
+                  "Saros (J/B)", "Gamma", "Magnitude", "Penum Mag", "Duration");
+    *ctx.out << line;
+    for (const returns::EclipseEntry& e : result->eclipses) {
+        const bool solar = e.kind() == EclipseKind::kSolar;
+        const std::string when = returns::TextDataIn(e, 3) + " " + returns::TextDataIn(e, 4);
+        std::snprintf(line, sizeof line, "%-22s %-11s %-12s %-14s %-11s %-11s %-8s %-9s %-9s %s\n",
+                      when.c_str(), returns::TextDataIn(e, 1).c_str(),
+                      returns::TextDataIn(e, 2).c_str(), returns::TextDataIn(e, 5).c_str(),
+                      returns::TextDataIn(e, 6).c_str(), returns::TextDataIn(e, 7).c_str(),
+                      returns::TextDataIn(e, 8).c_str(), returns::TextDataIn(e, 9).c_str(),
+                      returns::TextDataIn(e, 10).c_str(),
+                      returns::TextDataIn(e, solar ? 11 : 12).c_str());
+        *ctx.out << line;
+    }
+    *ctx.out << "Times are shown (UT)\n";
+    return kExitOk;
+}
+
+// ---- lunar-phases ----
+
+int RunLunarPhases(CliContext& ctx, const returns::SpanText& span) {
+    const auto phases = returns::RunLunarPhaseJob(span);
+    if (!phases.ok()) {
+        return ExitFor(phases.status());
+    }
+    if (ctx.json) {
+        nlohmann::json list = nlohmann::json::array();
+        for (const returns::LunarPhaseEvent& p : *phases) {
+            list.push_back({{"phase", std::string(returns::LunarPhaseKey(p.phase))},
+                            {"julian_day_ut", p.jd_ut},
+                            {"date", DateJson(astro::LocalDateTime(p.jd_ut, 0.0F))},
+                            {"longitude", p.moon_longitude}});
+        }
+        *ctx.out << nlohmann::json{{"phases", list}}.dump() << '\n';
+        return kExitOk;
+    }
+    for (const returns::LunarPhaseEvent& p : *phases) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%-14s %s (UT)  %s\n",
+                      std::string(returns::LunarPhaseTitle(p.phase)).c_str(),
+                      MomentText(p.jd_ut, 0.0F).c_str(),
+                      textformats::FormatZodiacPosition(p.moon_longitude).c_str());
+        *ctx.out << line;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+void AddReturnCommands(CLI::App& app, CliContext& ctx) {
+    auto ret = std::make_shared<returns::ReturnJob>();
+    auto* cmd = app.add_subcommand("return", "Solar, lunar and planetary returns of a chart");
+    AddChartOptions(*cmd, ret->base, "--");
+    cmd->add_option("--point", ret->point, "The returning point (3 Sun, 1 Moon, ...)")->required();
+    cmd->add_option("--harmonic", ret->harmonic, "Harmonic h: returns every 360/h degrees");
+    cmd->add_option("--position", ret->position,
+                    "Return to this position or ingress (e.g. 0Ar00) instead of the natal one");
+    cmd->add_option("--which", ret->which, "current, next (default) or nearest");
+    cmd->add_option("--count", ret->count, "Number of successive returns (default 1)");
+    cmd->add_flag("--converse", ret->converse, "Search backwards");
+    cmd->add_flag("--precessed", ret->precessed, "Precession correction (tropical charts)");
+    cmd->add_option("--from", ret->from, "Return search start date")->required();
+    cmd->add_option("--from-time", ret->from_time, "Start time in the chart's zone");
+    cmd->add_option("--accuracy", ret->accuracy_arcsec,
+                    "Tolerance of the search in arc seconds (default 100; every return is "
+                    "then refined to 0.000001 degree)");
+    cmd->callback([&ctx, ret] { ctx.action = [&ctx, ret] { return RunReturn(ctx, *ret); }; });
+
+    auto voc = std::make_shared<returns::VoidJob>();
+    auto* v = app.add_subcommand("voc", "The void-of-course Moon of a chart and the next periods");
+    AddChartOptions(*v, voc->chart, "--");
+    v->add_option("--type", voc->type,
+                  "0 Sun to Pluto, 1 Sun to Saturn, 2 as 1 and never void in Ta, Cn, Sg, Pi "
+                  "(default: the setting VoidOfCourseType)");
+    v->add_option("--count", voc->count, "Number of successive periods (default 1)");
+    v->callback([&ctx, voc] { ctx.action = [&ctx, voc] { return RunVoid(ctx, *voc); }; });
+}
+
+void AddEclipseCommands(CLI::App& app, CliContext& ctx) {
+    struct EclipseOptions {
+        returns::EclipseJob job;
+        charts::ChartEntry radix;
+        bool use_radix = false;
+    };
+    auto ecl = std::make_shared<EclipseOptions>();
+    auto* cmd = app.add_subcommand("eclipses", "Solar and lunar eclipses of a span");
+    AddSpanOptions(*cmd, ecl->job.span);
+    cmd->add_option("--solar", ecl->job.solar,
+                    "all, none, or a comma list of partial, annular, total, hybrid");
+    cmd->add_option("--lunar", ecl->job.lunar,
+                    "all, none, or a comma list of appulse, partial, total");
+    cmd->add_option("--saros", ecl->job.saros, "Only this Saros series (van den Bergh numbers)");
+    cmd->add_option("--fixed", ecl->job.fixed,
+                    "Only eclipses aspecting this position (e.g. 0Ar00)");
+    cmd->add_flag("--radix", ecl->use_radix,
+                  "Only eclipses aspecting the points of the chart given by the chart fields");
+    AddChartOptions(*cmd, ecl->radix, "--");
+    cmd->add_option("--aspect-set", ecl->job.aspect_set, "Aspect set name or path");
+    cmd->add_option("--points", ecl->job.points,
+                    "Radix points: a selection name or path, or a list of point numbers");
+    cmd->add_flag("--nearest", ecl->job.nearest, "The nearest-eclipse lookup of the span");
+    cmd->callback([&ctx, ecl] {
+        ctx.action = [&ctx, ecl] {
+            if (ecl->use_radix) {
+                ecl->job.radix = ecl->radix;
+            }
+            return RunEclipses(ctx, ecl->job);
+        };
+    });
+
+    auto span = std::make_shared<returns::SpanText>();
+    auto* lp = app.add_subcommand("lunar-phases", "New Moons, quarters and full Moons of a span");
+    AddSpanOptions(*lp, *span);
+    lp->callback(
+        [&ctx, span] { ctx.action = [&ctx, span] { return RunLunarPhases(ctx, *span); }; });
+}
+
+}  // namespace meridia::cli

@@ -1,0 +1,412 @@
+#include "returns/returns_jobs.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+#include "aspects/aspect_manager.h"
+#include "aspects/chart_aspects.h"
+#include "astro/chart_table.h"
+#include "astro/derived_charts.h"
+#include "charts/point_list.h"
+#include "charts/point_selection.h"
+#include "startup/name_tables.h"
+#include "startup/session.h"
+#include "textformats/calendar.h"
+#include "textformats/date_text.h"
+#include "textformats/time_text.h"
+
+namespace meridia::returns {
+
+namespace {
+
+constexpr const char* kRefusalTitle = "meridia-cli";
+
+startup::Status Refused(const std::string& text) {
+    return {startup::StatusCode::kRefused, text, kRefusalTitle};
+}
+
+// The Julian day of a typed date and time read in the zone; kRefused (message shown by the
+// parser) when either cannot be read.
+startup::StatusOr<double> ReadMoment(const std::string& date_text, const std::string& time_text,
+                                     double zone_hours, textformats::DateValue* date_out) {
+    const auto date = textformats::ParseDate(date_text);
+    if (!date) {
+        return startup::Status(startup::StatusCode::kRefused, "");
+    }
+    double hours = 0.0;
+    if (!time_text.empty()) {
+        const auto time = textformats::ParseTime(time_text);
+        if (!time) {
+            return startup::Status(startup::StatusCode::kRefused, "");
+        }
+        hours = textformats::DecimalHours(*time);
+    }
+    if (date_out != nullptr) {
+        *date_out = *date;
+    }
+    const bool swap = textformats::CalendarSwap(date->calendar, date->year, date->month, date->day);
+    return textformats::JulianDayWithCalendar(date->day + (hours + zone_hours) / 24.0, date->month,
+                                              date->year, swap);
+}
+
+std::vector<std::string> SplitWords(const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : text + ",") {
+        if (c == ',') {
+            if (!word.empty()) {
+                words.push_back(word);
+            }
+            word.clear();
+        } else if (c != ' ') {
+            word.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+        }
+    }
+    return words;
+}
+
+// Reads "all", "none" or a list of type names into the all flag and the type flags.
+template <std::size_t N>
+bool ReadTypes(const std::string& text, EclipseKind kind, bool& all, std::array<bool, N>& types) {
+    types.fill(false);
+    all = false;
+    const auto words = SplitWords(text);
+    if (words.size() == 1 && words[0] == "all") {
+        all = true;
+        return true;
+    }
+    if (words.size() == 1 && words[0] == "none") {
+        return true;
+    }
+    for (const std::string& word : words) {
+        bool known = false;
+        for (std::size_t t = 0; t < N; ++t) {
+            std::string name = EclipseTypeText(kind, static_cast<int>(t));
+            std::transform(name.begin(), name.end(), name.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            if (word == name || (kind == EclipseKind::kLunar && t == 0 && word == "penumbral")) {
+                types[t] = true;
+                known = true;
+            }
+        }
+        if (!known) {
+            return false;
+        }
+    }
+    return !words.empty();
+}
+
+}  // namespace
+
+startup::StatusOr<std::pair<double, double>> ReadSpan(const SpanText& span, double zone_hours) {
+    textformats::DateValue from_date;
+    const auto from = ReadMoment(span.from, span.from_time, zone_hours, &from_date);
+    if (!from.ok()) {
+        return from.status();
+    }
+    if (!span.to.empty()) {
+        textformats::DateValue to_date;
+        const auto to = ReadMoment(span.to, "", zone_hours, &to_date);
+        if (!to.ok()) {
+            return to.status();
+        }
+        if (*to + 1.0 <= *from) {
+            return Refused("The end of the span is before its start.");
+        }
+        return std::make_pair(*from, *to + 1.0);
+    }
+    if (!span.period || *span.period < 1) {
+        return Refused("The span needs --to DATE or --period N (N at least 1).");
+    }
+    const int n = *span.period;
+    if (span.unit == "days") {
+        return std::make_pair(*from, *from + n);
+    }
+    int year = from_date.year;
+    int month = from_date.month;
+    if (span.unit == "months") {
+        const int months = month - 1 + n;
+        year += months / 12;
+        month = months % 12 + 1;
+    } else if (span.unit == "years") {
+        year += n;
+    } else {
+        return Refused("--unit is days, months or years.");
+    }
+    const int day = std::min(from_date.day, textformats::DaysInMonth(month, year, year > 1582));
+    const double end =
+        textformats::JulianDay(day, month, year, 0.0) + (*from - std::floor(*from - 0.5) - 0.5);
+    return std::make_pair(*from, end);
+}
+
+std::optional<double> ParseZodiacPosition(const std::string& text) {
+    std::string t;
+    for (const char c : text) {
+        if (c != ' ') {
+            t.push_back(c);
+        }
+    }
+    if (t.empty()) {
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    const double decimal = std::strtod(t.c_str(), &end);
+    if (end != nullptr && *end == '\0') {
+        return decimal >= 0.0 && decimal < 360.0 ? std::optional<double>(decimal) : std::nullopt;
+    }
+    // Degrees, then the sign's two-letter abbreviation, then minutes and seconds, with or
+    // without the marks °, ' and ''.
+    std::size_t i = 0;
+    const auto number = [&](int& value) {
+        const std::size_t start = i;
+        value = 0;
+        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) != 0 &&
+               i - start < 3) {
+            value = value * 10 + (t[i] - '0');
+            ++i;
+        }
+        return i > start;
+    };
+    const auto skip_marks = [&] {
+        while (i < t.size() && (t[i] == '\'' || t[i] == '"' || t[i] == ':' ||
+                                static_cast<unsigned char>(t[i]) >= 0x80)) {
+            ++i;
+        }
+    };
+    int degrees = 0;
+    int minutes = 0;
+    int seconds = 0;
+    if (!number(degrees)) {
+        return std::nullopt;
+    }
+    skip_marks();
+    if (i + 2 > t.size()) {
+        return std::nullopt;
+    }
+    const std::string abbreviation = t.substr(i, 2);
+    i += 2;
+    int sign = 0;
+    for (int s = 1; s <= 12; ++s) {
+        const std::string name = startup::Names().SignName(s, true);
+        if (name.size() == 2 &&
+            std::tolower(static_cast<unsigned char>(name[0])) ==
+                std::tolower(static_cast<unsigned char>(abbreviation[0])) &&
+            std::tolower(static_cast<unsigned char>(name[1])) ==
+                std::tolower(static_cast<unsigned char>(abbreviation[1]))) {
+            sign = s;
+        }
+    }
+    if (sign == 0) {
+        return std::nullopt;
+    }
+    if (i < t.size() && !number(minutes)) {
+        return std::nullopt;
+    }
+    skip_marks();
+    if (i < t.size() && !number(seconds)) {
+        return std::nullopt;
+    }
+    skip_marks();
+    if (i != t.size() || degrees > 29 || minutes > 59 || seconds > 59) {
+        return std::nullopt;
+    }
+    return (sign - 1) * 30.0 + degrees + minutes / 60.0 + seconds / 3600.0;
+}
+
+startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job) {
+    EclipseJobResult result;
+    EclipseSearch& search = result.search;
+    double zone = 0.0;
+    int radix_slot = -1;
+    if (job.radix) {
+        const auto slot = charts::OpenChartEntry(*job.radix);
+        if (!slot.ok()) {
+            return slot.status();
+        }
+        radix_slot = *slot;
+        zone = astro::Slot(radix_slot).record.data.zone.hours;
+    }
+    const auto span = ReadSpan(job.span, zone);
+    if (!span.ok()) {
+        return span.status();
+    }
+    search.from_jd_ut = span->first;
+    search.to_jd_ut = span->second;
+    if (job.nearest) {
+        result.nearest = FindNearestEclipse(search.from_jd_ut, search.to_jd_ut);
+        return result;
+    }
+    if (!ReadTypes(job.solar, EclipseKind::kSolar, search.all_solar, search.solar_types)) {
+        return Refused("--solar is all, none or a list of partial, annular, total, hybrid.");
+    }
+    if (!ReadTypes(job.lunar, EclipseKind::kLunar, search.all_lunar, search.lunar_types)) {
+        return Refused("--lunar is all, none or a list of appulse, partial, total.");
+    }
+    if (job.saros) {
+        search.all_saros = false;
+        search.saros = *job.saros;
+    }
+    std::string position_text;
+    std::string aspect_set_name;
+    std::string point_set_name;
+    if (!job.fixed.empty() || job.radix) {
+        if (!job.fixed.empty() && job.radix) {
+            return Refused("Give --fixed or --radix, not both.");
+        }
+        aspects::AspectManager& manager = aspects::Aspects();
+        manager.ReadIni(false);
+        if (!job.aspect_set.empty()) {
+            const startup::Status status = manager.SetTempAspects(job.aspect_set, false);
+            if (!status.ok()) {
+                return startup::Status(startup::StatusCode::kRefused, status.message(),
+                                       status.title(), status.path());
+            }
+        }
+        search.aspect_set = manager.ChartSet();
+        aspect_set_name = job.aspect_set.empty() ? manager.AspectFile() : job.aspect_set;
+        manager.ResetAspectFile();
+    }
+    if (!job.fixed.empty()) {
+        const auto position = ParseZodiacPosition(job.fixed);
+        if (!position) {
+            return Refused("The fixed position \"" + job.fixed + "\" cannot be read.");
+        }
+        search.aspect_mode = EclipseAspectMode::kFixedPosition;
+        search.fixed_position = *position;
+        position_text = job.fixed;
+    } else if (job.radix) {
+        search.aspect_mode = EclipseAspectMode::kRadixChart;
+        search.radix_slot = radix_slot;
+        const int in_use = astro::PointsInUse();
+        charts::PointSelection selection;
+        if (!job.points.empty()) {
+            auto read =
+                charts::ReadPointsOption(job.points, charts::SelectionKind::kAspected, in_use);
+            if (!read.ok()) {
+                return read.status();
+            }
+            selection = *read;
+            point_set_name = job.points;
+        } else {
+            point_set_name = startup::CurrentSession().settings().GetString("AspPntFileName");
+            if (!charts::LoadPointSelection(point_set_name, charts::SelectionKind::kAspected,
+                                            selection, in_use)
+                     .loaded) {
+                auto every = charts::ParsePointList("1-" + std::to_string(in_use), in_use);
+                selection = every.ok() ? *every : selection;
+            }
+        }
+        search.points =
+            aspects::SelectedPoints(selection, astro::Slot(radix_slot).record.coords, in_use);
+    }
+    result.eclipses = SearchEclipses(search);
+    const auto date_text = [](double jd) {
+        const auto date = textformats::DateFromJulianDay(jd, false);
+        return textformats::FormatDate(static_cast<int>(std::floor(date.day)), date.month,
+                                       date.year, textformats::CalendarMode::kAutomatic);
+    };
+    result.header = EclipseReportHeader(
+        search, date_text(search.from_jd_ut + zone / 24.0),
+        date_text(search.to_jd_ut + zone / 24.0 - 1e-6), position_text,
+        job.radix ? astro::Slot(radix_slot).record.data.name : "", aspect_set_name, point_set_name);
+    return result;
+}
+
+startup::StatusOr<std::vector<LunarPhaseEvent>> RunLunarPhaseJob(const SpanText& span_text) {
+    const auto span = ReadSpan(span_text, 0.0);
+    if (!span.ok()) {
+        return span.status();
+    }
+    return FindLunarPhases(span->first, span->second);
+}
+
+startup::StatusOr<VoidJobResult> RunVoidJob(const VoidJob& job) {
+    if (job.type && (*job.type < 0 || *job.type > 2)) {
+        return Refused("--type is 0, 1 or 2.");
+    }
+    if (job.count < 1 || job.count > 1000) {
+        return Refused("--count is 1 to 1000.");
+    }
+    const auto slot = charts::OpenChartEntry(job.chart);
+    if (!slot.ok()) {
+        return slot.status();
+    }
+    const int type = job.type ? *job.type : VoidOfCourseTypeFromSettings();
+    VoidJobResult result;
+    result.slot = *slot;
+    const astro::ChartSlot& chart = astro::Slot(*slot);
+    result.is_void = IsMoonVoid(*slot, type);
+    auto periods = VoidOfCoursePeriods(chart.julian_day_ut, chart.record.zodiac, type, job.count);
+    if (!periods.ok()) {
+        return periods.status();
+    }
+    result.periods = *periods;
+    return result;
+}
+
+startup::StatusOr<ReturnJobResult> RunReturnJob(const ReturnJob& job) {
+    ReturnJobResult result;
+    ReturnRequest& r = result.request;
+    if (job.which == "current") {
+        r.which = WhichReturn::kCurrent;
+    } else if (job.which == "next") {
+        r.which = WhichReturn::kNext;
+    } else if (job.which == "nearest") {
+        r.which = WhichReturn::kNearest;
+    } else {
+        return Refused("--which is current, next or nearest.");
+    }
+    if (!job.position.empty()) {
+        const auto position = ParseZodiacPosition(job.position);
+        if (!position) {
+            return Refused("The position \"" + job.position + "\" cannot be read.");
+        }
+        r.user_position = true;
+        r.position = *position;
+    }
+    if (!(job.accuracy_arcsec >= 0.0)) {
+        return Refused("--accuracy is a number of arc seconds, 0 or more.");
+    }
+    const auto slot = charts::OpenChartEntry(job.base);
+    if (!slot.ok()) {
+        return slot.status();
+    }
+    std::string message;
+    if (!astro::CheckBaseChart(*slot, astro::kClassReturn, 1, message)) {
+        return Refused(message);
+    }
+    const auto start =
+        ReadMoment(job.from, job.from_time, astro::Slot(*slot).record.data.zone.hours, nullptr);
+    if (!start.ok()) {
+        return start.status();
+    }
+    r.base_slot = *slot;
+    r.point = job.point;
+    r.harmonic = job.harmonic;
+    r.count = job.count;
+    r.converse = job.converse;
+    r.precession_correction = job.precessed;
+    r.start_jd_ut = *start;
+    r.accuracy_arcsec = job.accuracy_arcsec;
+    auto found = FindReturns(r);
+    if (!found.ok()) {
+        return found.status();
+    }
+    result.returns = *found;
+    for (const FoundReturn& f : result.returns) {
+        if (!f.found) {
+            result.slots.push_back(-1);
+            continue;
+        }
+        const auto chart = OpenReturnChart(r, f);
+        if (!chart.ok()) {
+            return chart.status();
+        }
+        result.slots.push_back(*chart);
+    }
+    return result;
+}
+
+}  // namespace meridia::returns
