@@ -62,7 +62,8 @@ void AddCommands(CLI::App& app, CliContext& ctx, const std::vector<std::string>&
                                    {"files", {}, AddFilesCommand},
                                    {"aspects", {}, AddAspectsCommand},
                                    {"place", "zone", AddPlaceCommands},
-                                   {"derive", "riseset", AddDeriveCommands}};
+                                   {"derive", "riseset", AddDeriveCommands},
+                                   {"report", {}, AddReportCommand}};
     const std::string_view word = SubcommandWord(args);
     for (const CommandGroup& group : groups) {
         if (!word.empty() && (word == group.first || word == group.second)) {

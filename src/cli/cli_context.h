@@ -33,5 +33,6 @@ void AddFilesCommand(CLI::App& app, CliContext& ctx);    // files_command.cpp
 void AddAspectsCommand(CLI::App& app, CliContext& ctx);  // aspects_command.cpp
 void AddPlaceCommands(CLI::App& app, CliContext& ctx);   // place_command.cpp (place, zone)
 void AddDeriveCommands(CLI::App& app, CliContext& ctx);  // derive_command.cpp (derive, riseset)
+void AddReportCommand(CLI::App& app, CliContext& ctx);   // report_command.cpp
 
 }  // namespace meridia::cli

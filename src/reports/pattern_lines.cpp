@@ -1,0 +1,53 @@
+#include "reports/pattern_lines.h"
+
+#include "aspects/aspect_find.h"
+#include "aspects/aspect_patterns.h"
+#include "startup/name_tables.h"
+#include "startup/session.h"
+
+namespace meridia::reports::detail {
+
+namespace {
+
+// The aspect values of a point (the aspect grid's own helper lives beside the chart grid).
+aspects::AspectPoint PointOf(const astro::ChartSlot& slot, int slot_number, int point) {
+    const auto i = static_cast<std::size_t>(point);
+    aspects::AspectPoint p;
+    p.chart = slot_number;
+    p.point = point;
+    p.longitude = slot.longitude[i];
+    p.latitude = slot.latitude[i];
+    p.speed = slot.speed[i];
+    p.latitude_speed = slot.latitude_speed[i];
+    p.declination = slot.declination[i];
+    return p;
+}
+
+}  // namespace
+
+std::vector<std::string> PatternLines(const astro::ChartSlot& slot, int slot_number,
+                                      const std::vector<int>& points,
+                                      const aspects::AspectSet& set, int orb_kind) {
+    std::vector<std::string> lines;
+    const auto definitions = aspects::LoadPatternDefinitions(
+        startup::CurrentSession().folders().user_files / "Aspects" /
+        std::string(aspects::kPatternFileName));
+    if (!definitions) {
+        return lines;
+    }
+    std::vector<aspects::AspectPoint> values;
+    for (const int p : points) {
+        values.push_back(PointOf(slot, slot_number, p));
+    }
+    const aspects::AspectGrid grid(set, values, orb_kind);
+    for (const aspects::FoundPattern& f : aspects::FindPatterns(*definitions, grid)) {
+        std::string members;
+        for (const int p : f.points) {
+            members += (members.empty() ? "" : ", ") + startup::Names().PointName(p, 1);
+        }
+        lines.push_back(aspects::PatternName(*definitions, f.id) + ": " + members);
+    }
+    return lines;
+}
+
+}  // namespace meridia::reports::detail
