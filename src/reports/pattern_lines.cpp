@@ -1,29 +1,11 @@
 #include "reports/pattern_lines.h"
 
-#include "aspects/aspect_find.h"
+#include "aspects/chart_aspects.h"
 #include "aspects/aspect_patterns.h"
 #include "startup/name_tables.h"
 #include "startup/session.h"
 
 namespace meridia::reports::detail {
-
-namespace {
-
-// The aspect values of a point (the aspect grid's own helper lives beside the chart grid).
-aspects::AspectPoint PointOf(const astro::ChartSlot& slot, int slot_number, int point) {
-    const auto i = static_cast<std::size_t>(point);
-    aspects::AspectPoint p;
-    p.chart = slot_number;
-    p.point = point;
-    p.longitude = slot.longitude[i];
-    p.latitude = slot.latitude[i];
-    p.speed = slot.speed[i];
-    p.latitude_speed = slot.latitude_speed[i];
-    p.declination = slot.declination[i];
-    return p;
-}
-
-}  // namespace
 
 std::vector<std::string> PatternLines(const astro::ChartSlot& slot, int slot_number,
                                       const std::vector<int>& points,
@@ -37,9 +19,9 @@ std::vector<std::string> PatternLines(const astro::ChartSlot& slot, int slot_num
     }
     std::vector<aspects::AspectPoint> values;
     for (const int p : points) {
-        values.push_back(PointOf(slot, slot_number, p));
+        values.push_back(aspects::AspectPointOf(slot, slot_number, p));
     }
-    const aspects::AspectGrid grid(set, values, orb_kind);
+    const aspects::PatternGrid grid(set, values, orb_kind);
     for (const aspects::FoundPattern& f : aspects::FindPatterns(*definitions, grid)) {
         std::string members;
         for (const int p : f.points) {

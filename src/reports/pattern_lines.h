@@ -1,5 +1,5 @@
-// The aspect patterns of one chart as report lines ("Grand Trine: Sun, Mars, Jupiter"), kept
-// apart because the pattern grid and the chart aspect grid share a name in the aspects library.
+// The aspect patterns of one chart as report lines ("Grand Trine: Sun, Mars, Jupiter") from the
+// pattern definitions of the user's "Aspects" folder.
 #pragma once
 
 #include <string>
