@@ -7,6 +7,7 @@
 #include "astro/chart_table.h"
 #include "reports/report_support.h"
 #include "startup/messages.h"
+#include "startup/name_tables.h"
 
 namespace meridia::reports {
 
@@ -111,7 +112,12 @@ Status RunReport(std::string_view kind, const ReportRequest& request, ReportWrit
         return {StatusCode::kRefused, "Unknown report kind: " + std::string(kind)};
     }
     const bool synastry = request.slot_b != 0 && !entry->synastry_title.empty();
-    writer.InitializeReport(synastry ? entry->synastry_title : entry->kind.title);
+    std::string title = synastry ? entry->synastry_title : entry->kind.title;
+    if (title.size() >= 2 && title.compare(title.size() - 2, 2, "- ") == 0) {
+        // "LUNAR MANSIONS - " names the chart's zodiac.
+        title += startup::Names().ZodiacName(astro::Slot(request.slot_a).record.zodiac);
+    }
+    writer.InitializeReport(title);
     writer.ApplyHeader(astro::Slot(request.slot_a).record.data.name);
     try {
         entry->write(request, writer);

@@ -1,0 +1,144 @@
+#include "returns/lunar_phases.h"
+
+#include <cmath>
+#include <optional>
+
+#include "astro/angles.h"
+#include "astro/chart_calc.h"
+#include "astro/chart_table.h"
+#include "astro/time_scales.h"
+#include "returns/longitude_solver.h"
+
+namespace meridia::returns {
+
+namespace {
+
+constexpr double kSynodicMonth = 29.530588853;  // days
+constexpr double kMeanElongationRate = 360.0 / kSynodicMonth;
+constexpr double kNewtonTolerance = 1.0e-8;  // days
+constexpr int kNewtonSteps = 30;
+
+struct Elongation {
+    double moon = 0.0;
+    double sun = 0.0;
+    double value = 0.0;  // Moon minus Sun, [0, 360)
+    double speed = 0.0;  // degrees per day
+};
+
+std::optional<Elongation> ElongationAt(double jd_ut) {
+    const ZodiacFrame tropical;
+    const double jd_et = jd_ut + astro::DeltaT(jd_ut);
+    const auto moon = PlaceOf(astro::kMoon, jd_et, tropical);
+    const auto sun = PlaceOf(astro::kSun, jd_et, tropical);
+    if (!moon || !sun) {
+        return std::nullopt;
+    }
+    return Elongation{moon->longitude, sun->longitude,
+                      astro::Norm360(moon->longitude - sun->longitude), moon->speed - sun->speed};
+}
+
+startup::Status NoPosition() {
+    return {startup::StatusCode::kOutOfRange, astro::kOutOfRangeText, astro::kOutOfRangeTitle};
+}
+
+// Newton steps on the elongation from an estimate to the instant at which it equals target.
+startup::StatusOr<LunarPhaseEvent> RefinePhase(double estimate, LunarPhase phase) {
+    const double target = 90.0 * static_cast<int>(phase);
+    double jd = estimate;
+    for (int step = 0; step < kNewtonSteps; ++step) {
+        const auto e = ElongationAt(jd);
+        if (!e || e->speed <= 0.0) {
+            return NoPosition();
+        }
+        const double correction = astro::Norm180(target - e->value) / e->speed;
+        jd += correction;
+        if (std::fabs(correction) < kNewtonTolerance) {
+            const auto final_place = ElongationAt(jd);
+            if (!final_place) {
+                return NoPosition();
+            }
+            return LunarPhaseEvent{phase, jd, final_place->moon, final_place->sun};
+        }
+    }
+    return startup::Status(startup::StatusCode::kNotConverged, kNonConvergenceText,
+                           kCannotFindReturnTitle);
+}
+
+}  // namespace
+
+std::string_view LunarPhaseKey(LunarPhase phase) {
+    switch (phase) {
+        case LunarPhase::kNew:
+            return "new";
+        case LunarPhase::kFirstQuarter:
+            return "first quarter";
+        case LunarPhase::kFull:
+            return "full";
+        case LunarPhase::kLastQuarter:
+            return "last quarter";
+    }
+    return "new";
+}
+
+std::string_view LunarPhaseTitle(LunarPhase phase) {
+    switch (phase) {
+        case LunarPhase::kNew:
+            return "New Moon";
+        case LunarPhase::kFirstQuarter:
+            return "First Quarter";
+        case LunarPhase::kFull:
+            return "Full Moon";
+        case LunarPhase::kLastQuarter:
+            return "Last Quarter";
+    }
+    return "New Moon";
+}
+
+startup::StatusOr<LunarPhaseEvent> NextLunarPhase(double jd_ut, LunarPhase phase) {
+    const auto e = ElongationAt(jd_ut);
+    if (!e) {
+        return NoPosition();
+    }
+    const double target = 90.0 * static_cast<int>(phase);
+    double ahead = astro::Norm360(target - e->value);
+    for (int tries = 0; tries < 2; ++tries) {
+        auto event = RefinePhase(jd_ut + ahead / kMeanElongationRate, phase);
+        if (!event.ok() || event->jd_ut > jd_ut) {
+            return event;
+        }
+        ahead += 360.0;  // the estimate fell on the phase at (or just before) the start
+    }
+    return startup::Status(startup::StatusCode::kNotConverged, kNonConvergenceText,
+                           kCannotFindReturnTitle);
+}
+
+startup::StatusOr<std::vector<LunarPhaseEvent>> FindLunarPhases(double from_jd_ut,
+                                                                double to_jd_ut) {
+    std::vector<LunarPhaseEvent> events;
+    const auto e = ElongationAt(from_jd_ut);
+    if (!e) {
+        return NoPosition();
+    }
+    // The first phase to look for: the quarter the elongation reaches next, or one that the
+    // start falls on.
+    int quarter = static_cast<int>(std::floor(e->value / 90.0));
+    double estimate = from_jd_ut - (e->value - 90.0 * quarter) / kMeanElongationRate;
+    while (true) {
+        auto event = RefinePhase(estimate, static_cast<LunarPhase>(quarter % 4));
+        if (!event.ok()) {
+            return event.status();
+        }
+        if (event->jd_ut > to_jd_ut) {
+            break;
+        }
+        if (event->jd_ut >= from_jd_ut &&
+            (events.empty() || event->jd_ut > events.back().jd_ut + 1.0)) {
+            events.push_back(*event);
+        }
+        estimate = event->jd_ut + kSynodicMonth / 4.0;
+        quarter = (quarter + 1) % 4;
+    }
+    return events;
+}
+
+}  // namespace meridia::returns

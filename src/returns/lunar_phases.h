@@ -1,0 +1,49 @@
+// Lunar phases: the exact instants of new Moon, first quarter, full Moon and last quarter (the
+// Moon's elongation from the Sun 0, 90, 180 and 270 degrees, geocentric apparent longitudes)
+// over a span, and the names of the lunar-phase and eclipse kinds of subsidiary charts.
+// Julian days in universal time (jd_ut); longitudes tropical, degrees. Not thread-safe.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "startup/status.h"
+
+namespace meridia::returns {
+
+enum class LunarPhase { kNew = 0, kFirstQuarter = 1, kFull = 2, kLastQuarter = 3 };
+
+// "new", "first quarter", "full", "last quarter".
+std::string_view LunarPhaseKey(LunarPhase phase);
+// "New Moon", "First Quarter", "Full Moon", "Last Quarter".
+std::string_view LunarPhaseTitle(LunarPhase phase);
+
+struct LunarPhaseEvent {
+    LunarPhase phase = LunarPhase::kNew;
+    double jd_ut = 0.0;
+    double moon_longitude = 0.0;  // tropical, degrees
+    double sun_longitude = 0.0;
+};
+
+// The instant of the next phase of the kind after jd_ut (strictly later), to about a
+// millisecond.
+startup::StatusOr<LunarPhaseEvent> NextLunarPhase(double jd_ut, LunarPhase phase);
+// Every phase with from_jd_ut <= instant <= to_jd_ut, in date order.
+startup::StatusOr<std::vector<LunarPhaseEvent>> FindLunarPhases(double from_jd_ut, double to_jd_ut);
+
+// The subsidiary-chart kinds under "Lunar Phases & Eclipses" ("Search for Phases Around:").
+inline constexpr std::array<std::string_view, 9> kLunarPhaseChartKinds = {
+    "Progressed Lunar Phases",  "Transiting Lunar Phases",    "Phase Returns",
+    "Phase Family (New)",       "Phase Family (In Progress)", "Eclipses (List)",
+    "Eclipse (Solar or Lunar)", "Eclipse (Solar only)",       "Eclipse (Lunar only)"};
+// The parts of the names of those charts.
+inline constexpr std::string_view kLunarPhasesNamePrefix = "Lunar Phases - ";
+inline constexpr std::string_view kLunarPhaseFamilyName = "Lunar Phase Family";
+inline constexpr std::string_view kLunarPhaseReturnsName = "Lunar Phase Returns";
+inline constexpr std::string_view kEclipsesNamePrefix = "Eclipses - ";
+inline constexpr std::string_view kLunarPhaseNamePrefix = "Lunar Phase: ";
+inline constexpr std::string_view kEclipseNameSuffix = " Eclipse";
+
+}  // namespace meridia::returns
