@@ -1,6 +1,6 @@
 // The page text blocks that need no dignity tables: Chinese year, elements, modes,
-// nakshatras, Chinese and Arabic lunar mansions, temperaments and astrodynes; and the blocks
-// whose computations another part provides.
+// nakshatras, Chinese and Arabic lunar mansions, temperaments, astrodynes, and the nearest
+// lunar phases and eclipses.
 #include <fmt/format.h>
 #include <swephexp.h>
 
@@ -13,6 +13,8 @@
 #include "astro/chart_calc.h"
 #include "astro/houses.h"
 #include "reports/report_support.h"
+#include "returns/eclipses.h"
+#include "returns/lunar_phases.h"
 #include "startup/name_tables.h"
 
 namespace meridia::reports::detail {
@@ -261,12 +263,71 @@ void WriteAstrodynes(const ReportRequest& r, ReportWriter& w) {
     }
 }
 
-void WriteNearestLunarPhases(const ReportRequest& /*r*/, ReportWriter& w) {
-    w.Brief("Not available: the lunar phase search is not part of this build.");
+void WriteNearestLunarPhases(const ReportRequest& r, ReportWriter& w) {
+    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
+    // The last phase of each kind before the chart's moment and the first after it (a lunar
+    // month and a little either side holds both).
+    constexpr double kSpan = 32.0;
+    const auto phases =
+        returns::FindLunarPhases(slot.julian_day_ut - kSpan, slot.julian_day_ut + kSpan);
+    if (!phases.ok()) {
+        w.Brief(phases.status().message());
+        return;
+    }
+    std::vector<std::string> values;
+    for (const bool after : {false, true}) {
+        for (const returns::LunarPhase kind :
+             {returns::LunarPhase::kNew, returns::LunarPhase::kFirstQuarter,
+              returns::LunarPhase::kFull, returns::LunarPhase::kLastQuarter}) {
+            const returns::LunarPhaseEvent* pick = nullptr;
+            for (const returns::LunarPhaseEvent& e : *phases) {
+                if (e.phase != kind) {
+                    continue;
+                }
+                if (!after && e.jd_ut <= slot.julian_day_ut) {
+                    pick = &e;
+                }
+                if (after && e.jd_ut > slot.julian_day_ut && pick == nullptr) {
+                    pick = &e;
+                }
+            }
+            if (pick == nullptr) {
+                continue;
+            }
+            const std::string line = fmt::format(
+                "{} {:<14} {}  {}", after ? "Next" : "Prev", returns::LunarPhaseTitle(kind),
+                ChartDateText(slot, pick->jd_ut),
+                ShortPos(astro::ModFloor(pick->moon_longitude + slot.zodiac_offset, 360.0)));
+            w.Brief(line);
+            values.push_back(fmt::format("{}:{:.6f}", returns::LunarPhaseKey(kind), pick->jd_ut));
+        }
+    }
+    w.SetValue("lunar_phases", values);
 }
 
-void WriteNearestEclipses(const ReportRequest& /*r*/, ReportWriter& w) {
-    w.Brief("Not available: the eclipse catalogue is not part of this build.");
+void WriteNearestEclipses(const ReportRequest& r, ReportWriter& w) {
+    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
+    std::vector<std::string> values;
+    for (const bool after : {false, true}) {
+        for (const returns::EclipseKind kind :
+             {returns::EclipseKind::kSolar, returns::EclipseKind::kLunar}) {
+            const auto e = after ? returns::NextEclipse(kind, slot.julian_day_ut)
+                                 : returns::PreviousEclipse(kind, slot.julian_day_ut);
+            if (!e) {
+                continue;
+            }
+            w.Brief(fmt::format("{} {:<5} {:<8} {}  {}", after ? "Next" : "Prev",
+                                kind == returns::EclipseKind::kSolar ? "Solar" : "Lunar",
+                                returns::EclipseTypeText(kind, e->data.type),
+                                ChartDateText(slot, e->ec_jd),
+                                ShortPos(astro::ModFloor(e->position + slot.zodiac_offset, 360.0))));
+            values.push_back(fmt::format("{:.6f}", e->ec_jd));
+        }
+    }
+    if (values.empty()) {
+        w.Brief("No Eclipses");
+    }
+    w.SetValue("eclipses", values);
 }
 
 void WriteNotAvailable(const ReportRequest& /*r*/, ReportWriter& w) {

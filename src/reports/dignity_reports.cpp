@@ -339,8 +339,7 @@ void WriteConsiderations(const ReportRequest& r, ReportWriter& w) {
     }
     const double moon = slot.longitude[astro::kMoon];
     if (moon >= 0.0) {
-        const auto voc = MoonVoidOfCourse(slot);
-        if (voc.has_value() && *voc) {
+        if (MoonVoidOfCourse(r.slot_a)) {
             found.push_back(PName(astro::kMoon) + " void of course");
         }
         if (moon >= kConsiderations.via_combusta_start && moon < kConsiderations.via_combusta_end) {
@@ -365,9 +364,6 @@ void WriteConsiderations(const ReportRequest& r, ReportWriter& w) {
         w.Brief(line);
     }
     w.SetValue("considerations", found);
-    if (!MoonVoidOfCourse(slot).has_value()) {
-        w.Brief("(Void of course test not available)");
-    }
 }
 
 }  // namespace meridia::reports::detail

@@ -6,6 +6,7 @@
 
 #include "astro/rise_set.h"
 #include "reports/report_support.h"
+#include "returns/void_of_course.h"
 #include "textformats/calendar.h"
 
 namespace meridia::reports {
@@ -80,6 +81,8 @@ PlanetaryHour FindPlanetaryHour(const astro::ChartSlot& slot) {
     return PlanetaryHourAt(jd, slot.record.data.zone.hours, sunrise, *set, next_sunrise);
 }
 
-std::optional<bool> MoonVoidOfCourse(const astro::ChartSlot& /*slot*/) { return std::nullopt; }
+bool MoonVoidOfCourse(int slot) {
+    return returns::IsMoonVoid(slot, returns::VoidOfCourseTypeFromSettings());
+}
 
 }  // namespace meridia::reports

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <array>
-#include <optional>
 
 #include "astro/chart_table.h"
 
@@ -44,7 +43,8 @@ PlanetaryHour PlanetaryHourAt(double jd_ut, double zone_hours, double sunrise, d
 // the chart's place).
 PlanetaryHour FindPlanetaryHour(const astro::ChartSlot& slot);
 
-// Whether the chart's Moon is void of course; nothing when the test is not available.
-std::optional<bool> MoonVoidOfCourse(const astro::ChartSlot& slot);
+// Whether the Moon of the chart in the slot is void of course under the `VoidOfCourseType`
+// setting; false for a chart without a Moon.
+bool MoonVoidOfCourse(int slot);
 
 }  // namespace meridia::reports

@@ -7,6 +7,7 @@
 #include "aspects/aspect_manager.h"
 #include "astro/angles.h"
 #include "startup/name_tables.h"
+#include "textformats/calendar.h"
 #include "textformats/zodiac_text.h"
 
 namespace meridia::reports::detail {
@@ -36,6 +37,16 @@ std::string SignedDms(double angle) {
 std::string Hms(double hours) {
     const long total = std::lround(astro::ModFloor(hours, 24.0) * 3600.0) % 86400;
     return fmt::format("{:02}:{:02}:{:02}", total / 3600, total / 60 % 60, total % 60);
+}
+
+std::string ChartDateText(const astro::ChartSlot& slot, double jd_ut) {
+    const textformats::DateWithFraction d =
+        textformats::DateFromJulianDay(jd_ut - slot.record.data.zone.hours / 24.0, false);
+    const double day = std::floor(d.day);
+    const long minutes = std::lround((d.day - day) * 1440.0);
+    return fmt::format("{:2} {} {:5} {:02}:{:02}", static_cast<int>(day),
+                       startup::Names().MonthName(d.month, true), d.year, minutes / 60 % 24,
+                       minutes % 60);
 }
 
 std::string PName(int point) { return startup::Names().PointName(point, 1); }

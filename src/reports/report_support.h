@@ -21,6 +21,8 @@ std::string Dms(double angle);
 std::string SignedDms(double angle);
 // "18:41:50" of hours reduced to [0, 24).
 std::string Hms(double hours);
+// A moment in the chart's zone: "21 Dec 1990 12:00" (local clock of the chart's zone value).
+std::string ChartDateText(const astro::ChartSlot& slot, double jd_ut);
 // Point name (form 1) and abbreviation (form 0).
 std::string PName(int point);
 std::string PAbbr(int point);

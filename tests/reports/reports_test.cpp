@@ -103,7 +103,7 @@ TEST_F(ReportsTest, AnalysisTimeFiguresAgreeWithTheEphemerisLibrary) {
         const astro::ChartSlot& s = astro::Slot(slot);
         const ReportWriter w = Run("analysis", slot);
         char error[AS_MAXCH] = "";
-        const double jd_ut = swe_julday(row.year, row.month, row.day, row.hour + row.zone,
+        const double jd_ut = swe_julday(row.year, row.month, row.day, row.hour + static_cast<double>(row.zone),
                                         SE_GREG_CAL);
         const double delta_t = swe_deltat_ex(jd_ut, SEFLG_SWIEPH, error);
         // The zone is kept in single precision: a tenth of a second.
