@@ -20,8 +20,8 @@ using meridia::reports::DegreeTable;
 using meridia::reports::RulershipScheme;
 using meridia::reports::TriplicityTable;
 
-const std::map<std::string, int> kCodes = {{"-", 0},  {"Mo", 1},  {"Su", 3},  {"Me", 5},
-                                           {"Ve", 6}, {"Ma", 7},  {"Ju", 8},  {"Sa", 9},
+const std::map<std::string, int> kCodes = {{"-", 0},   {"Mo", 1},  {"Su", 3}, {"Me", 5},
+                                           {"Ve", 6},  {"Ma", 7},  {"Ju", 8}, {"Sa", 9},
                                            {"Ur", 10}, {"Ne", 11}, {"Pl", 12}};
 const std::map<std::string, int> kElements = {{"fire", 0}, {"earth", 1}, {"air", 2}, {"water", 3}};
 

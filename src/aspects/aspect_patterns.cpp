@@ -325,7 +325,8 @@ std::string PatternName(const std::vector<PatternDefinition>& definitions, int i
     return "Unknown Pattern (ID=" + std::to_string(id) + ")";
 }
 
-PatternGrid::PatternGrid(const AspectSet& set, const std::vector<AspectPoint>& points, int orb_kind) {
+PatternGrid::PatternGrid(const AspectSet& set, const std::vector<AspectPoint>& points,
+                         int orb_kind) {
     const std::size_t n = points.size();
     aspects_.assign(n * n, 0);
     for (std::size_t i = 0; i < n; ++i) {
@@ -340,7 +341,7 @@ PatternGrid::PatternGrid(const AspectSet& set, const std::vector<AspectPoint>& p
 }
 
 PatternGrid::PatternGrid(std::vector<int> point_numbers, std::vector<double> longitudes,
-                       std::vector<int> aspects_row_major)
+                         std::vector<int> aspects_row_major)
     : points_(std::move(point_numbers)),
       longitudes_(std::move(longitudes)),
       aspects_(std::move(aspects_row_major)) {

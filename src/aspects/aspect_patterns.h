@@ -71,7 +71,7 @@ public:
     PatternGrid(const AspectSet& set, const std::vector<AspectPoint>& points, int orb_kind);
     // A grid given directly (tests, callers with their own aspect test).
     PatternGrid(std::vector<int> point_numbers, std::vector<double> longitudes,
-               std::vector<int> aspects_row_major);
+                std::vector<int> aspects_row_major);
 
     int Size() const { return static_cast<int>(points_.size()); }
     int Point(int i) const { return points_[static_cast<std::size_t>(i)]; }

@@ -68,7 +68,7 @@ AspectPoint AspectPointOf(const astro::ChartSlot& slot, int slot_number, int poi
 }
 
 startup::StatusOr<charts::PointSelection> AspectedSelection(const std::string& points,
-                                                       int points_in_use) {
+                                                            int points_in_use) {
     if (!points.empty()) {
         return charts::ReadPointsOption(points, charts::SelectionKind::kAspected, points_in_use);
     }

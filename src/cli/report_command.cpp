@@ -44,17 +44,15 @@ int RunReport(CliContext& ctx, ReportOptions& options) {
         return kExitOk;
     }
     if (options.job.kind.empty()) {
-        startup::ShowMessage("A report kind is needed (meridia-cli report --list names them).",
-                             0, "meridia-cli");
+        startup::ShowMessage("A report kind is needed (meridia-cli report --list names them).", 0,
+                             "meridia-cli");
         return kExitRefused;
     }
     if (!options.out.empty()) {
-        const std::filesystem::path folder =
-            std::filesystem::absolute(options.out).parent_path();
+        const std::filesystem::path folder = std::filesystem::absolute(options.out).parent_path();
         std::error_code error;
         if (!std::filesystem::is_directory(folder, error)) {
-            startup::ShowMessage("The folder of the output file does not exist: " +
-                                     folder.string(),
+            startup::ShowMessage("The folder of the output file does not exist: " + folder.string(),
                                  0, "meridia-cli");
             return kExitRefused;
         }

@@ -63,8 +63,7 @@ struct Station {
 double SpeedAt(int body, double jd_ut, double* longitude) {
     std::array<double, 6> x{};
     char error[AS_MAXCH] = "";
-    if (swe_calc_ut(jd_ut, body, astro::EphemerisModeFlags() | SEFLG_SPEED, x.data(), error) <
-        0) {
+    if (swe_calc_ut(jd_ut, body, astro::EphemerisModeFlags() | SEFLG_SPEED, x.data(), error) < 0) {
         return 0.0;
     }
     if (longitude != nullptr) {
@@ -114,8 +113,8 @@ Station NearestStation(int point, double jd_ut) {
 void WriteComputationDetails(const astro::ChartSlot& slot, int slot_number, ReportWriter& w,
                              bool first_chart) {
     const double delta_t_seconds = slot.delta_t * 3600.0;
-    const double lst = astro::ModFloor(slot.sidereal_time - slot.record.data.place.longitude / 15.0,
-                                       24.0);
+    const double lst =
+        astro::ModFloor(slot.sidereal_time - slot.record.data.place.longitude / 15.0, 24.0);
     double eot_days = 0.0;
     char error[AS_MAXCH] = "";
     swe_time_equ(slot.julian_day_ut, &eot_days, error);
@@ -185,7 +184,8 @@ void WriteAngles(const astro::ChartSlot& slot, ReportWriter& w) {
          {astro::kCoAscendant, "Co-Asc."},
          {astro::kPolarAscendant, "Polar Asc."}}};
     for (const auto& [point, label] : kAngles) {
-        w.Brief(fmt::format("{:<12}{}", label, Pos(slot.longitude[static_cast<std::size_t>(point)])));
+        w.Brief(
+            fmt::format("{:<12}{}", label, Pos(slot.longitude[static_cast<std::size_t>(point)])));
     }
 }
 
@@ -196,8 +196,9 @@ void WriteCusps(const astro::ChartSlot& slot, ReportWriter& w, bool second_chart
         w.Brief("House positions are relative to Chart A");
     }
     for (int h = 1; h <= 6; ++h) {
-        w.Brief(fmt::format("{:>2}: {}    {:>2}: {}", h, Pos(slot.cusps[static_cast<std::size_t>(h)]),
-                            h + 6, Pos(slot.cusps[static_cast<std::size_t>(h + 6)])));
+        w.Brief(fmt::format("{:>2}: {}    {:>2}: {}", h,
+                            Pos(slot.cusps[static_cast<std::size_t>(h)]), h + 6,
+                            Pos(slot.cusps[static_cast<std::size_t>(h + 6)])));
     }
 }
 
@@ -219,11 +220,11 @@ void WritePoints(const ReportRequest& r, const astro::ChartSlot& slot,
         const int house = &house_slot == &slot
                               ? slot.house[i]
                               : astro::HouseOf(slot.longitude[i], house_slot.cusps);
-        w.Brief(fmt::format("{:<14.14} {:<13} {:>9} {:>10} {:>9} {:>10} {:>9} {:>9} {:>3}", PName(p),
-                            Pos(slot.longitude[i]), Dms(slot.speed[i]), SignedDms(slot.latitude[i]),
-                            Dms(slot.right_ascension[i]), SignedDms(slot.declination[i]),
-                            Dms(astro::ModFloor(horizontal[0] + 180.0, 360.0)),
-                            SignedDms(horizontal[1]), house));
+        w.Brief(fmt::format(
+            "{:<14.14} {:<13} {:>9} {:>10} {:>9} {:>10} {:>9} {:>9} {:>3}", PName(p),
+            Pos(slot.longitude[i]), Dms(slot.speed[i]), SignedDms(slot.latitude[i]),
+            Dms(slot.right_ascension[i]), SignedDms(slot.declination[i]),
+            Dms(astro::ModFloor(horizontal[0] + 180.0, 360.0)), SignedDms(horizontal[1]), house));
     }
 }
 
@@ -250,8 +251,8 @@ void WriteStations(const astro::ChartSlot& slot, ReportWriter& w) {
             w.Brief(fmt::format("{:<10} Turned {} {} ago at {} ({:.0f}% of avg)", PName(m.point),
                                 turn, DaysText(days), position, percent));
         } else {
-            w.Brief(fmt::format("{:<10} Will turn {} in {} at {} ({:.0f}% of avg)",
-                                PName(m.point), turn, DaysText(days), position, percent));
+            w.Brief(fmt::format("{:<10} Will turn {} in {} at {} ({:.0f}% of avg)", PName(m.point),
+                                turn, DaysText(days), position, percent));
         }
     }
     if (count == 0) {

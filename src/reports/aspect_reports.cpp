@@ -37,9 +37,8 @@ Group GroupOf(int point) {
         case astro::kEquatorialAscendant:
             return Group::kAngle;
         default:
-            return point >= astro::kCoAscendant && point <= astro::kPolarDescendant
-                       ? Group::kAngle
-                       : Group::kOuter;
+            return point >= astro::kCoAscendant && point <= astro::kPolarDescendant ? Group::kAngle
+                                                                                    : Group::kOuter;
     }
 }
 
@@ -77,11 +76,11 @@ void WriteAspectList(const ReportRequest& r, ReportWriter& w) {
     for (auto& [point, list] : by_point) {
         std::stable_sort(list.begin(), list.end(),
                          [](const aspects::ChartAspect* x, const aspects::ChartAspect* y) {
-                             return std::fabs(x->result.deviation) <
-                                    std::fabs(y->result.deviation);
+                             return std::fabs(x->result.deviation) < std::fabs(y->result.deviation);
                          });
         w.NL();
-        w.Header(Synastry(r) ? "Aspects from Chart B " + PName(point) : "Aspects of " + PName(point));
+        w.Header(Synastry(r) ? "Aspects from Chart B " + PName(point)
+                             : "Aspects of " + PName(point));
         for (const aspects::ChartAspect* a : list) {
             AspectRec rec;
             rec.point_a = Synastry(r) ? a->point_b : a->point_a;
@@ -179,8 +178,8 @@ void WriteAspectAnalysis(const ReportRequest& r, ReportWriter& w) {
             ++grid[gb][ga];
         }
     }
-    w.Brief(fmt::format("{:<8}{:>8}{:>8}{:>8}", "", kGroupNames[0], kGroupNames[1],
-                        kGroupNames[2]));
+    w.Brief(
+        fmt::format("{:<8}{:>8}{:>8}{:>8}", "", kGroupNames[0], kGroupNames[1], kGroupNames[2]));
     for (std::size_t g = 0; g < 3; ++g) {
         w.Brief(fmt::format("{:<8}{:>8}{:>8}{:>8}", kGroupNames[g], grid[g][0], grid[g][1],
                             grid[g][2]));
@@ -193,8 +192,9 @@ void WriteAspectAnalysis(const ReportRequest& r, ReportWriter& w) {
     // The chance of an aspect for one pair of points placed at random: the orb's share of the
     // half circle of separations (twice that for angles other than 0 and 180).
     const std::size_t n = points_a.size();
-    const double pairs = Synastry(r) ? static_cast<double>(n * ReportPoints(r, astro::Slot(r.slot_b)).size())
-                                     : static_cast<double>(n * (n - (n > 0 ? 1 : 0)) / 2);
+    const double pairs =
+        Synastry(r) ? static_cast<double>(n * ReportPoints(r, astro::Slot(r.slot_b)).size())
+                    : static_cast<double>(n * (n - (n > 0 ? 1 : 0)) / 2);
     int total_actual = 0;
     double total_likely = 0.0;
     for (const int k : set.active.sorted) {
@@ -209,13 +209,14 @@ void WriteAspectAnalysis(const ReportRequest& r, ReportWriter& w) {
         const double likely = pairs * std::min(1.0, (edge ? orb : 2.0 * orb) / 180.0);
         total_actual += actual;
         total_likely += likely;
-        const double hits = found.empty() ? 0.0 : 100.0 * actual / static_cast<double>(found.size());
+        const double hits =
+            found.empty() ? 0.0 : 100.0 * actual / static_cast<double>(found.size());
         const double dif = likely > 0.0 ? (actual - likely) / likely * 100.0 : 0.0;
         const long rounded = std::lround(dif);
-        w.Brief(fmt::format("{:<20}{:>7}{:>8.1f}  {:<6}{:>5.0f}%{:>8}", a.name, actual, likely,
-                            a.harmonic <= 4.0F ? "Major" : "Minor", hits,
-                            rounded >= 0 ? fmt::format("+{}%", rounded)
-                                         : fmt::format("({}%)", rounded)));
+        w.Brief(fmt::format(
+            "{:<20}{:>7}{:>8.1f}  {:<6}{:>5.0f}%{:>8}", a.name, actual, likely,
+            a.harmonic <= 4.0F ? "Major" : "Minor", hits,
+            rounded >= 0 ? fmt::format("+{}%", rounded) : fmt::format("({}%)", rounded)));
     }
     w.Brief(fmt::format("{:<20}{:>7}{:>8.1f}", "Total", total_actual, total_likely));
     w.SetValue("aspect_count", static_cast<double>(found.size()));

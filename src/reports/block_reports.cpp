@@ -23,9 +23,9 @@ namespace {
 
 // The planets and angles counted by the element, mode and temperament blocks.
 constexpr std::array<int, 12> kBalancePoints = {
-    astro::kSun,    astro::kMoon,   astro::kMercury, astro::kVenus,     astro::kMars,
-    astro::kJupiter, astro::kSaturn, astro::kUranus,  astro::kNeptune,   astro::kPluto,
-    astro::kAscendant, astro::kMidheaven};
+    astro::kSun,     astro::kMoon,    astro::kMercury,   astro::kVenus,
+    astro::kMars,    astro::kJupiter, astro::kSaturn,    astro::kUranus,
+    astro::kNeptune, astro::kPluto,   astro::kAscendant, astro::kMidheaven};
 
 // The Sun's tropical longitude of a chart (heliocentric: the Earth's opposite).
 double TropicalSun(const astro::ChartSlot& slot) {
@@ -80,8 +80,8 @@ void WriteChineseYear(const ReportRequest& r, ReportWriter& w) {
         --year;
     }
     constexpr std::array<const char*, 5> kElements = {"Wood", "Fire", "Earth", "Metal", "Water"};
-    constexpr std::array<const char*, 12> kAnimals = {"Rat",   "Ox",     "Tiger",   "Rabbit",
-                                                      "Dragon", "Snake", "Horse",   "Sheep",
+    constexpr std::array<const char*, 12> kAnimals = {"Rat",    "Ox",      "Tiger", "Rabbit",
+                                                      "Dragon", "Snake",   "Horse", "Sheep",
                                                       "Monkey", "Rooster", "Dog",   "Pig"};
     const int stem = ((year - 4) % 10 + 10) % 10;
     const int branch = ((year - 4) % 12 + 12) % 12;
@@ -104,16 +104,35 @@ void WriteNakshatras(const ReportRequest& r, ReportWriter& w) {
     const astro::ChartSlot& slot = astro::Slot(r.slot_a);
     // The 27 nakshatras of 13°20' from 0 Aries sidereal (Lahiri), each of four padas, with
     // their Vimshottari lords.
-    constexpr std::array<const char*, 27> kNames = {
-        "Ashwini",     "Bharani",        "Krittika",          "Rohini",     "Mrigashira",
-        "Ardra",       "Punarvasu",      "Pushya",            "Ashlesha",   "Magha",
-        "Purva Phalguni", "Uttara Phalguni", "Hasta",         "Chitra",     "Swati",
-        "Vishakha",    "Anuradha",       "Jyeshtha",          "Mula",       "Purva Ashadha",
-        "Uttara Ashadha", "Shravana",    "Dhanishta",         "Shatabhisha", "Purva Bhadrapada",
-        "Uttara Bhadrapada", "Revati"};
-    constexpr std::array<const char*, 9> kLords = {"Ketu",    "Venus", "Sun",
-                                                   "Moon",    "Mars",  "Rahu",
-                                                   "Jupiter", "Saturn", "Mercury"};
+    constexpr std::array<const char*, 27> kNames = {"Ashwini",
+                                                    "Bharani",
+                                                    "Krittika",
+                                                    "Rohini",
+                                                    "Mrigashira",
+                                                    "Ardra",
+                                                    "Punarvasu",
+                                                    "Pushya",
+                                                    "Ashlesha",
+                                                    "Magha",
+                                                    "Purva Phalguni",
+                                                    "Uttara Phalguni",
+                                                    "Hasta",
+                                                    "Chitra",
+                                                    "Swati",
+                                                    "Vishakha",
+                                                    "Anuradha",
+                                                    "Jyeshtha",
+                                                    "Mula",
+                                                    "Purva Ashadha",
+                                                    "Uttara Ashadha",
+                                                    "Shravana",
+                                                    "Dhanishta",
+                                                    "Shatabhisha",
+                                                    "Purva Bhadrapada",
+                                                    "Uttara Bhadrapada",
+                                                    "Revati"};
+    constexpr std::array<const char*, 9> kLords = {"Ketu", "Venus",   "Sun",    "Moon",   "Mars",
+                                                   "Rahu", "Jupiter", "Saturn", "Mercury"};
     constexpr double kSpan = 360.0 / 27.0;
     std::vector<std::string> values;
     for (const int p : ReportPoints(r, slot)) {
@@ -140,25 +159,20 @@ void WriteChineseMansions(const ReportRequest& r, ReportWriter& w) {
         const char* name;
         double du;
     };
-    constexpr std::array<Xiu, 28> kXiu = {{{"Jiao", 12},  {"Kang", 9},   {"Di", 15},
-                                           {"Fang", 5},   {"Xin", 5},    {"Wei", 18},
-                                           {"Ji", 11.25}, {"Dou", 26},   {"Niu", 8},
-                                           {"Nu", 12},    {"Xu", 10},    {"Wei", 17},
-                                           {"Shi", 16},   {"Bi", 9},     {"Kui", 16},
-                                           {"Lou", 12},   {"Wei", 14},   {"Mao", 11},
-                                           {"Bi", 16},    {"Zi", 2},     {"Shen", 9},
-                                           {"Jing", 33},  {"Gui", 4},    {"Liu", 15},
-                                           {"Xing", 7},   {"Zhang", 18}, {"Yi", 18},
-                                           {"Zhen", 17}}};
+    constexpr std::array<Xiu, 28> kXiu = {
+        {{"Jiao", 12},  {"Kang", 9},   {"Di", 15},  {"Fang", 5},  {"Xin", 5},  {"Wei", 18},
+         {"Ji", 11.25}, {"Dou", 26},   {"Niu", 8},  {"Nu", 12},   {"Xu", 10},  {"Wei", 17},
+         {"Shi", 16},   {"Bi", 9},     {"Kui", 16}, {"Lou", 12},  {"Wei", 14}, {"Mao", 11},
+         {"Bi", 16},    {"Zi", 2},     {"Shen", 9}, {"Jing", 33}, {"Gui", 4},  {"Liu", 15},
+         {"Xing", 7},   {"Zhang", 18}, {"Yi", 18},  {"Zhen", 17}}};
     const double years = (slot.julian_day - 2451545.0) / 365.25;
     const double start = 204.2333 + years * 50.29 / 3600.0;
     for (const int p : ReportPoints(r, slot)) {
         if (p > astro::kPluto) {
             continue;
         }
-        double d = astro::ModFloor(slot.longitude[static_cast<std::size_t>(p)] -
-                                       slot.zodiac_offset - start,
-                                   360.0);
+        double d = astro::ModFloor(
+            slot.longitude[static_cast<std::size_t>(p)] - slot.zodiac_offset - start, 360.0);
         std::size_t k = 0;
         for (; k + 1 < kXiu.size(); ++k) {
             const double span = kXiu[k].du * 360.0 / 365.25;
@@ -176,11 +190,11 @@ void WriteLunarMansions(const ReportRequest& r, ReportWriter& w) {
     // The 28 Arabic mansions of 12°51'26" each from 0 Aries of the chart's zodiac (Agrippa,
     // De occulta philosophia II.33).
     constexpr std::array<const char*, 28> kNames = {
-        "Al Sharatain",  "Al Butain",     "Al Thurayya",  "Al Dabaran",      "Al Haqah",
-        "Al Hanah",      "Al Dhira",      "Al Nathrah",   "Al Tarf",         "Al Jabhah",
-        "Al Zubrah",     "Al Sarfah",     "Al Awwa",      "Al Simak",        "Al Ghafr",
-        "Al Zubana",     "Al Iklil",      "Al Qalb",      "Al Shaulah",      "Al Naaim",
-        "Al Baldah",     "Sad al Dhabih", "Sad Bula",     "Sad al Suud",     "Sad al Akhbiyah",
+        "Al Sharatain",       "Al Butain",         "Al Thurayya", "Al Dabaran",  "Al Haqah",
+        "Al Hanah",           "Al Dhira",          "Al Nathrah",  "Al Tarf",     "Al Jabhah",
+        "Al Zubrah",          "Al Sarfah",         "Al Awwa",     "Al Simak",    "Al Ghafr",
+        "Al Zubana",          "Al Iklil",          "Al Qalb",     "Al Shaulah",  "Al Naaim",
+        "Al Baldah",          "Sad al Dhabih",     "Sad Bula",    "Sad al Suud", "Sad al Akhbiyah",
         "Al Fargh al Mukdim", "Al Fargh al Thani", "Batn al Hut"};
     const double moon = slot.longitude[astro::kMoon];
     if (moon < 0.0) {
@@ -206,14 +220,17 @@ void WriteTemperaments(const ReportRequest& r, ReportWriter& w) {
     // cold-dry, cold-moist.
     constexpr std::array<std::array<int, 2>, 4> kElementQualities = {
         {{1, 0}, {0, 0}, {1, 1}, {0, 1}}};  // {hot, moist}
-    constexpr std::array<std::array<int, 2>, 4> kQuarterQualities = {{{1, 1}, {1, 0}, {0, 0}, {0, 1}}};
+    constexpr std::array<std::array<int, 2>, 4> kQuarterQualities = {
+        {{1, 1}, {1, 0}, {0, 0}, {0, 1}}};
     std::array<int, 4> score{};  // Choleric, Sanguine, Melancholic, Phlegmatic
     auto add = [&score](const std::array<int, 2>& q) {
         const int hot = q[0];
         const int moist = q[1];
         ++score[static_cast<std::size_t>(hot == 1 ? (moist == 1 ? 1 : 0) : (moist == 1 ? 3 : 2))];
     };
-    auto element = [](double lon) { return static_cast<std::size_t>((astro::SignOf(lon) - 1) % 4); };
+    auto element = [](double lon) {
+        return static_cast<std::size_t>((astro::SignOf(lon) - 1) % 4);
+    };
     add(kElementQualities[element(slot.longitude[astro::kAscendant])]);
     add(kElementQualities[element(slot.longitude[astro::kMoon])]);
     const double phase =
@@ -316,11 +333,11 @@ void WriteNearestEclipses(const ReportRequest& r, ReportWriter& w) {
             if (!e) {
                 continue;
             }
-            w.Brief(fmt::format("{} {:<5} {:<8} {}  {}", after ? "Next" : "Prev",
-                                kind == returns::EclipseKind::kSolar ? "Solar" : "Lunar",
-                                returns::EclipseTypeText(kind, e->data.type),
-                                ChartDateText(slot, e->ec_jd),
-                                ShortPos(astro::ModFloor(e->position + slot.zodiac_offset, 360.0))));
+            w.Brief(fmt::format(
+                "{} {:<5} {:<8} {}  {}", after ? "Next" : "Prev",
+                kind == returns::EclipseKind::kSolar ? "Solar" : "Lunar",
+                returns::EclipseTypeText(kind, e->data.type), ChartDateText(slot, e->ec_jd),
+                ShortPos(astro::ModFloor(e->position + slot.zodiac_offset, 360.0))));
             values.push_back(fmt::format("{:.6f}", e->ec_jd));
         }
     }

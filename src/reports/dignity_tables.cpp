@@ -96,8 +96,8 @@ std::string EncodeWeighting(const AlmutenWeighting& weighting) {
     for (const int s : weighting.special) {
         w.I16(static_cast<std::int16_t>(s));
     }
-    for (const int v : {weighting.ruler, weighting.exaltation, weighting.triplicity,
-                        weighting.term, weighting.face}) {
+    for (const int v : {weighting.ruler, weighting.exaltation, weighting.triplicity, weighting.term,
+                        weighting.face}) {
         w.I16(static_cast<std::int16_t>(v));
     }
     w.U8(static_cast<std::uint8_t>(weighting.triplicity_scheme));
@@ -305,8 +305,8 @@ DegreeHolders HoldersAt(double longitude, bool day_chart, const DignityTables& t
     DegreeHolders h;
     h.sign = &scheme.signs[static_cast<std::size_t>(s)];
     h.opposite = &scheme.signs[static_cast<std::size_t>((s + 5) % 12 + 1)];
-    const TriplicityRulers& t = tables.triplicities[static_cast<std::size_t>(e)][static_cast<
-        std::size_t>(std::clamp(w.triplicity_scheme, 0, kTriplicitySchemes - 1))];
+    const TriplicityRulers& t = tables.triplicities[static_cast<std::size_t>(
+        e)][static_cast<std::size_t>(std::clamp(w.triplicity_scheme, 0, kTriplicitySchemes - 1))];
     // The triplicity ruler of the chart's sect and the participating ruler share the
     // triplicity (Dorothean practice; a scheme without a participating ruler gives only the
     // ruler by sect, as Lilly's table).
@@ -381,10 +381,9 @@ std::vector<AlmutenCandidate> AlmutenOfDegree(double longitude, bool day_chart,
             candidates.push_back({p, totals[static_cast<std::size_t>(p)]});
         }
     }
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const AlmutenCandidate& a, const AlmutenCandidate& b) {
-                         return a.total > b.total;
-                     });
+    std::stable_sort(
+        candidates.begin(), candidates.end(),
+        [](const AlmutenCandidate& a, const AlmutenCandidate& b) { return a.total > b.total; });
     std::vector<AlmutenCandidate> best;
     for (const AlmutenCandidate& c : candidates) {
         if (c.total == candidates.front().total) {

@@ -1,19 +1,19 @@
 #include "reports/pattern_lines.h"
 
-#include "aspects/chart_aspects.h"
 #include "aspects/aspect_patterns.h"
+#include "aspects/chart_aspects.h"
 #include "startup/name_tables.h"
 #include "startup/session.h"
 
 namespace meridia::reports::detail {
 
 std::vector<std::string> PatternLines(const astro::ChartSlot& slot, int slot_number,
-                                      const std::vector<int>& points,
-                                      const aspects::AspectSet& set, int orb_kind) {
+                                      const std::vector<int>& points, const aspects::AspectSet& set,
+                                      int orb_kind) {
     std::vector<std::string> lines;
-    const auto definitions = aspects::LoadPatternDefinitions(
-        startup::CurrentSession().folders().user_files / "Aspects" /
-        std::string(aspects::kPatternFileName));
+    const auto definitions =
+        aspects::LoadPatternDefinitions(startup::CurrentSession().folders().user_files / "Aspects" /
+                                        std::string(aspects::kPatternFileName));
     if (!definitions) {
         return lines;
     }

@@ -11,7 +11,7 @@
 namespace meridia::reports::detail {
 
 std::vector<std::string> PatternLines(const astro::ChartSlot& slot, int slot_number,
-                                      const std::vector<int>& points,
-                                      const aspects::AspectSet& set, int orb_kind);
+                                      const std::vector<int>& points, const aspects::AspectSet& set,
+                                      int orb_kind);
 
 }  // namespace meridia::reports::detail

@@ -19,8 +19,7 @@ int HourRuler(int weekday, int count) {
 PlanetaryHour PlanetaryHourAt(double jd_ut, double zone_hours, double sunrise, double sunset,
                               double next_sunrise) {
     PlanetaryHour h;
-    if (!(sunrise <= jd_ut && jd_ut < next_sunrise && sunrise < sunset &&
-          sunset < next_sunrise)) {
+    if (!(sunrise <= jd_ut && jd_ut < next_sunrise && sunrise < sunset && sunset < next_sunrise)) {
         return h;
     }
     h.found = true;
@@ -32,8 +31,9 @@ PlanetaryHour PlanetaryHourAt(double jd_ut, double zone_hours, double sunrise, d
     if (jd_ut < sunset) {
         h.count = std::min(11, static_cast<int>((jd_ut - sunrise) / ((sunset - sunrise) / 12.0)));
     } else {
-        h.count = 12 + std::min(11, static_cast<int>((jd_ut - sunset) /
-                                                     ((next_sunrise - sunset) / 12.0)));
+        h.count =
+            12 +
+            std::min(11, static_cast<int>((jd_ut - sunset) / ((next_sunrise - sunset) / 12.0)));
     }
     h.night = h.count >= 12;
     h.number = h.night ? h.count - 11 : h.count + 1;
@@ -50,9 +50,9 @@ PlanetaryHour FindPlanetaryHour(const astro::ChartSlot& slot) {
     for (int offset = -1; offset <= 1; ++offset) {
         const textformats::DateWithFraction d =
             textformats::DateFromJulianDay(slot.julian_day_ut + offset, false);
-        const astro::RiseSetTimes times = astro::FindRiseSetTimes(
-            astro::kSun, static_cast<int>(std::floor(d.day)), d.month, d.year, 0, lat, lon,
-            astro::HorizonMode::kVisual);
+        const astro::RiseSetTimes times =
+            astro::FindRiseSetTimes(astro::kSun, static_cast<int>(std::floor(d.day)), d.month,
+                                    d.year, 0, lat, lon, astro::HorizonMode::kVisual);
         if (!times.ok) {
             continue;
         }

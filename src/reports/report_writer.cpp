@@ -110,8 +110,8 @@ void ReportWriter::AddDynamicChart(const astro::ChartSlot& slot, int chart_index
                                                          slot.record.data.date_time.day));
     const double hours = (ut.day - std::floor(ut.day)) * 24.0;
     const long seconds = std::lround(hours * 3600.0);
-    Brief(fmt::format("{:02}:{:02}:{:02} UT", seconds / 3600 % 24, seconds / 60 % 60,
-                      seconds % 60));
+    Brief(
+        fmt::format("{:02}:{:02}:{:02} UT", seconds / 3600 % 24, seconds / 60 % 60, seconds % 60));
 }
 
 void ReportWriter::AddAspectRec(const AspectRec& rec) {

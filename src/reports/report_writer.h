@@ -77,9 +77,7 @@ public:
     void SetIndent(int indent) { indent_ = indent; }
     int Indent() const { return indent_; }
 
-    void SetValue(const std::string& name, ReportValue value) {
-        values_[name] = std::move(value);
-    }
+    void SetValue(const std::string& name, ReportValue value) { values_[name] = std::move(value); }
 
     const std::string& Title() const { return title_; }
     const std::vector<ReportLine>& Lines() const { return lines_; }

@@ -104,7 +104,8 @@ void WritePointSort(const ReportRequest& r, ReportWriter& w) {
     std::vector<std::string> order;
     for (const ChartPoint& p : points) {
         const astro::ChartSlot& slot = astro::Slot(p.chart == 0 ? r.slot_a : r.slot_b);
-        w.Brief(fmt::format("{:<6}{:>9}  {:<12}{:<14}House {}", synastry ? (p.chart == 0 ? " A" : " B") : "",
+        w.Brief(fmt::format("{:<6}{:>9}  {:<12}{:<14}House {}",
+                            synastry ? (p.chart == 0 ? " A" : " B") : "",
                             Arc(astro::ModFloor(p.longitude, m)), ShortPos(p.longitude),
                             PName(p.point), slot.house[static_cast<std::size_t>(p.point)]));
         order.push_back(Label(p, synastry));
@@ -177,8 +178,8 @@ void WriteDifferences(const ReportRequest& r, ReportWriter& w) {
                 continue;
             }
             const double d = astro::ModFloor(points[j].longitude - points[i].longitude, r.modulus);
-            w.Brief(fmt::format("{:<12} {}", Label(points[i], synastry) + "-" +
-                                                 Label(points[j], synastry),
+            w.Brief(fmt::format("{:<12} {}",
+                                Label(points[i], synastry) + "-" + Label(points[j], synastry),
                                 Arc(d)));
             ++count;
         }
@@ -247,8 +248,8 @@ void WriteSensitivePoints(const ReportRequest& r, ReportWriter& w) {
     w.NL();
     // The sensitive points of each point: its antiscion (mirrored in the Cancer-Capricorn
     // axis) and contra-antiscion (mirrored in the Aries-Libra axis).
-    w.Brief(fmt::format("{:<14}{:<13}{:<13}{}", "Point", "Position", "Antiscion",
-                        "Contra-Antiscion"));
+    w.Brief(
+        fmt::format("{:<14}{:<13}{:<13}{}", "Point", "Position", "Antiscion", "Contra-Antiscion"));
     for (const ChartPoint& p : PointsOf(r)) {
         w.Brief(fmt::format("{:<14}{:<13}{:<13}{}", Label(p, synastry), ShortPos(p.longitude),
                             ShortPos(astro::ModFloor(180.0 - p.longitude, 360.0)),
@@ -361,7 +362,8 @@ void WriteNodes(const ReportRequest& r, ReportWriter& w) {
         for (int p = astro::kMercury; p <= astro::kPluto; ++p) {
             const int body = astro::SwissBodyOf(p, true, false);
             astro::NodesApsides na;
-            if (body < 0 || !astro::NodesAndApsides(slot.julian_day, body, flags, SE_NODBIT_MEAN, na)) {
+            if (body < 0 ||
+                !astro::NodesAndApsides(slot.julian_day, body, flags, SE_NODBIT_MEAN, na)) {
                 continue;
             }
             auto lon = [&](const std::array<double, 6>& x) {
@@ -390,10 +392,12 @@ void WriteRulerships(const ReportRequest& r, ReportWriter& w) {
         const double lon = slot.longitude[static_cast<std::size_t>(p)];
         const int ruler = scheme.signs[static_cast<std::size_t>(astro::SignOf(lon))].ruler;
         const double ruler_lon = slot.longitude[static_cast<std::size_t>(ruler)];
-        w.Brief(fmt::format("{:<14}{:<13}{:<8}{:<14}{}", PName(p), ShortPos(lon),
-                            slot.house[static_cast<std::size_t>(p)], PName(ruler),
-                            ruler_lon < 0.0 ? std::string("--")
-                                            : fmt::format("House {}", slot.house[static_cast<std::size_t>(ruler)])));
+        w.Brief(fmt::format(
+            "{:<14}{:<13}{:<8}{:<14}{}", PName(p), ShortPos(lon),
+            slot.house[static_cast<std::size_t>(p)], PName(ruler),
+            ruler_lon < 0.0
+                ? std::string("--")
+                : fmt::format("House {}", slot.house[static_cast<std::size_t>(ruler)])));
     }
 }
 

@@ -14,9 +14,9 @@
 namespace meridia::cli {
 namespace {
 
-const std::vector<std::string> kChart = {"--name", "Test",  "--date", "21 Dec 1990", "--time",
-                                         "12:00",  "--zone", "0",     "--lat",       "48N24",
-                                         "--lon",  "10E00"};
+const std::vector<std::string> kChart = {"--name", "Test",  "--date", "21 Dec 1990",
+                                         "--time", "12:00", "--zone", "0",
+                                         "--lat",  "48N24", "--lon",  "10E00"};
 
 std::vector<std::string> With(std::vector<std::string> head,
                               const std::vector<std::string>& tail = kChart) {
@@ -28,12 +28,28 @@ class ReportCommandTest : public testing::CliTest {};
 
 TEST_F(ReportCommandTest, ListNamesTheKindsOfTheContract) {
     ASSERT_EQ(Run({"report", "--list"}), kExitOk);
-    for (const char* kind :
-         {"analysis", "aspects", "aspects-analysis", "point-sort", "midpoints", "midpoint-modal",
-          "differences", "arabic-parts", "nodes", "dignities", "extra-points", "midpoint-axes",
-          "midpoint-trees", "sensitive-points", "fixed-stars", "fixed-star-parans",
-          "midpoint-weighting", "compatibility", "considerations", "planetary-hours",
-          "chinese-year", "almutens"}) {
+    for (const char* kind : {"analysis",
+                             "aspects",
+                             "aspects-analysis",
+                             "point-sort",
+                             "midpoints",
+                             "midpoint-modal",
+                             "differences",
+                             "arabic-parts",
+                             "nodes",
+                             "dignities",
+                             "extra-points",
+                             "midpoint-axes",
+                             "midpoint-trees",
+                             "sensitive-points",
+                             "fixed-stars",
+                             "fixed-star-parans",
+                             "midpoint-weighting",
+                             "compatibility",
+                             "considerations",
+                             "planetary-hours",
+                             "chinese-year",
+                             "almutens"}) {
         EXPECT_NE(Out().find(std::string(kind) + "\t"), std::string::npos) << kind;
     }
 }

@@ -88,9 +88,9 @@ TEST_F(DignityFilesTest, FactoryRulershipsFollowPtolemyAndTheModernRulers) {
         int sign, ruler, exaltation, degree;
     };
     // Tetrabiblos I.17-19.
-    const Row rows[] = {{1, kMa, kSu, 19}, {2, kVe, kMo, 3},  {3, kMe, 0, 0},
-                        {4, kMo, kJu, 15}, {5, kSu, 0, 0},    {6, kMe, kMe, 15},
-                        {7, kVe, kSa, 21}, {8, kMa, 0, 0},    {9, kJu, 0, 0},
+    const Row rows[] = {{1, kMa, kSu, 19},  {2, kVe, kMo, 3}, {3, kMe, 0, 0},
+                        {4, kMo, kJu, 15},  {5, kSu, 0, 0},   {6, kMe, kMe, 15},
+                        {7, kVe, kSa, 21},  {8, kMa, 0, 0},   {9, kJu, 0, 0},
                         {10, kSa, kMa, 28}, {11, kSa, 0, 0},  {12, kJu, kVe, 27}};
     for (const Row& row : rows) {
         const SignRulers& s = traditional.signs[static_cast<std::size_t>(row.sign)];
@@ -120,8 +120,9 @@ TEST_F(DignityFilesTest, FactoryTermsAndFacesFollowThePublishedTables) {
                         {24, 0, kMa},  {29, 0, kSa},  {330, 0, kVe}, {358, 0, kSa},
                         {120, 1, kSa}, {126, 1, kMe}, {0, 2, kJu},   {8, 2, kVe}};
     for (const Row& row : rows) {
-        EXPECT_EQ(d[static_cast<std::size_t>(row.degree)].terms[static_cast<std::size_t>(row.system)],
-                  row.ruler)
+        EXPECT_EQ(
+            d[static_cast<std::size_t>(row.degree)].terms[static_cast<std::size_t>(row.system)],
+            row.ruler)
             << row.degree << " system " << row.system;
     }
     // Every planet's Egyptian terms add up to its "years": Saturn 57, Jupiter 79, Mars 66,
@@ -147,8 +148,8 @@ TEST_F(DignityFilesTest, FactoryTermsAndFacesFollowThePublishedTables) {
 }
 
 TEST_F(DignityFilesTest, FactoryWeightingsHoldTheDefaultWeights) {
-    for (const auto name : {kGeneralWeighting, kEssentialWeighting, kHouseWeighting,
-                            kHylegWeighting}) {
+    for (const auto name :
+         {kGeneralWeighting, kEssentialWeighting, kHouseWeighting, kHylegWeighting}) {
         const auto w = LoadWeighting(name);
         ASSERT_TRUE(w.ok()) << name;
         EXPECT_EQ(w->ruler, 5);
@@ -188,8 +189,8 @@ DignityTables SmallTables() {
     t.triplicities[0][0] = {kSu, kJu, kSa};
     t.triplicities[3][0] = {kVe, kMa, kMo};
     for (int d = 0; d < 360; ++d) {
-        t.degrees[static_cast<std::size_t>(d)].terms = {static_cast<std::uint8_t>(d < 6 ? kJu : kVe),
-                                                        0, 0};
+        t.degrees[static_cast<std::size_t>(d)].terms = {
+            static_cast<std::uint8_t>(d < 6 ? kJu : kVe), 0, 0};
         t.degrees[static_cast<std::size_t>(d)].face = kMa;
     }
     return t;

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 #include <swephexp.h>
 
-#include <cmath>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -29,8 +29,8 @@ astro::ChartRecord Record(int year, int month, int day, int hour, int minute, fl
                           float latitude, float longitude_west, int zodiac = 1, int coords = 1) {
     astro::ChartRecord r;
     r.data.name = "Test";
-    r.data.date_time = {static_cast<std::int16_t>(year), static_cast<std::uint8_t>(month),
-                        static_cast<std::uint8_t>(day),  static_cast<std::uint8_t>(hour),
+    r.data.date_time = {static_cast<std::int16_t>(year),   static_cast<std::uint8_t>(month),
+                        static_cast<std::uint8_t>(day),    static_cast<std::uint8_t>(hour),
                         static_cast<std::uint8_t>(minute), 0};
     r.data.zone.hours = zone;
     r.data.place.latitude = latitude;
@@ -103,8 +103,8 @@ TEST_F(ReportsTest, AnalysisTimeFiguresAgreeWithTheEphemerisLibrary) {
         const astro::ChartSlot& s = astro::Slot(slot);
         const ReportWriter w = Run("analysis", slot);
         char error[AS_MAXCH] = "";
-        const double jd_ut = swe_julday(row.year, row.month, row.day, row.hour + static_cast<double>(row.zone),
-                                        SE_GREG_CAL);
+        const double jd_ut = swe_julday(row.year, row.month, row.day,
+                                        row.hour + static_cast<double>(row.zone), SE_GREG_CAL);
         const double delta_t = swe_deltat_ex(jd_ut, SEFLG_SWIEPH, error);
         // The zone is kept in single precision: a tenth of a second.
         EXPECT_NEAR(Number(w, "julian_day_ut"), jd_ut, 1e-6) << row.year;
@@ -120,12 +120,12 @@ TEST_F(ReportsTest, AnalysisTimeFiguresAgreeWithTheEphemerisLibrary) {
         EXPECT_NEAR(Number(w, "equation_of_time_minutes"), eot * 1440.0, 1e-6) << row.year;
         // ST(0°) is the chart's Greenwich sidereal time; LST that minus the west longitude.
         EXPECT_DOUBLE_EQ(Number(w, "sidereal_time_hours"), s.sidereal_time);
-        EXPECT_NEAR(std::fmod(Number(w, "local_sidereal_time_hours") + row.longitude / 15.0 + 48.0,
-                              24.0),
-                    s.sidereal_time, 1e-9);
+        EXPECT_NEAR(
+            std::fmod(Number(w, "local_sidereal_time_hours") + row.longitude / 15.0 + 48.0, 24.0),
+            s.sidereal_time, 1e-9);
         // The library's mean sidereal time agrees to well under a second.
-        EXPECT_NEAR(std::remainder(s.sidereal_time - swe_sidtime0(jd_ut, nut[1], 0.0), 24.0),
-                    0.0, 1.0 / 3600.0)
+        EXPECT_NEAR(std::remainder(s.sidereal_time - swe_sidtime0(jd_ut, nut[1], 0.0), 24.0), 0.0,
+                    1.0 / 3600.0)
             << row.year;
     }
 }
@@ -164,10 +164,9 @@ TEST(HourRuler, FollowsTheChaldeanOrderFromTheDayRuler) {
     // Sunday: Sun, Venus, Mercury, Moon ...; the 25th hour would be Monday's first, the Moon.
     // Saturday's first hour is Saturn's; Tuesday's second hour is the Sun's.
     const Row rows[] = {{0, 0, 3}, {0, 1, 6}, {0, 2, 5}, {0, 3, 1}, {0, 23, 5}, {1, 0, 1},
-                        {2, 0, 7}, {2, 1, 3}, {3, 0, 5}, {4, 0, 8}, {5, 0, 6}, {6, 0, 9}};
+                        {2, 0, 7}, {2, 1, 3}, {3, 0, 5}, {4, 0, 8}, {5, 0, 6},  {6, 0, 9}};
     for (const Row& row : rows) {
-        EXPECT_EQ(HourRuler(row.weekday, row.count), row.ruler)
-            << row.weekday << " " << row.count;
+        EXPECT_EQ(HourRuler(row.weekday, row.count), row.ruler) << row.weekday << " " << row.count;
     }
     // The day after Sunday's 24 hours starts with the Moon, Monday's ruler.
     EXPECT_EQ(HourRuler(0, 24), kWeekdayRulers[1]);
