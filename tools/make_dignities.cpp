@@ -110,7 +110,8 @@ int main(int argc, char** argv) {
                     in >> ruler >> end;
                     const int to = Number(end, from + 1, 30);
                     for (int d = from; d < to; ++d) {
-                        degrees[static_cast<std::size_t>(first + d)].terms[t] = Code(ruler);
+                        degrees[static_cast<std::size_t>(first) + static_cast<std::size_t>(d)]
+                            .terms[t] = Code(ruler);
                     }
                     from = to;
                 }

@@ -83,7 +83,9 @@ Station NearestStation(int point, double jd_ut) {
     const double step = point == astro::kMercury || point == astro::kVenus ? 2.0 : 5.0;
     double t0 = jd_ut - kStationWindowDays;
     double v0 = SpeedAt(body, t0, nullptr);
-    for (double t1 = t0 + step; t1 <= jd_ut + kStationWindowDays + 1e-9; t1 += step) {
+    const int steps = static_cast<int>(2.0 * kStationWindowDays / step);
+    for (int k = 1; k <= steps; ++k) {
+        const double t1 = jd_ut - kStationWindowDays + step * k;
         const double v1 = SpeedAt(body, t1, nullptr);
         if ((v0 < 0.0) != (v1 < 0.0)) {
             double a = t0;
@@ -198,7 +200,7 @@ void WriteCusps(const astro::ChartSlot& slot, ReportWriter& w, bool second_chart
     for (int h = 1; h <= 6; ++h) {
         w.Brief(fmt::format("{:>2}: {}    {:>2}: {}", h,
                             Pos(slot.cusps[static_cast<std::size_t>(h)]), h + 6,
-                            Pos(slot.cusps[static_cast<std::size_t>(h + 6)])));
+                            Pos(slot.cusps[static_cast<std::size_t>(h) + 6])));
     }
 }
 

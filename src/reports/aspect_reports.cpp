@@ -194,7 +194,7 @@ void WriteAspectAnalysis(const ReportRequest& r, ReportWriter& w) {
     const std::size_t n = points_a.size();
     const double pairs =
         Synastry(r) ? static_cast<double>(n * ReportPoints(r, astro::Slot(r.slot_b)).size())
-                    : static_cast<double>(n * (n - (n > 0 ? 1 : 0)) / 2);
+                    : static_cast<double>(n) * static_cast<double>(n > 0 ? n - 1 : 0) / 2.0;
     int total_actual = 0;
     double total_likely = 0.0;
     for (const int k : set.active.sorted) {

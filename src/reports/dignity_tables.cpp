@@ -313,7 +313,10 @@ DegreeHolders HoldersAt(double longitude, bool day_chart, const DignityTables& t
     h.triplicity = {day_chart ? t.day : t.night, t.participating};
     h.term = tables.degrees[static_cast<std::size_t>(degree - 1)]
                  .terms[static_cast<std::size_t>(std::clamp(w.term_system, 0, kTermSystems - 1))];
-    h.face = tables.degrees[static_cast<std::size_t>((s - 1) * 30 + (d - 1) * 10)].face;
+    h.face = tables
+                 .degrees[(static_cast<std::size_t>(s) - 1) * 30 +
+                          (static_cast<std::size_t>(d) - 1) * 10]
+                 .face;
     return h;
 }
 

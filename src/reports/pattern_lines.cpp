@@ -18,6 +18,7 @@ std::vector<std::string> PatternLines(const astro::ChartSlot& slot, int slot_num
         return lines;
     }
     std::vector<aspects::AspectPoint> values;
+    values.reserve(points.size());
     for (const int p : points) {
         values.push_back(aspects::AspectPointOf(slot, slot_number, p));
     }

@@ -18,7 +18,7 @@ std::string ShortPos(double longitude) {
     if (longitude < 0.0) {
         return "  (n/a)";
     }
-    const long minutes = std::lround(astro::ModFloor(longitude, 360.0) * 60.0) % (360 * 60);
+    const long minutes = std::lround(astro::ModFloor(longitude, 360.0) * 60.0) % (360L * 60L);
     return fmt::format("{:2} {} {:02}'", minutes / 60 % 30,
                        startup::Names().SignName(static_cast<int>(minutes / 1800) + 1, true),
                        minutes % 60);

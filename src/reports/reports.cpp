@@ -26,7 +26,7 @@ struct KindEntry {
 // The kinds: the reports of the report menu, then the page text blocks under their headings.
 const std::vector<KindEntry>& Entries() {
     using namespace detail;
-    static const std::vector<KindEntry> entries = {
+    static const std::vector<KindEntry> kEntries = {
         {{"analysis", "*** CHART ANALYSIS REPORT ***"}, "", WriteAnalysis},
         {{"rulerships", "*** TRADITIONAL RULERSHIPS REPORT ***"}, "", WriteRulerships},
         {{"aspects", "*** ASPECTS LIST REPORT ***"},
@@ -79,7 +79,7 @@ const std::vector<KindEntry>& Entries() {
         {{"temperaments", "Temperaments"}, "", WriteTemperaments},
         {{"astrodynes", "Astrodynes"}, "", WriteAstrodynes},
     };
-    return entries;
+    return kEntries;
 }
 
 const KindEntry* FindEntry(std::string_view name) {

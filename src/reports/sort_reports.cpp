@@ -138,11 +138,13 @@ void WriteMidpointModal(const ReportRequest& r, ReportWriter& w) {
         std::string label;
         double angle;
     };
+    const std::vector<Midpoint> mids = MidpointsOf(points, synastry);
     std::vector<Item> items;
+    items.reserve(points.size() + mids.size());
     for (const ChartPoint& p : points) {
         items.push_back({Label(p, synastry), astro::ModFloor(p.longitude, m)});
     }
-    for (const Midpoint& mp : MidpointsOf(points, synastry)) {
+    for (const Midpoint& mp : mids) {
         items.push_back({MidLabel(points, mp, synastry), astro::ModFloor(mp.longitude, m)});
     }
     std::stable_sort(items.begin(), items.end(),

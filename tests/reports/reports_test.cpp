@@ -20,7 +20,9 @@
 #include "astro/chart_calc.h"
 #include "astro/derived_charts.h"
 #include "reports/planetary_hours.h"
+#include "returns/void_of_course.h"
 #include "support/test_session.h"
+#include "textformats/calendar.h"
 
 namespace meridia::reports {
 namespace {
@@ -327,6 +329,30 @@ TEST_F(ReportsTest, MidpointListingHasEveryPairOnce) {
     ASSERT_TRUE(RunReport("midpoints", request, w).ok());
     EXPECT_EQ(Number(w, "midpoint_count"), 10.0);
     EXPECT_TRUE(HasLine(w, "In Planetary Sequence - Modulus 360"));
+}
+
+TEST_F(ReportsTest, ConsiderationsNameTheVoidMoonInsideAVoidPeriod) {
+    // The first void period after 1 January 2000 by the void-of-course search; a chart in its
+    // middle has a void Moon, one just before it does not.
+    const auto period = returns::NextVoidOfCourse(2451545.0, 1, returns::kVoidAllPlanets);
+    ASSERT_TRUE(period.ok());
+    ASSERT_GT(period->ends_jd_ut - period->begins_jd_ut, 0.02);
+    session().settings().SetString("VoidOfCourseType", "0");
+    auto chart_at = [this](double jd_ut) {
+        const textformats::DateWithFraction d = textformats::DateFromJulianDay(jd_ut, false);
+        const double day = std::floor(d.day);
+        const double hours = (d.day - day) * 24.0;
+        const int hour = static_cast<int>(hours);
+        const int minute = static_cast<int>((hours - hour) * 60.0);
+        return Open(
+            Record(d.year, d.month, static_cast<int>(day), hour, minute, 0.0F, 48.4F, -10.0F));
+    };
+    auto void_listed = [this](int slot) {
+        const ReportWriter w = Run("considerations", slot);
+        return HasLine(w, "Moon void of course");
+    };
+    EXPECT_TRUE(void_listed(chart_at(0.5 * (period->begins_jd_ut + period->ends_jd_ut))));
+    EXPECT_FALSE(void_listed(chart_at(period->begins_jd_ut - 0.05)));
 }
 
 }  // namespace
