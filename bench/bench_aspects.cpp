@@ -77,7 +77,7 @@ BENCHMARK(BM_SynastryGrid);
 
 void BM_PatternsOfOneChart(benchmark::State& state) {
     const auto set = meridia::aspects::StandardAspectSet();
-    const meridia::aspects::AspectGrid grid(set, MakeChart(1, 12345U), 1);
+    const meridia::aspects::PatternGrid grid(set, MakeChart(1, 12345U), 1);
     // The usual figures, written out here so the benchmark needs no factory folder.
     const auto definitions = meridia::aspects::ParsePatternDefinitions(
         "[Grand Trine]\nID=1\nNumElements=3\nP1_1=1\nP2_1=2\nAspectID_1=3\nP1_2=2\nP2_2=3\n"

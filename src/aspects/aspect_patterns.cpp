@@ -154,7 +154,7 @@ bool IsBehind(double first, double second) {
     return d > 0.0 && d <= 180.0;
 }
 
-bool Holds(const AspectGrid& grid, const PatternElement& e, int i, int j) {
+bool Holds(const PatternGrid& grid, const PatternElement& e, int i, int j) {
     if (grid.Aspect(i, j) != e.aspect_id) {
         return false;
     }
@@ -163,7 +163,7 @@ bool Holds(const AspectGrid& grid, const PatternElement& e, int i, int j) {
 
 class PatternSearch {
 public:
-    PatternSearch(const PatternDefinition& def, const AspectGrid& grid)
+    PatternSearch(const PatternDefinition& def, const PatternGrid& grid)
         : def_(def),
           grid_(grid),
           positions_(def.PositionCount()),
@@ -268,7 +268,7 @@ private:
     }
 
     const PatternDefinition& def_;
-    const AspectGrid& grid_;
+    const PatternGrid& grid_;
     int positions_;
     std::vector<int> assign_;  // assign_[position] = grid index
     std::vector<bool> used_;
@@ -325,7 +325,8 @@ std::string PatternName(const std::vector<PatternDefinition>& definitions, int i
     return "Unknown Pattern (ID=" + std::to_string(id) + ")";
 }
 
-AspectGrid::AspectGrid(const AspectSet& set, const std::vector<AspectPoint>& points, int orb_kind) {
+PatternGrid::PatternGrid(const AspectSet& set, const std::vector<AspectPoint>& points,
+                         int orb_kind) {
     const std::size_t n = points.size();
     aspects_.assign(n * n, 0);
     for (std::size_t i = 0; i < n; ++i) {
@@ -339,8 +340,8 @@ AspectGrid::AspectGrid(const AspectSet& set, const std::vector<AspectPoint>& poi
     }
 }
 
-AspectGrid::AspectGrid(std::vector<int> point_numbers, std::vector<double> longitudes,
-                       std::vector<int> aspects_row_major)
+PatternGrid::PatternGrid(std::vector<int> point_numbers, std::vector<double> longitudes,
+                         std::vector<int> aspects_row_major)
     : points_(std::move(point_numbers)),
       longitudes_(std::move(longitudes)),
       aspects_(std::move(aspects_row_major)) {
@@ -350,7 +351,7 @@ AspectGrid::AspectGrid(std::vector<int> point_numbers, std::vector<double> longi
 }
 
 std::vector<FoundPattern> FindPatterns(const std::vector<PatternDefinition>& definitions,
-                                       const AspectGrid& grid) {
+                                       const PatternGrid& grid) {
     struct Candidate {
         const PatternDefinition* def;
         std::vector<int> key;  // sorted point numbers

@@ -64,14 +64,14 @@ std::string PatternName(const std::vector<PatternDefinition>& definitions, int i
 
 // The aspects among the points of one chart: aspect(i, j) is the aspect number between
 // points[i] and points[j] (0 = none), symmetric.
-class AspectGrid {
+class PatternGrid {
 public:
-    AspectGrid() = default;
+    PatternGrid() = default;
     // Runs FindAspect for every pair of one chart.
-    AspectGrid(const AspectSet& set, const std::vector<AspectPoint>& points, int orb_kind);
+    PatternGrid(const AspectSet& set, const std::vector<AspectPoint>& points, int orb_kind);
     // A grid given directly (tests, callers with their own aspect test).
-    AspectGrid(std::vector<int> point_numbers, std::vector<double> longitudes,
-               std::vector<int> aspects_row_major);
+    PatternGrid(std::vector<int> point_numbers, std::vector<double> longitudes,
+                std::vector<int> aspects_row_major);
 
     int Size() const { return static_cast<int>(points_.size()); }
     int Point(int i) const { return points_[static_cast<std::size_t>(i)]; }
@@ -96,6 +96,6 @@ struct FoundPattern {
 
 // Finds the enabled patterns in the grid, sorted by pattern id then by point numbers.
 std::vector<FoundPattern> FindPatterns(const std::vector<PatternDefinition>& definitions,
-                                       const AspectGrid& grid);
+                                       const PatternGrid& grid);
 
 }  // namespace meridia::aspects

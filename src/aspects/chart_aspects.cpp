@@ -50,22 +50,6 @@ Status UseAspectSet(AspectManager& manager, const std::string& name) {
     return manager.SetTempAspects(name, false);
 }
 
-// The selection of the job: its point-list option, else the aspected points of the settings,
-// else every point.
-startup::StatusOr<charts::PointSelection> JobSelection(const std::string& points,
-                                                       int points_in_use) {
-    if (!points.empty()) {
-        return charts::ReadPointsOption(points, charts::SelectionKind::kAspected, points_in_use);
-    }
-    charts::PointSelection selection;
-    const std::string name = startup::CurrentSession().settings().GetString("AspPntFileName");
-    if (charts::LoadPointSelection(name, charts::SelectionKind::kAspected, selection, points_in_use)
-            .loaded) {
-        return selection;
-    }
-    return EveryPoint(points_in_use);
-}
-
 }  // namespace
 
 AspectPoint AspectPointOf(const astro::ChartSlot& slot, int slot_number, int point) {
@@ -81,6 +65,20 @@ AspectPoint AspectPointOf(const astro::ChartSlot& slot, int slot_number, int poi
     p.declination_speed = DeclinationSpeed(slot.longitude[i] - slot.zodiac_offset, slot.latitude[i],
                                            slot.speed[i], slot.latitude_speed[i], slot.obliquity);
     return p;
+}
+
+startup::StatusOr<charts::PointSelection> AspectedSelection(const std::string& points,
+                                                            int points_in_use) {
+    if (!points.empty()) {
+        return charts::ReadPointsOption(points, charts::SelectionKind::kAspected, points_in_use);
+    }
+    charts::PointSelection selection;
+    const std::string name = startup::CurrentSession().settings().GetString("AspPntFileName");
+    if (charts::LoadPointSelection(name, charts::SelectionKind::kAspected, selection, points_in_use)
+            .loaded) {
+        return selection;
+    }
+    return EveryPoint(points_in_use);
 }
 
 std::vector<int> SelectedPoints(const charts::PointSelection& selection, int coords,
@@ -142,7 +140,7 @@ startup::StatusOr<AspectGrid> CalculateAspectGrid(const AspectGridJob& job) {
             return status;
         }
     }
-    auto selection = JobSelection(job.points, astro::PointsInUse());
+    auto selection = AspectedSelection(job.points, astro::PointsInUse());
     if (!selection.ok()) {
         return selection.status();
     }

@@ -35,6 +35,11 @@ AspectPoint AspectPointOf(const astro::ChartSlot& slot, int slot_number, int poi
 std::vector<int> SelectedPoints(const charts::PointSelection& selection, int coords,
                                 int points_in_use);
 
+// The aspected points of a job: its point-list option, else the aspected-points selection of
+// the settings, else every point in use.
+startup::StatusOr<charts::PointSelection> AspectedSelection(const std::string& points,
+                                                            int points_in_use);
+
 struct ChartAspectsRequest {
     int slot_a = 1;
     int slot_b = 0;  // 0: the aspects within chart A

@@ -66,7 +66,8 @@ void AddCommands(CLI::App& app, CliContext& ctx, const std::vector<std::string>&
         {"aspects", {}, AddAspectsCommand},       {"place", "zone", AddPlaceCommands},
         {"derive", "riseset", AddDeriveCommands}, {"wheel", "style", AddWheelCommands},
         {"dynamic", {}, AddDynamicCommand},       {"speculum", {}, AddSpeculumCommand},
-        {"return", "voc", AddReturnCommands},     {"eclipses", "lunar-phases", AddEclipseCommands}};
+        {"return", "voc", AddReturnCommands},     {"eclipses", "lunar-phases", AddEclipseCommands},
+        {"report", {}, AddReportCommand}};
     const std::string_view word = SubcommandWord(args);
     for (const CommandGroup& group : groups) {
         if (!word.empty() && (word == group.first || word == group.second)) {

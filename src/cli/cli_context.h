@@ -39,5 +39,6 @@ void AddSpeculumCommand(CLI::App& app, CliContext& ctx);  // speculum_command.cp
 // returns_command.cpp: return and voc; eclipses and lunar-phases.
 void AddReturnCommands(CLI::App& app, CliContext& ctx);
 void AddEclipseCommands(CLI::App& app, CliContext& ctx);
+void AddReportCommand(CLI::App& app, CliContext& ctx);  // report_command.cpp
 
 }  // namespace meridia::cli

@@ -21,7 +21,7 @@ constexpr int kQnx = 9;
 
 // The aspects a set of longitudes forms, by the exact angle (within 0.5 degrees): an oracle
 // independent of the aspect finder for building pattern grids.
-AspectGrid GridOf(const std::vector<std::pair<int, double>>& points) {
+PatternGrid GridOf(const std::vector<std::pair<int, double>>& points) {
     std::vector<int> numbers;
     std::vector<double> longitudes;
     for (const auto& [n, lon] : points) {
@@ -46,7 +46,7 @@ AspectGrid GridOf(const std::vector<std::pair<int, double>>& points) {
             }
         }
     }
-    return AspectGrid(numbers, longitudes, aspects);
+    return PatternGrid(numbers, longitudes, aspects);
 }
 
 std::vector<PatternDefinition> Factory() {
@@ -197,7 +197,7 @@ TEST(FindPatterns, GridFromTheAspectFinder) {
         p.longitude = lon;
         points.push_back(p);
     }
-    const AspectGrid grid(set, points, kOrbNatal);
+    const PatternGrid grid(set, points, kOrbNatal);
     // 10-128 is 118, 128-251 is 123, 251-10 is 119: trines within 9.
     EXPECT_EQ(grid.Aspect(0, 1), kTri);
     EXPECT_EQ(grid.Aspect(1, 2), kTri);

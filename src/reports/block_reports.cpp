@@ -1,0 +1,354 @@
+// The page text blocks that need no dignity tables: Chinese year, elements, modes,
+// nakshatras, Chinese and Arabic lunar mansions, temperaments, astrodynes, and the nearest
+// lunar phases and eclipses.
+#include <fmt/format.h>
+#include <swephexp.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "astro/angles.h"
+#include "astro/chart_calc.h"
+#include "astro/houses.h"
+#include "reports/report_support.h"
+#include "returns/eclipses.h"
+#include "returns/lunar_phases.h"
+#include "startup/name_tables.h"
+
+namespace meridia::reports::detail {
+
+namespace {
+
+// The planets and angles counted by the element, mode and temperament blocks.
+constexpr std::array<int, 12> kBalancePoints = {
+    astro::kSun,     astro::kMoon,    astro::kMercury,   astro::kVenus,
+    astro::kMars,    astro::kJupiter, astro::kSaturn,    astro::kUranus,
+    astro::kNeptune, astro::kPluto,   astro::kAscendant, astro::kMidheaven};
+
+// The Sun's tropical longitude of a chart (heliocentric: the Earth's opposite).
+double TropicalSun(const astro::ChartSlot& slot) {
+    double sun = slot.longitude[astro::kSun];
+    if (sun < 0.0 && slot.longitude[astro::kEarth] >= 0.0) {
+        sun = slot.longitude[astro::kEarth] + 180.0;
+    }
+    return sun < 0.0 ? -1.0 : astro::ModFloor(sun - slot.zodiac_offset, 360.0);
+}
+
+// Longitude in the sidereal zodiac of Lahiri: the chart's own when it is sidereal already.
+double LahiriLongitude(const astro::ChartSlot& slot, double longitude) {
+    if (slot.record.zodiac != astro::kTropicalZodiac &&
+        slot.record.zodiac != astro::kDraconicZodiac) {
+        return longitude;
+    }
+    swe_set_sid_mode(SE_SIDM_LAHIRI, 0.0, 0.0);
+    const double ayanamsa = swe_get_ayanamsa_ut(slot.julian_day_ut);
+    return astro::ModFloor(longitude - slot.zodiac_offset - ayanamsa, 360.0);
+}
+
+void WriteCounts(const astro::ChartSlot& slot, ReportWriter& w, int groups,
+                 const std::array<const char*, 4>& names, const char* value_name) {
+    std::array<std::string, 4> members;
+    std::array<int, 4> counts{};
+    for (const int p : kBalancePoints) {
+        const double lon = slot.longitude[static_cast<std::size_t>(p)];
+        if (lon < 0.0) {
+            continue;
+        }
+        const auto g = static_cast<std::size_t>((astro::SignOf(lon) - 1) % groups);
+        ++counts[g];
+        members[g] += (members[g].empty() ? "" : " ") + PAbbr(p);
+    }
+    std::vector<std::string> values;
+    for (std::size_t g = 0; g < static_cast<std::size_t>(groups); ++g) {
+        w.Brief(fmt::format("{:<9}{:>3}  {}", names[g], counts[g], members[g]));
+        values.push_back(fmt::format("{}:{}", names[g], counts[g]));
+    }
+    w.SetValue(value_name, values);
+}
+
+}  // namespace
+
+void WriteChineseYear(const ReportRequest& r, ReportWriter& w) {
+    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
+    // The year begins at Lichun, the Sun at 315 degrees tropical (the solar year of the four
+    // pillars); a date in January or February before it belongs to the year before.
+    int year = slot.record.data.date_time.year;
+    const double sun = TropicalSun(slot);
+    if (slot.record.data.date_time.month <= 2 && sun >= 270.0 && sun < 315.0) {
+        --year;
+    }
+    constexpr std::array<const char*, 5> kElements = {"Wood", "Fire", "Earth", "Metal", "Water"};
+    constexpr std::array<const char*, 12> kAnimals = {"Rat",    "Ox",      "Tiger", "Rabbit",
+                                                      "Dragon", "Snake",   "Horse", "Sheep",
+                                                      "Monkey", "Rooster", "Dog",   "Pig"};
+    const int stem = ((year - 4) % 10 + 10) % 10;
+    const int branch = ((year - 4) % 12 + 12) % 12;
+    const std::string text = fmt::format("{} {} {}", stem % 2 == 0 ? "Yang" : "Yin",
+                                         kElements[static_cast<std::size_t>(stem / 2)],
+                                         kAnimals[static_cast<std::size_t>(branch)]);
+    w.Brief(text);
+    w.SetValue("chinese_year", text);
+}
+
+void WriteElements(const ReportRequest& r, ReportWriter& w) {
+    WriteCounts(astro::Slot(r.slot_a), w, 4, {"Fire", "Earth", "Air", "Water"}, "elements");
+}
+
+void WriteModes(const ReportRequest& r, ReportWriter& w) {
+    WriteCounts(astro::Slot(r.slot_a), w, 3, {"Cardinal", "Fixed", "Mutable", ""}, "modes");
+}
+
+void WriteNakshatras(const ReportRequest& r, ReportWriter& w) {
+    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
+    // The 27 nakshatras of 13°20' from 0 Aries sidereal (Lahiri), each of four padas, with
+    // their Vimshottari lords.
+    constexpr std::array<const char*, 27> kNames = {"Ashwini",
+                                                    "Bharani",
+                                                    "Krittika",
+                                                    "Rohini",
+                                                    "Mrigashira",
+                                                    "Ardra",
+                                                    "Punarvasu",
+                                                    "Pushya",
+                                                    "Ashlesha",
+                                                    "Magha",
+                                                    "Purva Phalguni",
+                                                    "Uttara Phalguni",
+                                                    "Hasta",
+                                                    "Chitra",
+                                                    "Swati",
+                                                    "Vishakha",
+                                                    "Anuradha",
+                                                    "Jyeshtha",
+                                                    "Mula",
+                                                    "Purva Ashadha",
+                                                    "Uttara Ashadha",
+                                                    "Shravana",
+                                                    "Dhanishta",
+                                                    "Shatabhisha",
+                                                    "Purva Bhadrapada",
+                                                    "Uttara Bhadrapada",
+                                                    "Revati"};
+    constexpr std::array<const char*, 9> kLords = {"Ketu", "Venus",   "Sun",    "Moon",   "Mars",
+                                                   "Rahu", "Jupiter", "Saturn", "Mercury"};
+    constexpr double kSpan = 360.0 / 27.0;
+    std::vector<std::string> values;
+    for (const int p : ReportPoints(r, slot)) {
+        if (p > astro::kPluto && p != astro::kAscendant) {
+            continue;
+        }
+        const double lon = LahiriLongitude(slot, slot.longitude[static_cast<std::size_t>(p)]);
+        const int n = std::min(26, static_cast<int>(lon / kSpan));
+        const int pada = std::min(3, static_cast<int>((lon - n * kSpan) / (kSpan / 4.0))) + 1;
+        w.Brief(fmt::format("{:<10} {:<18} pada {}  lord {}", PName(p),
+                            kNames[static_cast<std::size_t>(n)], pada,
+                            kLords[static_cast<std::size_t>(n % 9)]));
+        values.push_back(fmt::format("{}:{}", PAbbr(p), kNames[static_cast<std::size_t>(n)]));
+    }
+    w.SetValue("nakshatras", values);
+}
+
+void WriteChineseMansions(const ReportRequest& r, ReportWriter& w) {
+    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
+    // The 28 xiu with their extents in du (Huainanzi, 365¼ du to the circle), laid along the
+    // ecliptic from Jiao, which begins at Spica (204°14' tropical at J2000, moving with the
+    // precession of 50.29" a year).
+    struct Xiu {
+        const char* name;
+        double du;
+    };
+    constexpr std::array<Xiu, 28> kXiu = {
+        {{"Jiao", 12},  {"Kang", 9},   {"Di", 15},  {"Fang", 5},  {"Xin", 5},  {"Wei", 18},
+         {"Ji", 11.25}, {"Dou", 26},   {"Niu", 8},  {"Nu", 12},   {"Xu", 10},  {"Wei", 17},
+         {"Shi", 16},   {"Bi", 9},     {"Kui", 16}, {"Lou", 12},  {"Wei", 14}, {"Mao", 11},
+         {"Bi", 16},    {"Zi", 2},     {"Shen", 9}, {"Jing", 33}, {"Gui", 4},  {"Liu", 15},
+         {"Xing", 7},   {"Zhang", 18}, {"Yi", 18},  {"Zhen", 17}}};
+    const double years = (slot.julian_day - 2451545.0) / 365.25;
+    const double start = 204.2333 + years * 50.29 / 3600.0;
+    for (const int p : ReportPoints(r, slot)) {
+        if (p > astro::kPluto) {
+            continue;
+        }
+        double d = astro::ModFloor(
+            slot.longitude[static_cast<std::size_t>(p)] - slot.zodiac_offset - start, 360.0);
+        std::size_t k = 0;
+        for (; k + 1 < kXiu.size(); ++k) {
+            const double span = kXiu[k].du * 360.0 / 365.25;
+            if (d < span) {
+                break;
+            }
+            d -= span;
+        }
+        w.Brief(fmt::format("{:<10} {:>2} {}", PName(p), k + 1, kXiu[k].name));
+    }
+}
+
+void WriteLunarMansions(const ReportRequest& r, ReportWriter& w) {
+    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
+    // The 28 Arabic mansions of 12°51'26" each from 0 Aries of the chart's zodiac (Agrippa,
+    // De occulta philosophia II.33).
+    constexpr std::array<const char*, 28> kNames = {
+        "Al Sharatain",       "Al Butain",         "Al Thurayya", "Al Dabaran",  "Al Haqah",
+        "Al Hanah",           "Al Dhira",          "Al Nathrah",  "Al Tarf",     "Al Jabhah",
+        "Al Zubrah",          "Al Sarfah",         "Al Awwa",     "Al Simak",    "Al Ghafr",
+        "Al Zubana",          "Al Iklil",          "Al Qalb",     "Al Shaulah",  "Al Naaim",
+        "Al Baldah",          "Sad al Dhabih",     "Sad Bula",    "Sad al Suud", "Sad al Akhbiyah",
+        "Al Fargh al Mukdim", "Al Fargh al Thani", "Batn al Hut"};
+    const double moon = slot.longitude[astro::kMoon];
+    if (moon < 0.0) {
+        w.Brief(kNotForChartType);
+        return;
+    }
+    const int n = std::min(27, static_cast<int>(moon / (360.0 / 28.0)));
+    w.Brief(fmt::format("{} in mansion {}: {}", PName(astro::kMoon), n + 1,
+                        kNames[static_cast<std::size_t>(n)]));
+    w.SetValue("lunar_mansion", static_cast<double>(n + 1));
+}
+
+void WriteTemperaments(const ReportRequest& r, ReportWriter& w) {
+    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
+    if (!HasHorizon(slot) || slot.longitude[astro::kMoon] < 0.0) {
+        w.Brief(kNotForChartType);
+        return;
+    }
+    // The temperament by the standard method of Lilly (Christian Astrology) as Gadbury tabulates
+    // it: the qualities of the Ascendant's sign, the Moon's sign, the Moon's phase and the
+    // season of the Sun, each hot or cold and moist or dry. Fire hot-dry, earth cold-dry, air
+    // hot-moist, water cold-moist; phases and seasons in the order hot-moist, hot-dry,
+    // cold-dry, cold-moist.
+    constexpr std::array<std::array<int, 2>, 4> kElementQualities = {
+        {{1, 0}, {0, 0}, {1, 1}, {0, 1}}};  // {hot, moist}
+    constexpr std::array<std::array<int, 2>, 4> kQuarterQualities = {
+        {{1, 1}, {1, 0}, {0, 0}, {0, 1}}};
+    std::array<int, 4> score{};  // Choleric, Sanguine, Melancholic, Phlegmatic
+    auto add = [&score](const std::array<int, 2>& q) {
+        const int hot = q[0];
+        const int moist = q[1];
+        ++score[static_cast<std::size_t>(hot == 1 ? (moist == 1 ? 1 : 0) : (moist == 1 ? 3 : 2))];
+    };
+    auto element = [](double lon) {
+        return static_cast<std::size_t>((astro::SignOf(lon) - 1) % 4);
+    };
+    add(kElementQualities[element(slot.longitude[astro::kAscendant])]);
+    add(kElementQualities[element(slot.longitude[astro::kMoon])]);
+    const double phase =
+        astro::ModFloor(slot.longitude[astro::kMoon] - slot.longitude[astro::kSun], 360.0);
+    add(kQuarterQualities[static_cast<std::size_t>(std::min(3, static_cast<int>(phase / 90.0)))]);
+    const double sun = TropicalSun(slot);
+    add(kQuarterQualities[static_cast<std::size_t>(std::min(3, static_cast<int>(sun / 90.0)))]);
+    constexpr std::array<const char*, 4> kNames = {"Choleric", "Sanguine", "Melancholic",
+                                                   "Phlegmatic"};
+    std::vector<std::string> values;
+    for (std::size_t i = 0; i < 4; ++i) {
+        w.Brief(fmt::format("{:<12}{:>3}", kNames[i], score[i]));
+        values.push_back(fmt::format("{}:{}", kNames[i], score[i]));
+    }
+    w.SetValue("temperaments", values);
+}
+
+void WriteAstrodynes(const ReportRequest& r, ReportWriter& w) {
+    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
+    if (!HasHorizon(slot)) {
+        w.Brief(kNotForChartType);
+        return;
+    }
+    // A simplified astrodyne count after Elbert Benjamine: house power (angular 3, succedent
+    // 2, cadent 1) plus the aspect power of every aspect the planet makes (the aspect's
+    // weight, scaled down linearly by its deviation within the orb).
+    const std::vector<aspects::ChartAspect> found = ReportAspects(r);
+    const aspects::AspectSet& set = SetOf(r);
+    w.Brief(fmt::format("{:<10}{:>8}{:>8}{:>8}", "Planet", "House", "Aspect", "Total"));
+    for (int p = astro::kMoon; p <= astro::kPluto; ++p) {
+        const auto i = static_cast<std::size_t>(p);
+        if (slot.longitude[i] < 0.0 || p == astro::kEarth || p == astro::kVulcan) {
+            continue;
+        }
+        const int house = slot.house[i];
+        const double house_power = house % 3 == 1 ? 3.0 : (house % 3 == 2 ? 2.0 : 1.0);
+        double aspect_power = 0.0;
+        for (const aspects::ChartAspect& a : found) {
+            if ((a.point_a == p || a.point_b == p) && a.result.orb > 0.0 &&
+                a.result.aspect <= set.LongitudeCount()) {
+                aspect_power += set.Aspect(a.result.aspect).weight *
+                                (1.0 - std::min(1.0, std::fabs(a.result.deviation) / a.result.orb));
+            }
+        }
+        w.Brief(fmt::format("{:<10}{:>8.2f}{:>8.2f}{:>8.2f}", PName(p), house_power, aspect_power,
+                            house_power + aspect_power));
+    }
+}
+
+void WriteNearestLunarPhases(const ReportRequest& r, ReportWriter& w) {
+    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
+    // The last phase of each kind before the chart's moment and the first after it (a lunar
+    // month and a little either side holds both).
+    constexpr double kSpan = 32.0;
+    const auto phases =
+        returns::FindLunarPhases(slot.julian_day_ut - kSpan, slot.julian_day_ut + kSpan);
+    if (!phases.ok()) {
+        w.Brief(phases.status().message());
+        return;
+    }
+    std::vector<std::string> values;
+    for (const bool after : {false, true}) {
+        for (const returns::LunarPhase kind :
+             {returns::LunarPhase::kNew, returns::LunarPhase::kFirstQuarter,
+              returns::LunarPhase::kFull, returns::LunarPhase::kLastQuarter}) {
+            const returns::LunarPhaseEvent* pick = nullptr;
+            for (const returns::LunarPhaseEvent& e : *phases) {
+                if (e.phase != kind) {
+                    continue;
+                }
+                if (!after && e.jd_ut <= slot.julian_day_ut) {
+                    pick = &e;
+                }
+                if (after && e.jd_ut > slot.julian_day_ut && pick == nullptr) {
+                    pick = &e;
+                }
+            }
+            if (pick == nullptr) {
+                continue;
+            }
+            const std::string line = fmt::format(
+                "{} {:<14} {}  {}", after ? "Next" : "Prev", returns::LunarPhaseTitle(kind),
+                ChartDateText(slot, pick->jd_ut),
+                ShortPos(astro::ModFloor(pick->moon_longitude + slot.zodiac_offset, 360.0)));
+            w.Brief(line);
+            values.push_back(fmt::format("{}:{:.6f}", returns::LunarPhaseKey(kind), pick->jd_ut));
+        }
+    }
+    w.SetValue("lunar_phases", values);
+}
+
+void WriteNearestEclipses(const ReportRequest& r, ReportWriter& w) {
+    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
+    std::vector<std::string> values;
+    for (const bool after : {false, true}) {
+        for (const returns::EclipseKind kind :
+             {returns::EclipseKind::kSolar, returns::EclipseKind::kLunar}) {
+            const auto e = after ? returns::NextEclipse(kind, slot.julian_day_ut)
+                                 : returns::PreviousEclipse(kind, slot.julian_day_ut);
+            if (!e) {
+                continue;
+            }
+            w.Brief(fmt::format(
+                "{} {:<5} {:<8} {}  {}", after ? "Next" : "Prev",
+                kind == returns::EclipseKind::kSolar ? "Solar" : "Lunar",
+                returns::EclipseTypeText(kind, e->data.type), ChartDateText(slot, e->ec_jd),
+                ShortPos(astro::ModFloor(e->position + slot.zodiac_offset, 360.0))));
+            values.push_back(fmt::format("{:.6f}", e->ec_jd));
+        }
+    }
+    if (values.empty()) {
+        w.Brief("No Eclipses");
+    }
+    w.SetValue("eclipses", values);
+}
+
+void WriteNotAvailable(const ReportRequest& /*r*/, ReportWriter& w) {
+    w.Brief("Not available in this version.");
+}
+
+}  // namespace meridia::reports::detail
