@@ -7,6 +7,7 @@
 
 #include "astro/angles.h"
 #include "astro/chart_calc.h"
+#include "astro/extra_points.h"
 #include "startup/name_tables.h"
 #include "textformats/angle_text.h"
 #include "textformats/date_text.h"
@@ -102,6 +103,10 @@ nlohmann::json ChartJson(const astro::ChartSlot& slot) {
         point["right_ascension"] = slot.right_ascension[i];
         point["house"] = slot.house[i];
         point["retrograde"] = slot.retrograde[i] != 0;
+        if (const astro::ExtraPointDefinition* extra = astro::ExtraPointOf(p)) {
+            point["kind"] = astro::ExtraKindName(extra->kind);
+            point["definition"] = extra->definition;
+        }
     }
     return doc;
 }
