@@ -4,6 +4,7 @@
 
 #include <array>
 #include <system_error>
+#include <unordered_set>
 
 #include "astro/angles.h"
 #include "astro/chart_table.h"
@@ -78,6 +79,7 @@ StatusOr<StarCatalogue> ParseStarCatalogue(std::string_view text,
                                            const std::filesystem::path& path) {
     StarCatalogue catalogue;
     catalogue.path = path;
+    std::unordered_set<std::string> seen;
     int number = 0;
     for (const std::string_view raw : startup::SplitLines(text)) {
         ++number;
@@ -95,6 +97,12 @@ StatusOr<StarCatalogue> ParseStarCatalogue(std::string_view text,
         const auto magnitude = startup::ParseDouble(fields[kMagnitudeField]);
         if (!magnitude) {
             return Damaged(path, number, "the magnitude is not a number");
+        }
+        // The library's file repeats a few stars at its top for its own older lookup: a star
+        // is listed once.
+        if (!seen.insert(startup::UpperAscii(fields[0]) + "," + startup::UpperAscii(fields[1]))
+                 .second) {
+            continue;
         }
         catalogue.stars.push_back({std::string(fields[0]), std::string(fields[1]), *magnitude});
     }

@@ -34,7 +34,8 @@ struct StarCatalogue {
 
 // Reads a catalogue: one star a line, comma-separated fields (name, nomenclature, equinox,
 // right ascension h m s, declination d m s, proper motions, radial velocity, parallax,
-// magnitude...); lines starting with "#" and blank lines are skipped. A line with fewer than 14
+// magnitude...); lines starting with "#" and blank lines are skipped, and so is a line that
+// repeats the name and nomenclature of an earlier one. A line with fewer than 14
 // fields, without a nomenclature or with a magnitude that is not a number refuses the file with
 // a message naming it and the line.
 startup::StatusOr<StarCatalogue> ParseStarCatalogue(std::string_view text,

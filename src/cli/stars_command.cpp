@@ -82,6 +82,8 @@ void AddStarsCommand(CLI::App& app, CliContext& ctx) {
         "stars", "Fixed stars of the catalogue at a chart's moment, in the chart's zodiac");
     auto options = std::make_shared<StarsOptions>();
     AddChartOptions(*cmd, options->entry, "--");
+    // Here --name names the star; the chart's name plays no part in a star list.
+    cmd->remove_option(cmd->get_option("--name"));
     cmd->add_option("--name", options->name,
                     "Only the star of this name or nomenclature (e.g. Aldebaran, alTau)");
     cmd->callback(
