@@ -174,7 +174,7 @@ std::filesystem::path ExtraFilePath(std::string_view name, std::string_view exte
                                    ? "Settings"
                                    : "Points & Colors";
     const auto& folders = startup::CurrentSession().folders();
-    const std::filesystem::path user = folders.user_files / folder / path;
+    std::filesystem::path user = folders.user_files / folder / path;
     std::error_code ec;
     if (std::filesystem::exists(user, ec) || folders.program.empty()) {
         return user;
@@ -208,20 +208,21 @@ StatusOr<ExtraPointDefinition> ParseExtraItem(std::string_view item,
                                        : startup::Trim(text.substr(colon + 1));
 
     StatusOr<ExtraPointDefinition> result = Refused(text, "not an extra point");
-    if (colon == std::string_view::npos && startup::EqualNoCase(word, "prenatal-lunation")) {
+    if (colon == std::string_view::npos) {
+        // The items without a parameter.
         ExtraPointDefinition def;
-        def.kind = ExtraKind::kLunation;
-        def.abbreviation = "PLun";
-        def.name = "Prenatal Lunation";
+        if (startup::EqualNoCase(word, "prenatal-lunation")) {
+            def.kind = ExtraKind::kLunation;
+            def.abbreviation = "PLun";
+            def.name = "Prenatal Lunation";
+        } else if (startup::EqualNoCase(word, "prenatal-eclipse")) {
+            def.kind = ExtraKind::kEclipse;
+            def.abbreviation = "PEcl";
+            def.name = "Prenatal Eclipse";
+        } else {
+            return result;
+        }
         result = def;
-    } else if (colon == std::string_view::npos && startup::EqualNoCase(word, "prenatal-eclipse")) {
-        ExtraPointDefinition def;
-        def.kind = ExtraKind::kEclipse;
-        def.abbreviation = "PEcl";
-        def.name = "Prenatal Eclipse";
-        result = def;
-    } else if (colon == std::string_view::npos) {
-        return Refused(text, "not an extra point");
     } else if (startup::EqualNoCase(word, "star")) {
         result = ParseStar(text, value);
     } else if (startup::EqualNoCase(word, "midpoint")) {
@@ -300,7 +301,7 @@ StatusOr<ExtraPointDefinition> ParseExtraItem(std::string_view item,
         def.glyph = definition.glyph;
         result = def;
     } else {
-        return Refused(text, "not an extra point");
+        return result;
     }
     if (result.ok()) {
         result->definition = std::string(text);
