@@ -9,9 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "astro/arabic_parts.h"
+#include "astro/extra_points.h"
 #include "startup/file_io.h"
 #include "startup/name_tables.h"
 #include "startup/text_encoding.h"
+#include "startup/text_tools.h"
 
 namespace meridia::tools {
 
@@ -437,6 +440,23 @@ StatusOr<PointSelectionSource> ParsePointSelectionSource(std::string_view text,
     }
 }
 
+namespace {
+
+// Extra-point definition files: user-defined points, ring points, star and asteroid lists, and
+// the extra points in use.
+bool IsExtraPointExtension(const fs::path& output) {
+    const std::string name = output.filename().string();
+    for (const char* extension : {astro::kUserPointsExtension, astro::kRingPointsExtension,
+                                  astro::kStarListExtension, astro::kAsteroidListExtension}) {
+        if (startup::EndsWithNoCase(name, extension)) {
+            return true;
+        }
+    }
+    return startup::EqualNoCase(name, astro::kExtraPointsInUseFile);
+}
+
+}  // namespace
+
 Status MakeFactoryFile(const fs::path& source, const fs::path& output) {
     const std::optional<std::string> text = startup::ReadFileBytes(source, kMaxSourceBytes);
     if (!text) {
@@ -460,6 +480,20 @@ Status MakeFactoryFile(const fs::path& source, const fs::path& output) {
         return charts::SavePointSelection(output, selection->table, selection->points)
                    ? Status::Ok()
                    : write_failed;
+    }
+    if (extension == astro::kPartsExtension) {
+        const auto parts = astro::ParsePartsFile(*text, source);
+        if (!parts.ok()) {
+            return {StatusCode::kDamaged, parts.status().message(), {}, source};
+        }
+        return astro::WritePartsFile(output, *parts).ok() ? Status::Ok() : write_failed;
+    }
+    if (IsExtraPointExtension(output)) {
+        const auto points = astro::ParseExtraPointFile(*text, source);
+        if (!points.ok()) {
+            return {StatusCode::kDamaged, points.status().message(), {}, source};
+        }
+        return astro::WriteExtraPointFile(output, *points).ok() ? Status::Ok() : write_failed;
     }
     return {StatusCode::kRefused,
             output.string() + ": no factory file kind has this extension",

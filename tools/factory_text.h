@@ -40,7 +40,10 @@ startup::StatusOr<PointSelectionSource> ParsePointSelectionSource(
     std::string_view text, const std::filesystem::path& source);
 
 // Reads `source` and writes the factory file `output` through the core's writer, choosing
-// the kind by the output's extension.
+// the kind by the output's extension: also Arabic parts files (".arp") and extra-point
+// definition files (".ptu", ".pte", ".fst", ".ast", "planparm.fil"), whose sources are in
+// their own readable format (astro/arabic_parts.h, astro/extra_points.h) and are checked by
+// the core's readers before the canonical text is written.
 startup::Status MakeFactoryFile(const std::filesystem::path& source,
                                 const std::filesystem::path& output);
 

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "aspects/aspect_manager.h"
+#include "astro/extra_points.h"
 #include "charts/point_list.h"
 #include "startup/session.h"
 
@@ -15,20 +16,27 @@ namespace {
 using startup::Status;
 using startup::StatusCode;
 
-void AddPair(const AspectSet& set, const AspectPoint& a, const AspectPoint& b, int orb_kind,
-             bool same_chart, const PartileRule& partile, std::vector<ChartAspect>& found) {
-    const AspectResult r = FindAspect(set, a, b, orb_kind, same_chart, partile);
+void AddPair(const AspectSet& chart_set, const ChartAspectsRequest& request, const AspectPoint& a,
+             const AspectPoint& b, bool same_chart, std::vector<ChartAspect>& found) {
+    const PairSet pair = SetForPair(chart_set, request, a.point, b.point);
+    const AspectSet& set = *pair.set;
+    const AspectResult r = FindAspect(set, a, b, request.orb_kind, same_chart, request.partile);
     if (r.found()) {
-        found.push_back({a.point, b.point, r, set.Aspect(r.aspect).name});
+        found.push_back({a.point, b.point, r, set.Aspect(r.aspect).name, pair.type});
     }
     if (a.longitude < 0.0 || b.longitude < 0.0) {
         return;
     }
     const AspectResult p =
-        FindParallel(set, a, b, ParallelBasis::kDeclination, orb_kind, same_chart);
+        FindParallel(set, a, b, ParallelBasis::kDeclination, request.orb_kind, same_chart);
     if (p.found()) {
-        found.push_back({a.point, b.point, p, set.Aspect(p.aspect).name});
+        found.push_back({a.point, b.point, p, set.Aspect(p.aspect).name, pair.type});
     }
+}
+
+bool IsKind(int point, astro::ExtraKind kind) {
+    const astro::ExtraPointDefinition* def = astro::ExtraPointOf(point);
+    return def != nullptr && def->kind == kind;
 }
 
 // Every point in use, in both columns.
@@ -93,6 +101,26 @@ std::vector<int> SelectedPoints(const charts::PointSelection& selection, int coo
     return points;
 }
 
+PairSet SetForPair(const AspectSet& chart_set, const ChartAspectsRequest& request, int point_a,
+                   int point_b) {
+    if (point_a <= astro::kFixedPointCount && point_b <= astro::kFixedPointCount) {
+        return {&chart_set, static_cast<int>(AspectFileType::kChart)};
+    }
+    const auto either = [point_a, point_b](astro::ExtraKind kind) {
+        return IsKind(point_a, kind) || IsKind(point_b, kind);
+    };
+    if (request.star_set != nullptr && either(astro::ExtraKind::kStar)) {
+        return {request.star_set, static_cast<int>(AspectFileType::kStar)};
+    }
+    if (request.part_set != nullptr && either(astro::ExtraKind::kPart)) {
+        return {request.part_set, static_cast<int>(AspectFileType::kPart)};
+    }
+    if (request.asteroid_set != nullptr && either(astro::ExtraKind::kAsteroid)) {
+        return {request.asteroid_set, static_cast<int>(AspectFileType::kAsteroid)};
+    }
+    return {&chart_set, static_cast<int>(AspectFileType::kChart)};
+}
+
 std::vector<ChartAspect> FindChartAspects(const AspectSet& set,
                                           const ChartAspectsRequest& request) {
     const int in_use = astro::PointsInUse();
@@ -107,8 +135,7 @@ std::vector<ChartAspect> FindChartAspects(const AspectSet& set,
         for (const int pa : points_a) {
             const AspectPoint a = AspectPointOf(slot_a, request.slot_a, pa);
             for (const int pb : points_b) {
-                AddPair(set, a, AspectPointOf(slot_b, request.slot_b, pb), request.orb_kind, false,
-                        request.partile, found);
+                AddPair(set, request, a, AspectPointOf(slot_b, request.slot_b, pb), false, found);
             }
         }
         return found;
@@ -116,8 +143,8 @@ std::vector<ChartAspect> FindChartAspects(const AspectSet& set,
     for (std::size_t i = 0; i < points_a.size(); ++i) {
         const AspectPoint a = AspectPointOf(slot_a, request.slot_a, points_a[i]);
         for (std::size_t j = i + 1; j < points_a.size(); ++j) {
-            AddPair(set, a, AspectPointOf(slot_a, request.slot_a, points_a[j]), request.orb_kind,
-                    true, request.partile, found);
+            AddPair(set, request, a, AspectPointOf(slot_a, request.slot_a, points_a[j]), true,
+                    found);
         }
     }
     return found;
@@ -144,6 +171,13 @@ startup::StatusOr<AspectGrid> CalculateAspectGrid(const AspectGridJob& job) {
     if (!selection.ok()) {
         return selection.status();
     }
+    if (!job.first.extra.empty() && job.points.empty()) {
+        // The extra points asked for take part besides the selection in force.
+        for (int p = astro::kFixedPointCount + 1; p <= astro::PointsInUse(); ++p) {
+            selection->geocentric[static_cast<std::size_t>(p)] = true;
+            selection->heliocentric[static_cast<std::size_t>(p)] = true;
+        }
+    }
 
     ChartAspectsRequest request;
     request.slot_a = kGridSlotA;
@@ -151,6 +185,9 @@ startup::StatusOr<AspectGrid> CalculateAspectGrid(const AspectGridJob& job) {
     request.selection = *selection;
     request.orb_kind = job.orb_kind;
     request.partile = PartileRuleFromSettings();
+    request.star_set = &manager.Set(AspectFileType::kStar);
+    request.asteroid_set = &manager.Set(AspectFileType::kAsteroid);
+    request.part_set = &manager.Set(AspectFileType::kPart);
 
     const AspectSet& set = manager.ChartSet();
     AspectGrid grid;

@@ -24,6 +24,9 @@ struct ChartAspect {
     int point_b = 0;
     AspectResult result;
     std::string name;
+    // The set the aspect was found with (0 chart points, 1 fixed stars, 2 asteroids, 3 Arabic
+    // parts: AspectFileType).
+    int set = 0;
 };
 
 // The values of a point of a calculated slot, with the daily rate of its declination worked
@@ -47,7 +50,23 @@ struct ChartAspectsRequest {
     std::optional<charts::PointSelection> selection;
     int orb_kind = kOrbNatal;
     PartileRule partile;
+    // The sets in force for pairs with a fixed star, an Arabic part or an asteroid among the
+    // extra points (in that order of precedence); a pair without one, or a set not given, takes
+    // the chart set.
+    const AspectSet* star_set = nullptr;
+    const AspectSet* asteroid_set = nullptr;
+    const AspectSet* part_set = nullptr;
 };
+
+// The set a pair of points is tested with: the fixed-star set when either is a fixed star,
+// else the Arabic-part set when either is a part, else the asteroid set when either is an
+// asteroid, else the chart set; and its AspectFileType number.
+struct PairSet {
+    const AspectSet* set;
+    int type;
+};
+PairSet SetForPair(const AspectSet& chart_set, const ChartAspectsRequest& request, int point_a,
+                   int point_b);
 
 // Every aspect of the set (longitude aspects, then the parallel or contraparallel of
 // declination) for each pair of selected points: within chart A each pair once, in point

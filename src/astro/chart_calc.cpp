@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "astro/angles.h"
+#include "astro/arabic_parts.h"
 #include "astro/ephemeris.h"
+#include "astro/extra_points.h"
 #include "astro/houses.h"
 #include "astro/time_scales.h"
 #include "startup/messages.h"
@@ -67,8 +69,7 @@ void CalcPartOfFortune(ChartSlot& slot, const CalcOptions& options) {
         return;
     }
     const double asc_speed = slot.speed[kAscendant];
-    // Sun 0..180 degrees ahead of the Ascendant is below the horizon: a night chart.
-    const bool night = Norm360(sun - asc) <= 180.0;
+    const bool night = IsNightChart(slot);
     double speed = 0.0;
     if (night && !options.day_part_only) {
         slot.longitude[kPartOfFortune] = Norm360(asc + sun - moon);
@@ -387,8 +388,13 @@ CalcStatus CalcChartFromValues(const ChartValues& values, int slot_number, int f
     if (with_equatorial) {
         CalcEquatorial(slot, slot.obliquity, slot.zodiac_offset, 0);
     }
+    // The extra points 51 and up come last: they may stand on cusps and on other points.
+    const bool extra_points = last > kFixedPointCount;
     if (with_houses) {
         if (!CalcHouses(slot)) {
+            if (extra_points) {
+                CalcExtraPoints(slot, first, last, with_equatorial, false, !options.day_part_only);
+            }
             SortPoints(slot);
             return CalcStatus::kHousesFailed;
         }
@@ -397,6 +403,9 @@ CalcStatus CalcChartFromValues(const ChartValues& values, int slot_number, int f
                                 ? std::int16_t{0}
                                 : static_cast<std::int16_t>(HouseOf(slot.longitude[p], slot.cusps));
         }
+    }
+    if (extra_points) {
+        CalcExtraPoints(slot, first, last, with_equatorial, with_houses, !options.day_part_only);
     }
     SortPoints(slot);
     return CalcStatus::kOk;

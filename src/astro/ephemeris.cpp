@@ -402,6 +402,21 @@ bool TopocentricMoon(ChartSlot& slot, double jd_et, double zodiac_offset, double
     return true;
 }
 
+std::optional<std::array<double, 6>> BodyPosition(double jd_et, int body, bool heliocentric) {
+    EnsureEphemeris();
+    int flags = kSpeedFlag | EphemerisModeFlags();
+    if (heliocentric) {
+        flags |= kHeliocentricFlag;
+    }
+    const BodyResult result = CalcBody(jd_et, body, flags);
+    if (!result.ok) {
+        return std::nullopt;
+    }
+    return result.values;
+}
+
+int AsteroidBody(int number) { return number + SE_AST_OFFSET; }
+
 double Obliquity(double jd_et, bool true_obliquity) {
     EnsureEphemeris();
     std::array<double, 6> x{};

@@ -88,6 +88,14 @@ std::optional<MoonPlace> MoonPosition(double jd_et, double zodiac_offset);
 bool TopocentricMoon(ChartSlot& slot, double jd_et, double zodiac_offset, double latitude,
                      double longitude_west);
 
+// One body of the library (its own body number; a numbered asteroid is its number + 10000) at
+// jd_et, geocentric or heliocentric, with speeds: tropical longitude, latitude, distance and
+// their daily speeds. Nothing when it cannot be calculated (an asteroid whose file is missing
+// is remembered, as for the fixed points).
+std::optional<std::array<double, 6>> BodyPosition(double jd_et, int body, bool heliocentric);
+// The library's body number of asteroid n.
+int AsteroidBody(int number);
+
 // True or mean obliquity of the ecliptic, degrees.
 double Obliquity(double jd_et, bool true_obliquity);
 // Longitude of the Moon's true or mean node, degrees; -1 when it cannot be calculated.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "astro/chart_calc.h"
+#include "astro/extra_points.h"
 #include "astro/houses.h"
 #include "charts/chart_files.h"
 #include "places/place_files.h"
@@ -189,7 +190,21 @@ startup::Status CalculateChartEntry(const ChartEntry& entry, int slot) {
     if (!record.ok()) {
         return record.status();
     }
+    if (!entry.extra.empty()) {
+        if (Status status = astro::UseExtraPoints(entry.extra); !status.ok()) {
+            return status;
+        }
+    }
     return CalculateChartRecord(*record, slot);
+}
+
+startup::StatusOr<std::vector<astro::StarListing>> CalculateStarList(const ChartEntry& entry,
+                                                                     std::string_view name,
+                                                                     int slot) {
+    if (Status status = CalculateChartEntry(entry, slot); !status.ok()) {
+        return status;
+    }
+    return astro::ListStars(astro::Slot(slot), name);
 }
 
 startup::Status CalculateChartRecord(const astro::ChartRecord& record, int slot) {

@@ -7,8 +7,11 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "astro/chart_record.h"
+#include "astro/fixed_stars.h"
 #include "startup/status.h"
 
 namespace meridia::charts {
@@ -35,6 +38,10 @@ struct ChartEntry {
     // Instead of the fields: chart `chart` (1..N) of the chart file `file`.
     std::string file;
     std::optional<int> chart;
+    // The extra points (51 and up) the chart is calculated with: an extra-point list
+    // (astro/extra_points.h). Extra points are the session's: they stay in use for the charts
+    // calculated after it. Empty keeps the extra points in use.
+    std::string extra;
     // How the refusals below name the fields ("--" or "--b-" on the command line) and the
     // title they carry.
     std::string field_prefix = "--";
@@ -63,5 +70,12 @@ startup::Status CalculateChartRecord(const astro::ChartRecord& record, int slot)
 // Builds the entry's record and opens it into a free slot (OpenChartIntoSlot); the slot
 // number. A chart that cannot be opened is kOutOfRange with the ephemeris-range message.
 startup::StatusOr<int> OpenChartEntry(const ChartEntry& entry);
+
+// The stars of the catalogue (every one, or those named `name`) at the moment and in the
+// zodiac of the chart the entry describes, calculated into the slot: what `meridia-cli stars`
+// lists.
+startup::StatusOr<std::vector<astro::StarListing>> CalculateStarList(const ChartEntry& entry,
+                                                                     std::string_view name,
+                                                                     int slot);
 
 }  // namespace meridia::charts

@@ -90,6 +90,7 @@ void AddAspectsCommand(CLI::App& app, CliContext& ctx) {
     auto options = std::make_shared<AspectsOptions>();
     AddChartOptions(*cmd, options->first, "--");
     AddChartOptions(*cmd, options->second, "--b-");
+    AddExtraOption(*cmd, options->first);
     cmd->add_flag("--with", options->with, "Aspects between the chart and a second one (--b-)");
     cmd->add_option("--aspect-set", options->job.aspect_set, "Aspect set name or path");
     cmd->add_option("--points", options->job.points,

@@ -37,6 +37,7 @@ void AddChartCommand(CLI::App& app, CliContext& ctx) {
     auto* cmd = app.add_subcommand("chart", "Calculate and list one chart");
     auto entry = std::make_shared<charts::ChartEntry>();
     AddChartOptions(*cmd, *entry, "--");
+    AddExtraOption(*cmd, *entry);
     auto all = std::make_shared<bool>(false);
     cmd->add_flag("--all", *all,
                   "With --file: calculate every chart of the file in one run, in file order "

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "astro/extra_points.h"
 #include "startup/name_tables.h"
 
 namespace meridia::cli {
@@ -62,6 +63,10 @@ nlohmann::json ChartJson(const astro::ChartSlot& slot) {
         point["right_ascension"] = slot.right_ascension[i];
         point["house"] = slot.house[i];
         point["retrograde"] = slot.retrograde[i] != 0;
+        if (const astro::ExtraPointDefinition* extra = astro::ExtraPointOf(p)) {
+            point["kind"] = astro::ExtraKindName(extra->kind);
+            point["definition"] = extra->definition;
+        }
     }
     return doc;
 }

@@ -61,13 +61,18 @@ std::string_view SubcommandWord(const std::vector<std::string>& args) {
 // Registers the subcommands. When the arguments name one, only its group is registered: the
 // options of the others (a few hundred) would only cost start-up time.
 void AddCommands(CLI::App& app, CliContext& ctx, const std::vector<std::string>& args) {
-    const CommandGroup groups[] = {
-        {"chart", {}, AddChartCommand},           {"files", {}, AddFilesCommand},
-        {"aspects", {}, AddAspectsCommand},       {"place", "zone", AddPlaceCommands},
-        {"derive", "riseset", AddDeriveCommands}, {"wheel", "style", AddWheelCommands},
-        {"dynamic", {}, AddDynamicCommand},       {"speculum", {}, AddSpeculumCommand},
-        {"return", "voc", AddReturnCommands},     {"eclipses", "lunar-phases", AddEclipseCommands},
-        {"report", {}, AddReportCommand}};
+    const CommandGroup groups[] = {{"chart", {}, AddChartCommand},
+                                   {"files", {}, AddFilesCommand},
+                                   {"aspects", {}, AddAspectsCommand},
+                                   {"stars", {}, AddStarsCommand},
+                                   {"place", "zone", AddPlaceCommands},
+                                   {"derive", "riseset", AddDeriveCommands},
+                                   {"wheel", "style", AddWheelCommands},
+                                   {"dynamic", {}, AddDynamicCommand},
+                                   {"speculum", {}, AddSpeculumCommand},
+                                   {"return", "voc", AddReturnCommands},
+                                   {"eclipses", "lunar-phases", AddEclipseCommands},
+                                   {"report", {}, AddReportCommand}};
     const std::string_view word = SubcommandWord(args);
     for (const CommandGroup& group : groups) {
         if (!word.empty() && (word == group.first || word == group.second)) {

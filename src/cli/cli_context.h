@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "charts/chart_entry.h"
 #include "startup/status.h"
 
 namespace meridia::cli {
@@ -27,6 +28,10 @@ struct CliContext {
 // ephemeris, 1 for any other failure.
 int ExitFor(const startup::Status& status);
 
+// The --extra option of the commands that calculate charts, read into the chart entry
+// (stars_command.cpp).
+void AddExtraOption(CLI::App& command, charts::ChartEntry& entry);
+
 // Each subcommand registers itself on the app and sets ctx.action from its callback.
 void AddChartCommand(CLI::App& app, CliContext& ctx);     // chart_command.cpp
 void AddFilesCommand(CLI::App& app, CliContext& ctx);     // files_command.cpp
@@ -40,5 +45,6 @@ void AddSpeculumCommand(CLI::App& app, CliContext& ctx);  // speculum_command.cp
 void AddReturnCommands(CLI::App& app, CliContext& ctx);
 void AddEclipseCommands(CLI::App& app, CliContext& ctx);
 void AddReportCommand(CLI::App& app, CliContext& ctx);  // report_command.cpp
+void AddStarsCommand(CLI::App& app, CliContext& ctx);   // stars_command.cpp
 
 }  // namespace meridia::cli
