@@ -429,8 +429,17 @@ private:
                          std::vector<Target>& targets) const;
     void SeparationTargets(int orb_kind, int point_a, int point_b,
                            std::vector<Target>& targets) const;
-    void AddOrbBoundaries(Target exact, double orb_enter, double orb_leave,
+    void AddOrbBoundaries(Target exact, double orb_enter, double orb_leave, bool circular,
                           std::vector<Target>& targets) const;
+
+    // The longitude targets of a moving point (aspects to the radix points first, then sign
+    // and house cusps), built once per run.
+    struct LongitudeTargets {
+        bool built = false;
+        std::vector<Target> targets;
+        std::size_t aspect_count = 0;
+    };
+    const LongitudeTargets& LongitudeTargetsOf(std::size_t index, int orb_kind, bool to_radix);
 
     bool DetectStep(double t0, double t1);
     bool EmitCrossings(const Body& a, const Body* b, double t0, double t1, int type,
@@ -449,7 +458,47 @@ private:
     std::vector<Body> moving_;   // the method's moving chart
     std::vector<Body> targets_;  // moving targets (transits to progressions or directions)
     bool full_ = false;
+    std::vector<LongitudeTargets> longitude_targets_;
 };
+
+const Engine::LongitudeTargets& Engine::LongitudeTargetsOf(std::size_t index, int orb_kind,
+                                                           bool to_radix) {
+    if (longitude_targets_.size() < moving_.size()) {
+        longitude_targets_.resize(moving_.size());
+    }
+    LongitudeTargets& cache = longitude_targets_[index];
+    if (cache.built) {
+        return cache;
+    }
+    cache.built = true;
+    if (to_radix) {
+        RadixTargets(orb_kind, moving_[index].point, cache.targets);
+    }
+    cache.aspect_count = cache.targets.size();  // before the cusps are added
+    if (request_.families.sign_ingress) {
+        for (int s = 0; s < 12; ++s) {
+            Target t;
+            t.value = s * 30.0;
+            t.symbol = kSymSignIngress;
+            cache.targets.push_back(t);
+        }
+    }
+    if (request_.families.house_ingress) {
+        for (int h = 1; h <= 12; ++h) {
+            Target t;
+            t.value = radix_.cusps[static_cast<std::size_t>(h)];
+            t.symbol = kSymHouseIngress;
+            t.ra_pos = t.value;
+            cache.targets.push_back(t);
+        }
+    }
+    for (Target& t : cache.targets) {
+        t.value = Norm360(t.value);
+    }
+    std::stable_sort(cache.targets.begin(), cache.targets.end(),
+                     [](const Target& x, const Target& y) { return x.value < y.value; });
+    return cache;
+}
 
 bool Engine::FindTurn(Quantity q, const Body& a, const Body* b, double t0, double r0, double t1,
                       double r1, double& turn, DynamicPosition& pa, DynamicPosition& pb) {
@@ -517,9 +566,9 @@ void Engine::ScanSegment(Quantity q, const Body& a, const Body* b, double ta,
         return;
     }
     const int direction = travel > 0.0 ? 1 : -1;
-    for (const Target& target : targets) {
+    const auto check = [&](const Target& target) {
         if (target.direction != 0 && target.direction != direction) {
-            continue;
+            return;
         }
         const double d0 = Difference(q, v0, target.value);
         const double d1 = Difference(q, v1, target.value);
@@ -527,7 +576,7 @@ void Engine::ScanSegment(Quantity q, const Body& a, const Body* b, double ta,
         // that starts on it was counted in the step before.
         const bool crossed = direction > 0 ? (d0 < 0.0 && d1 >= 0.0) : (d0 > 0.0 && d1 <= 0.0);
         if (!crossed) {
-            continue;
+            return;
         }
         DynamicPosition last_a = a0;
         DynamicPosition last_b = b0;
@@ -554,7 +603,7 @@ void Engine::ScanSegment(Quantity q, const Body& a, const Body* b, double ta,
         RootSample s1{d1, RateOf(q, a1, b1), true};
         const double root = SolveRoot(ta, s0, tb, s1, f, kRootTolerance, kRootEvaluations);
         if (!ok) {
-            continue;
+            return;
         }
         Crossing c;
         c.target = &target;
@@ -568,15 +617,42 @@ void Engine::ScanSegment(Quantity q, const Body& a, const Body* b, double ta,
         c.b = last_b;
         c.b.longitude = Norm360(last_b.longitude + last_b.speed * dt);
         found.push_back(c);
+    };
+    if (!IsCircular(q)) {
+        for (const Target& target : targets) {
+            check(target);
+        }
+        return;
+    }
+    // Angle targets are sorted by value in [0, 360): only those on the arc travelled can be
+    // crossed (with a margin far below any contact's precision for the exact tests below).
+    constexpr double kMargin = 1e-9;
+    const double from = Norm360(direction > 0 ? v0 : v0 + travel) - kMargin;
+    const double to = from + std::fabs(travel) + 2.0 * kMargin;
+    const auto by_value = [](const Target& t, double v) { return t.value < v; };
+    for (auto it = std::lower_bound(targets.begin(), targets.end(), from, by_value);
+         it != targets.end() && it->value <= to; ++it) {
+        check(*it);
+    }
+    if (from < 0.0) {
+        for (auto it = std::lower_bound(targets.begin(), targets.end(), from + 360.0, by_value);
+             it != targets.end(); ++it) {
+            check(*it);
+        }
+    }
+    if (to >= 360.0) {
+        for (auto it = targets.begin(); it != targets.end() && it->value <= to - 360.0; ++it) {
+            check(*it);
+        }
     }
 }
 
-void Engine::AddOrbBoundaries(Target exact, double orb_enter, double orb_leave,
+void Engine::AddOrbBoundaries(Target exact, double orb_enter, double orb_leave, bool circular,
                               std::vector<Target>& targets) const {
     const double centre = exact.value;
     const auto add = [&](double value, int direction, char symbol) {
         Target t = exact;
-        t.value = value;
+        t.value = circular ? Norm360(value) : value;
         t.direction = direction;
         t.symbol = symbol;
         targets.push_back(t);
@@ -626,7 +702,7 @@ void Engine::RadixTargets(int orb_kind, int moving_point, std::vector<Target>& t
                                      asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
                                                       : aspects::OrbGroup::kOtherSeparating,
                                              orb_kind),
-                                     targets);
+                                     true, targets);
                 }
             }
         }
@@ -669,7 +745,7 @@ void Engine::ParallelTargets(bool declination, int orb_kind, int moving_point,
                                  asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
                                                   : aspects::OrbGroup::kOtherSeparating,
                                          orb_kind),
-                                 targets);
+                                 false, targets);
             }
         }
     }
@@ -701,10 +777,12 @@ void Engine::SeparationTargets(int orb_kind, int point_a, int point_b,
                                  asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
                                                   : aspects::OrbGroup::kOtherSeparating,
                                          orb_kind),
-                                 targets);
+                                 true, targets);
             }
         }
     }
+    std::stable_sort(targets.begin(), targets.end(),
+                     [](const Target& x, const Target& y) { return x.value < y.value; });
 }
 
 double Engine::RefineStation(const Body& a, double turn) {
@@ -811,7 +889,8 @@ bool Engine::DetectStep(double t0, double t1) {
     const bool to_radix = fam.transits_radix || fam.progressions_radix || fam.directions_radix;
     std::vector<Target> targets;
     std::vector<Crossing> found;
-    for (const Body& a : moving_) {
+    for (std::size_t index = 0; index < moving_.size(); ++index) {
+        const Body& a = moving_[index];
         if (!a.ok) {
             continue;
         }
@@ -846,35 +925,15 @@ bool Engine::DetectStep(double t0, double t1) {
             }
         }
         // Aspects to the radix points, sign and house ingresses: crossings of longitudes.
-        targets.clear();
-        if (to_radix) {
-            RadixTargets(orb_kind, a.point, targets);
-        }
-        const std::size_t aspect_targets = targets.size();
-        if (fam.sign_ingress) {
-            for (int s = 0; s < 12; ++s) {
-                Target t;
-                t.value = s * 30.0;
-                t.symbol = kSymSignIngress;
-                targets.push_back(t);
-            }
-        }
-        if (fam.house_ingress) {
-            for (int h = 1; h <= 12; ++h) {
-                Target t;
-                t.value = radix_.cusps[static_cast<std::size_t>(h)];
-                t.symbol = kSymHouseIngress;
-                t.ra_pos = t.value;
-                targets.push_back(t);
-            }
-        }
-        if (!targets.empty()) {
+        const LongitudeTargets& cached = LongitudeTargetsOf(index, orb_kind, to_radix);
+        const std::vector<Target>& longitude_targets = cached.targets;
+        if (!longitude_targets.empty()) {
             found.clear();
-            Scan(Quantity::kLongitude, a, nullptr, t0, t1, targets, found);
+            Scan(Quantity::kLongitude, a, nullptr, t0, t1, longitude_targets, found);
             std::vector<Crossing> aspects_found;
             std::vector<Crossing> ingresses;
             for (const Crossing& c : found) {
-                (static_cast<std::size_t>(c.target - targets.data()) < aspect_targets
+                (c.target->symbol != kSymSignIngress && c.target->symbol != kSymHouseIngress
                      ? aspects_found
                      : ingresses)
                     .push_back(c);
@@ -959,7 +1018,7 @@ bool Engine::DetectStep(double t0, double t1) {
                                      set.Aspect(k).Orb(lum ? aspects::OrbGroup::kLuminarySeparating
                                                            : aspects::OrbGroup::kOtherSeparating,
                                                        orb_kind),
-                                     one);
+                                     false, one);
                 }
                 const bool parallel = k == set.ParallelNumber();
                 const Quantity q =
