@@ -335,6 +335,9 @@ struct Target {
     double ra_pos = kNoTargetPosition;
     int ra_house = 0;
     bool ra_retro = false;
+    // Orbs of an aspect to a radix point: entering (applying) and leaving (separating).
+    double orb_enter = 0.0;
+    double orb_leave = 0.0;
 };
 
 // A crossing found in a step.
@@ -442,6 +445,8 @@ private:
     const LongitudeTargets& LongitudeTargetsOf(std::size_t index, int orb_kind, bool to_radix);
 
     bool DetectStep(double t0, double t1);
+    // "B": contacts to the radix points already within orb when the period begins.
+    bool AlreadyInOrb(int orb_kind);
     bool EmitCrossings(const Body& a, const Body* b, double t0, double t1, int type,
                        const std::vector<Crossing>& found);
     double QuickRoot(const Body& a, double t0, double t1, double target);
@@ -693,16 +698,15 @@ void Engine::RadixTargets(int orb_kind, int moving_point, std::vector<Target>& t
                 t.ra_pos = radix_.longitude[i];
                 t.ra_house = radix_.house[i];
                 t.ra_retro = radix_.speed[i] < 0.0;
+                t.orb_enter = asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
+                                               : aspects::OrbGroup::kOtherApplying,
+                                      orb_kind);
+                t.orb_leave = asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
+                                               : aspects::OrbGroup::kOtherSeparating,
+                                      orb_kind);
                 targets.push_back(t);
                 if (request_.enter_leave) {
-                    AddOrbBoundaries(t,
-                                     asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
-                                                      : aspects::OrbGroup::kOtherApplying,
-                                             orb_kind),
-                                     asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
-                                                      : aspects::OrbGroup::kOtherSeparating,
-                                             orb_kind),
-                                     true, targets);
+                    AddOrbBoundaries(t, t.orb_enter, t.orb_leave, true, targets);
                 }
             }
         }
@@ -1056,6 +1060,45 @@ bool Engine::DetectStep(double t0, double t1) {
     return true;
 }
 
+bool Engine::AlreadyInOrb(int orb_kind) {
+    const double start = table_.JulDayStart();
+    for (std::size_t index = 0; index < moving_.size(); ++index) {
+        const Body& a = moving_[index];
+        const auto p = Eval(a, start);
+        if (!p) {
+            continue;
+        }
+        for (const Target& t : LongitudeTargetsOf(index, orb_kind, true).targets) {
+            if (t.symbol != kSymExact || t.ra_point == 0) {
+                continue;
+            }
+            const double d = Norm180(p->longitude - t.value);
+            const bool applying = d * p->speed < 0.0;
+            if (d == 0.0 || std::fabs(d) > (applying ? t.orb_enter : t.orb_leave)) {
+                continue;
+            }
+            DynamicEvent e;
+            e.tran_point = a.point;
+            e.symbol = kSymAlreadyInOrb;
+            e.aspect = t.aspect;
+            e.ra_point = t.ra_point;
+            e.ra_pos = t.ra_pos;
+            e.ra_retro = t.ra_retro;
+            e.ra_house = t.ra_house;
+            e.tran_pos = p->longitude;
+            e.tran_retro =
+                a.chart != ChartKind::kDirected && a.chart != ChartKind::kPrimary && p->speed < 0.0;
+            e.tran_house = HouseOfLongitude(p->longitude);
+            e.type = RadixType(a.chart);
+            e.jd_ut = start;
+            if (!Store(e)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 Status Engine::Run(double step, const DynamicRunContext& context, ChartKind directed_kind) {
     (void)context;
     const EventFamilies& fam = request_.families;
@@ -1112,6 +1155,15 @@ Status Engine::Run(double step, const DynamicRunContext& context, ChartKind dire
     };
     evaluate(moving_, walk_start, false);
     evaluate(targets_, walk_start, false);
+    const bool to_radix = fam.transits_radix || fam.progressions_radix || fam.directions_radix;
+    if (request_.enter_leave && to_radix) {
+        const int orb_kind =
+            moving_kind == ChartKind::kTransit ? aspects::kOrbTransit : aspects::kOrbProgressed;
+        if (!AlreadyInOrb(orb_kind)) {
+            result_.truncated = true;
+            return {};
+        }
+    }
     int last_percent = -1;
     for (std::int64_t k = 1; k <= steps; ++k) {
         const double t0 = walk_start + static_cast<double>(k - 1) * step;

@@ -384,5 +384,110 @@ TEST_F(DynamicExactnessTest, TransitsToTransits) {
     ExpectSame(expected, result->table);
 }
 
+TEST_F(DynamicExactnessTest, EnteringLeavingAndAlreadyInOrb) {
+    const double start = 2460310.5;
+    const double end = start + 366.0;
+    DynamicSearchRequest r = Request(start, end);
+    r.method = kMethodTransits;
+    r.moving = {3, 7};
+    r.targets = {3, 8};
+    r.families.transits_radix = true;
+    r.enter_leave = true;
+    const auto result = RunDynamicSearch(r);
+    ASSERT_TRUE(result.ok()) << result.status().message();
+    std::vector<Expected> expected = RadixAspects(
+        r.moving, r.targets, start, end, [](int p, double t) { return Library(t, BodyOf(p))[0]; },
+        [](int) { return 0.25; });
+    for (const int p : r.moving) {
+        for (const int target : r.targets) {
+            const bool luminary = p == astro::kSun || target == astro::kSun;
+            const double radix = Radix().longitude[static_cast<std::size_t>(target)];
+            for (const auto& [k, angle] : Aspects()) {
+                const aspects::AspectRecord& asp = set_.Aspect(k);
+                const double enter = asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
+                                                      : aspects::OrbGroup::kOtherApplying,
+                                             aspects::kOrbTransit);
+                const double leave = asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
+                                                      : aspects::OrbGroup::kOtherSeparating,
+                                             aspects::kOrbTransit);
+                std::vector<double> centres{radix + angle};
+                if (angle > 0.0 && angle < 180.0) {
+                    centres.push_back(radix - angle);
+                }
+                for (const double c : centres) {
+                    // Entering: the orb's edge crossed towards the exact point; leaving: away
+                    // from it.
+                    const std::pair<double, char> edges[] = {
+                        {c - enter, 'E'}, {c + enter, 'E'}, {c + leave, 'L'}, {c - leave, 'L'}};
+                    for (const auto& [edge, symbol] : edges) {
+                        const auto f = [p, edge](double t) {
+                            return astro::Norm180(Library(t, BodyOf(p))[0] - edge);
+                        };
+                        for (const double root : Roots(f, start - 1.0, end + 1.0, 0.25)) {
+                            const double speed = Library(root, BodyOf(p))[3];
+                            const double towards = astro::Norm180(c - edge) * speed;
+                            if ((symbol == 'E') != (towards > 0.0)) {
+                                continue;
+                            }
+                            if (root + kSecond >= start && root + kSecond <= end) {
+                                expected.push_back({p, symbol, k, target, root});
+                            }
+                        }
+                    }
+                    const std::array<double, 6> now = Library(start, BodyOf(p));
+                    const double d = astro::Norm180(now[0] - c);
+                    const double orb = d * now[3] < 0.0 ? enter : leave;
+                    if (std::fabs(d) <= orb) {
+                        expected.push_back({p, 'B', k, target, start - kSecond});
+                    }
+                }
+            }
+        }
+    }
+    ExpectSame(expected, result->table);
+}
+
+TEST_F(DynamicExactnessTest, QuickRefinementWithinSeconds) {
+    const double start = 2460310.5;
+    const double end = start + 31.0;
+    DynamicSearchRequest r = Request(start, end);
+    r.method = kMethodTransits;
+    r.moving = {1, 3};
+    r.targets = {3, 7, 22};
+    r.families.transits_radix = true;
+    const auto exact = RunDynamicSearch(r);
+    r.quick = true;
+    const auto quick = RunDynamicSearch(r);
+    ASSERT_TRUE(exact.ok());
+    ASSERT_TRUE(quick.ok());
+    ASSERT_EQ(exact->table.TranEvents(), quick->table.TranEvents());
+    for (int n = 1; n <= exact->table.TranEvents(); ++n) {
+        EXPECT_NEAR(exact->table.Event(n).jd_ut, quick->table.Event(n).jd_ut, 10.0 * kSecond);
+    }
+}
+
+TEST_F(DynamicExactnessTest, ProgressAndStop) {
+    DynamicSearchRequest r = Request(2460310.5, 2460310.5 + 366.0);
+    r.moving = {3};
+    r.targets = {3};
+    r.families.transits_radix = true;
+    std::vector<std::string> texts;
+    r.progress = [&texts](std::string_view text, int percent) {
+        if (!text.empty()) {
+            texts.emplace_back(text);
+        }
+        return percent < 50;
+    };
+    const auto result = RunDynamicSearch(r);
+    ASSERT_TRUE(result.ok());
+    ASSERT_TRUE(result->stopped_at_jd_ut.has_value());
+    EXPECT_NEAR(*result->stopped_at_jd_ut, 2460310.5 + 183.0, 6.0);
+    EXPECT_EQ(result->stopped_text.rfind("Report was stopped at ", 0), 0U);
+    ASSERT_GE(texts.size(), 3U);
+    EXPECT_EQ(texts[0], "Initialising");
+    EXPECT_EQ(texts[1], "Calculating for Test");
+    EXPECT_EQ(texts[2], "Sorting report by date...");
+}
+
 }  // namespace
 }  // namespace meridia::dynamic
