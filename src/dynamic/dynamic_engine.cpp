@@ -1661,8 +1661,8 @@ std::vector<std::string> DynamicReportHeader(const DynamicSearchRequest& request
                std::to_string(d.year);
     };
     lines.push_back("Report Period: " + date_text(request.jd_start_ut) + " to " +
-                    date_text(request.jd_end_ut) + ", Time Zone " + request.zone_text +
-                    (request.zone_lookup ? " (Auto DST)" : " (Fixed)"));
+                    date_text(request.jd_end_ut - kSecondDays) + ", Time Zone " +
+                    request.zone_text + (request.zone_lookup ? " (Auto DST)" : " (Fixed)"));
     lines.push_back("Report Location:  " + request.place_text);
     if (f.void_of_course) {
         lines.emplace_back(" Void of Course Moon");

@@ -75,10 +75,11 @@ TEST_F(DynamicCommandTest, ListingShowsTheHeaderAndOneLinePerEvent) {
     EXPECT_NE(out.find("Radix Points: "), std::string::npos);
     EXPECT_NE(out.find("Transiting Points: Su Me"), std::string::npos);
     EXPECT_NE(out.find("Selected Events: Transits to Radix, Stationary Points"), std::string::npos);
-    EXPECT_NE(out.find("Report Period: 1 Jan 2024 to 1 Mar 2024, Time Zone -0:40 (Fixed)"),
+    EXPECT_NE(out.find("Report Period: 1 Jan 2024 to 29 Feb 2024, Time Zone -0:40 (Fixed)"),
               std::string::npos)
         << out;
     EXPECT_NE(out.find("(D) Me"), std::string::npos);  // Mercury turns direct on 2 January
+    EXPECT_NE(out.find("Report Location:  48°N24' 010°E00'"), std::string::npos);
     EXPECT_NE(out.find(" events\n"), std::string::npos);
 }
 
