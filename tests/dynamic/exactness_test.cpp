@@ -489,5 +489,34 @@ TEST_F(DynamicExactnessTest, ProgressAndStop) {
     EXPECT_EQ(texts[2], "Sorting report by date...");
 }
 
+TEST_F(DynamicExactnessTest, SolarArcDirectionsToRadix) {
+    const double start = 2451544.5;  // 1 January 2000
+    const double end = start + 20.0 * 365.25;
+    DynamicSearchRequest r = Request(start, end);
+    r.method = kMethodDirections;
+    r.direction_type = kDirectionSolarArc;
+    r.moving = {1, 3, 10, 23};
+    r.targets = {1, 3, 5, 6, 7, 8, 9, 10, 11, 12, 22, 23};
+    r.families.directions_radix = true;
+    const auto result = RunDynamicSearch(r);
+    ASSERT_TRUE(result.ok()) << result.status().message();
+    EXPECT_EQ(result->step_days, 30.0);
+    const double base = Radix().julian_day_ut;
+    const double natal_sun = Radix().longitude[astro::kSun];
+    const auto expected = RadixAspects(
+        r.moving, r.targets, start, end,
+        [&](int p, double t) {
+            const double sun = Library(base + (t - base) / 365.24219907, SE_SUN)[0];
+            return Radix().longitude[static_cast<std::size_t>(p)] + astro::Norm180(sun - natal_sun);
+        },
+        [](int) { return 20.0; });
+    EXPECT_GT(expected.size(), 20U);
+    ExpectSame(expected, result->table);
+    for (const DynamicEvent& e : result->table.Events()) {
+        EXPECT_EQ(e.type, kTypeDirectedRadix);
+        EXPECT_FALSE(e.tran_retro);
+    }
+}
+
 }  // namespace
 }  // namespace meridia::dynamic
