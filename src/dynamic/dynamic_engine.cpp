@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <memory>
-#include <set>
 
 #include "aspects/aspect_find.h"
 #include "astro/angles.h"
@@ -464,6 +464,7 @@ private:
     std::vector<Body> targets_;  // moving targets (transits to progressions or directions)
     bool full_ = false;
     std::vector<LongitudeTargets> longitude_targets_;
+    std::map<std::pair<int, int>, std::vector<Target>> separation_targets_;
 };
 
 const Engine::LongitudeTargets& Engine::LongitudeTargetsOf(std::size_t index, int orb_kind,
@@ -992,10 +993,14 @@ bool Engine::DetectStep(double t0, double t1) {
             return true;
         }
         const int type = TypeOf(a.chart, b.chart);
-        targets.clear();
-        SeparationTargets(orb_kind, a.point, b.point, targets);
+        // The separation targets of a pair, built once per run.
+        std::vector<Target>& pair_targets =
+            separation_targets_[{a.point + 1000 * static_cast<int>(a.chart), b.point}];
+        if (pair_targets.empty()) {
+            SeparationTargets(orb_kind, a.point, b.point, pair_targets);
+        }
         found.clear();
-        Scan(Quantity::kSeparation, a, &b, t0, t1, targets, found);
+        Scan(Quantity::kSeparation, a, &b, t0, t1, pair_targets, found);
         if (!EmitCrossings(a, &b, t0, t1, type, found)) {
             return false;
         }
