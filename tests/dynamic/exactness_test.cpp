@@ -274,7 +274,7 @@ TEST_F(DynamicExactnessTest, SecondaryProgressionsToRadixInRealTime) {
     ExpectSame(expected, result->table);
 }
 
-TEST_F(DynamicExactnessTest, StationsAndSignIngressesOfAYear) {
+TEST_F(DynamicExactnessTest, StationsAndSignAndHouseIngressesOfAYear) {
     const double start = 2460310.5;
     const double end = start + 366.0;
     DynamicSearchRequest r = Request(start, end);
@@ -283,6 +283,7 @@ TEST_F(DynamicExactnessTest, StationsAndSignIngressesOfAYear) {
     r.targets = {3};
     r.families.stations = true;
     r.families.sign_ingress = true;
+    r.families.house_ingress = true;
     const auto result = RunDynamicSearch(r);
     ASSERT_TRUE(result.ok()) << result.status().message();
     std::vector<Expected> expected;
@@ -302,6 +303,17 @@ TEST_F(DynamicExactnessTest, StationsAndSignIngressesOfAYear) {
             for (const double root : Roots(f, start - 1.0, end + 1.0, 0.25)) {
                 if (root + kSecond >= start && root + kSecond <= end) {
                     expected.push_back({p, 'S', -1, 0, root});
+                }
+            }
+        }
+        for (int h = 1; h <= 12; ++h) {
+            const double cusp = Radix().cusps[static_cast<std::size_t>(h)];
+            const auto f = [p, cusp](double t) {
+                return astro::Norm180(Library(t, BodyOf(p))[0] - cusp);
+            };
+            for (const double root : Roots(f, start - 1.0, end + 1.0, 0.25)) {
+                if (root + kSecond >= start && root + kSecond <= end) {
+                    expected.push_back({p, 'H', -1, 0, root});
                 }
             }
         }
