@@ -530,5 +530,82 @@ TEST_F(DynamicExactnessTest, SolarArcDirectionsToRadix) {
     }
 }
 
+TEST_F(DynamicExactnessTest, TransitsToProgressions) {
+    const double start = 2451544.5;
+    const double end = start + 365.0;
+    DynamicSearchRequest r = Request(start, end);
+    r.method = kMethodTransitsToProgressions;
+    r.moving = {3, 7};
+    r.targets = {1, 3};
+    r.families.transits_progressions = true;
+    const auto result = RunDynamicSearch(r);
+    ASSERT_TRUE(result.ok()) << result.status().message();
+    const double base = Radix().julian_day_ut;
+    std::vector<Expected> expected;
+    for (const int a : r.moving) {
+        for (const int b : r.targets) {
+            for (const auto& [k, angle] : Aspects()) {
+                std::vector<double> values{angle};
+                if (angle > 0.0 && angle < 180.0) {
+                    values.push_back(360.0 - angle);
+                }
+                for (const double v : values) {
+                    const auto f = [a, b, v, base](double t) {
+                        const double progressed =
+                            Library(base + (t - base) / 365.24219907, BodyOf(b))[0];
+                        return astro::Norm180(Library(t, BodyOf(a))[0] - progressed - v);
+                    };
+                    for (const double root : Roots(f, start - 1.0, end + 1.0, 0.25)) {
+                        if (root + kSecond >= start && root + kSecond <= end) {
+                            expected.push_back({a, 'X', k, b, root});
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(expected.size(), 20U);
+    ExpectSame(expected, result->table);
+    for (const DynamicEvent& e : result->table.Events()) {
+        EXPECT_EQ(e.type, kTypeTransitProgressed);
+    }
+}
+
+TEST_F(DynamicExactnessTest, ParallelsOfLatitudeOfTheMoon) {
+    const double start = 2460310.5;
+    const double end = start + 30.0;
+    DynamicSearchRequest r = Request(start, end);
+    r.method = kMethodTransits;
+    r.moving = {1};
+    r.targets = {1, 7};
+    r.families.parallels_latitude = true;
+    r.families.transits_radix = true;
+    for (int k = 1; k <= r.aspect_set.LongitudeCount(); ++k) {
+        r.aspect_set.aspects[static_cast<std::size_t>(k - 1)].enabled = false;
+    }
+    aspects::BuildActiveAspects(r.aspect_set);
+    r.aspect_set.aspects[static_cast<std::size_t>(r.aspect_set.ParallelNumber() - 1)].enabled =
+        true;
+    r.aspect_set.aspects[static_cast<std::size_t>(r.aspect_set.ContraParallelNumber() - 1)]
+        .enabled = true;
+    const auto result = RunDynamicSearch(r);
+    ASSERT_TRUE(result.ok()) << result.status().message();
+    std::vector<Expected> expected;
+    for (const int target : r.targets) {
+        const double lat = Radix().latitude[static_cast<std::size_t>(target)];
+        for (const int k : {r.aspect_set.ParallelNumber(), r.aspect_set.ContraParallelNumber()}) {
+            const double value = k == r.aspect_set.ParallelNumber() ? lat : -lat;
+            const auto f = [value](double t) { return Library(t, SE_MOON)[1] - value; };
+            for (const double root : Roots(f, start - 1.0, end + 1.0, 0.02)) {
+                if (root + kSecond >= start && root + kSecond <= end) {
+                    expected.push_back({1, 'X', k, target, root});
+                }
+            }
+        }
+    }
+    EXPECT_GT(expected.size(), 4U);
+    ExpectSame(expected, result->table);
+}
+
 }  // namespace
 }  // namespace meridia::dynamic
