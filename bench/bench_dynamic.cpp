@@ -2,6 +2,8 @@
 // the same points with the Ascendant and Midheaven and the standard aspect set, over one year
 // and over ten, against the time of 30,000 bare ephemeris calls with speeds (the budget of a
 // one-year report). Counters: events found, ephemeris calls made, peak resident memory (MB).
+// The standard set gives about 3,400 events a year: eight years stay below the table's limit of
+// 30,001 events, ten years reach it and end truncated (the walk stops there).
 #include <benchmark/benchmark.h>
 #include <swephexp.h>
 
@@ -70,7 +72,7 @@ void BM_DynamicTransits(benchmark::State& state) {
     state.counters["ephemeris_calls"] = static_cast<double>(calls);
     state.counters["peak_MB"] = PeakMegabytes();
 }
-BENCHMARK(BM_DynamicTransits)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DynamicTransits)->Arg(1)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond);
 
 // 30,000 ephemeris calls with speeds: ten bodies at 3,000 instants half a day apart (the walk's
 // pattern; the library caches a repeated instant, so every call is at a new one).

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <memory>
-#include <set>
 
 #include "aspects/aspect_find.h"
 #include "astro/angles.h"
@@ -335,6 +335,9 @@ struct Target {
     double ra_pos = kNoTargetPosition;
     int ra_house = 0;
     bool ra_retro = false;
+    // Orbs of an aspect to a radix point: entering (applying) and leaving (separating).
+    double orb_enter = 0.0;
+    double orb_leave = 0.0;
 };
 
 // A crossing found in a step.
@@ -429,10 +432,21 @@ private:
                          std::vector<Target>& targets) const;
     void SeparationTargets(int orb_kind, int point_a, int point_b,
                            std::vector<Target>& targets) const;
-    void AddOrbBoundaries(Target exact, double orb_enter, double orb_leave,
+    void AddOrbBoundaries(Target exact, double orb_enter, double orb_leave, bool circular,
                           std::vector<Target>& targets) const;
 
+    // The longitude targets of a moving point (aspects to the radix points first, then sign
+    // and house cusps), built once per run.
+    struct LongitudeTargets {
+        bool built = false;
+        std::vector<Target> targets;
+        std::size_t aspect_count = 0;
+    };
+    const LongitudeTargets& LongitudeTargetsOf(std::size_t index, int orb_kind, bool to_radix);
+
     bool DetectStep(double t0, double t1);
+    // "B": contacts to the radix points already within orb when the period begins.
+    bool AlreadyInOrb(int orb_kind);
     bool EmitCrossings(const Body& a, const Body* b, double t0, double t1, int type,
                        const std::vector<Crossing>& found);
     double QuickRoot(const Body& a, double t0, double t1, double target);
@@ -449,7 +463,48 @@ private:
     std::vector<Body> moving_;   // the method's moving chart
     std::vector<Body> targets_;  // moving targets (transits to progressions or directions)
     bool full_ = false;
+    std::vector<LongitudeTargets> longitude_targets_;
+    std::map<std::pair<int, int>, std::vector<Target>> separation_targets_;
 };
+
+const Engine::LongitudeTargets& Engine::LongitudeTargetsOf(std::size_t index, int orb_kind,
+                                                           bool to_radix) {
+    if (longitude_targets_.size() < moving_.size()) {
+        longitude_targets_.resize(moving_.size());
+    }
+    LongitudeTargets& cache = longitude_targets_[index];
+    if (cache.built) {
+        return cache;
+    }
+    cache.built = true;
+    if (to_radix) {
+        RadixTargets(orb_kind, moving_[index].point, cache.targets);
+    }
+    cache.aspect_count = cache.targets.size();  // before the cusps are added
+    if (request_.families.sign_ingress) {
+        for (int s = 0; s < 12; ++s) {
+            Target t;
+            t.value = s * 30.0;
+            t.symbol = kSymSignIngress;
+            cache.targets.push_back(t);
+        }
+    }
+    if (request_.families.house_ingress) {
+        for (int h = 1; h <= 12; ++h) {
+            Target t;
+            t.value = radix_.cusps[static_cast<std::size_t>(h)];
+            t.symbol = kSymHouseIngress;
+            t.ra_pos = t.value;
+            cache.targets.push_back(t);
+        }
+    }
+    for (Target& t : cache.targets) {
+        t.value = Norm360(t.value);
+    }
+    std::stable_sort(cache.targets.begin(), cache.targets.end(),
+                     [](const Target& x, const Target& y) { return x.value < y.value; });
+    return cache;
+}
 
 bool Engine::FindTurn(Quantity q, const Body& a, const Body* b, double t0, double r0, double t1,
                       double r1, double& turn, DynamicPosition& pa, DynamicPosition& pb) {
@@ -517,9 +572,9 @@ void Engine::ScanSegment(Quantity q, const Body& a, const Body* b, double ta,
         return;
     }
     const int direction = travel > 0.0 ? 1 : -1;
-    for (const Target& target : targets) {
+    const auto check = [&](const Target& target) {
         if (target.direction != 0 && target.direction != direction) {
-            continue;
+            return;
         }
         const double d0 = Difference(q, v0, target.value);
         const double d1 = Difference(q, v1, target.value);
@@ -527,7 +582,7 @@ void Engine::ScanSegment(Quantity q, const Body& a, const Body* b, double ta,
         // that starts on it was counted in the step before.
         const bool crossed = direction > 0 ? (d0 < 0.0 && d1 >= 0.0) : (d0 > 0.0 && d1 <= 0.0);
         if (!crossed) {
-            continue;
+            return;
         }
         DynamicPosition last_a = a0;
         DynamicPosition last_b = b0;
@@ -554,7 +609,7 @@ void Engine::ScanSegment(Quantity q, const Body& a, const Body* b, double ta,
         RootSample s1{d1, RateOf(q, a1, b1), true};
         const double root = SolveRoot(ta, s0, tb, s1, f, kRootTolerance, kRootEvaluations);
         if (!ok) {
-            continue;
+            return;
         }
         Crossing c;
         c.target = &target;
@@ -568,15 +623,42 @@ void Engine::ScanSegment(Quantity q, const Body& a, const Body* b, double ta,
         c.b = last_b;
         c.b.longitude = Norm360(last_b.longitude + last_b.speed * dt);
         found.push_back(c);
+    };
+    if (!IsCircular(q)) {
+        for (const Target& target : targets) {
+            check(target);
+        }
+        return;
+    }
+    // Angle targets are sorted by value in [0, 360): only those on the arc travelled can be
+    // crossed (with a margin far below any contact's precision for the exact tests below).
+    constexpr double kMargin = 1e-9;
+    const double from = Norm360(direction > 0 ? v0 : v0 + travel) - kMargin;
+    const double to = from + std::fabs(travel) + 2.0 * kMargin;
+    const auto by_value = [](const Target& t, double v) { return t.value < v; };
+    for (auto it = std::lower_bound(targets.begin(), targets.end(), from, by_value);
+         it != targets.end() && it->value <= to; ++it) {
+        check(*it);
+    }
+    if (from < 0.0) {
+        for (auto it = std::lower_bound(targets.begin(), targets.end(), from + 360.0, by_value);
+             it != targets.end(); ++it) {
+            check(*it);
+        }
+    }
+    if (to >= 360.0) {
+        for (auto it = targets.begin(); it != targets.end() && it->value <= to - 360.0; ++it) {
+            check(*it);
+        }
     }
 }
 
-void Engine::AddOrbBoundaries(Target exact, double orb_enter, double orb_leave,
+void Engine::AddOrbBoundaries(Target exact, double orb_enter, double orb_leave, bool circular,
                               std::vector<Target>& targets) const {
     const double centre = exact.value;
     const auto add = [&](double value, int direction, char symbol) {
         Target t = exact;
-        t.value = value;
+        t.value = circular ? Norm360(value) : value;
         t.direction = direction;
         t.symbol = symbol;
         targets.push_back(t);
@@ -617,16 +699,15 @@ void Engine::RadixTargets(int orb_kind, int moving_point, std::vector<Target>& t
                 t.ra_pos = radix_.longitude[i];
                 t.ra_house = radix_.house[i];
                 t.ra_retro = radix_.speed[i] < 0.0;
+                t.orb_enter = asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
+                                               : aspects::OrbGroup::kOtherApplying,
+                                      orb_kind);
+                t.orb_leave = asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
+                                               : aspects::OrbGroup::kOtherSeparating,
+                                      orb_kind);
                 targets.push_back(t);
                 if (request_.enter_leave) {
-                    AddOrbBoundaries(t,
-                                     asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
-                                                      : aspects::OrbGroup::kOtherApplying,
-                                             orb_kind),
-                                     asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
-                                                      : aspects::OrbGroup::kOtherSeparating,
-                                             orb_kind),
-                                     targets);
+                    AddOrbBoundaries(t, t.orb_enter, t.orb_leave, true, targets);
                 }
             }
         }
@@ -669,7 +750,7 @@ void Engine::ParallelTargets(bool declination, int orb_kind, int moving_point,
                                  asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
                                                   : aspects::OrbGroup::kOtherSeparating,
                                          orb_kind),
-                                 targets);
+                                 false, targets);
             }
         }
     }
@@ -701,10 +782,12 @@ void Engine::SeparationTargets(int orb_kind, int point_a, int point_b,
                                  asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
                                                   : aspects::OrbGroup::kOtherSeparating,
                                          orb_kind),
-                                 targets);
+                                 true, targets);
             }
         }
     }
+    std::stable_sort(targets.begin(), targets.end(),
+                     [](const Target& x, const Target& y) { return x.value < y.value; });
 }
 
 double Engine::RefineStation(const Body& a, double turn) {
@@ -811,7 +894,8 @@ bool Engine::DetectStep(double t0, double t1) {
     const bool to_radix = fam.transits_radix || fam.progressions_radix || fam.directions_radix;
     std::vector<Target> targets;
     std::vector<Crossing> found;
-    for (const Body& a : moving_) {
+    for (std::size_t index = 0; index < moving_.size(); ++index) {
+        const Body& a = moving_[index];
         if (!a.ok) {
             continue;
         }
@@ -846,35 +930,15 @@ bool Engine::DetectStep(double t0, double t1) {
             }
         }
         // Aspects to the radix points, sign and house ingresses: crossings of longitudes.
-        targets.clear();
-        if (to_radix) {
-            RadixTargets(orb_kind, a.point, targets);
-        }
-        const std::size_t aspect_targets = targets.size();
-        if (fam.sign_ingress) {
-            for (int s = 0; s < 12; ++s) {
-                Target t;
-                t.value = s * 30.0;
-                t.symbol = kSymSignIngress;
-                targets.push_back(t);
-            }
-        }
-        if (fam.house_ingress) {
-            for (int h = 1; h <= 12; ++h) {
-                Target t;
-                t.value = radix_.cusps[static_cast<std::size_t>(h)];
-                t.symbol = kSymHouseIngress;
-                t.ra_pos = t.value;
-                targets.push_back(t);
-            }
-        }
-        if (!targets.empty()) {
+        const LongitudeTargets& cached = LongitudeTargetsOf(index, orb_kind, to_radix);
+        const std::vector<Target>& longitude_targets = cached.targets;
+        if (!longitude_targets.empty()) {
             found.clear();
-            Scan(Quantity::kLongitude, a, nullptr, t0, t1, targets, found);
+            Scan(Quantity::kLongitude, a, nullptr, t0, t1, longitude_targets, found);
             std::vector<Crossing> aspects_found;
             std::vector<Crossing> ingresses;
             for (const Crossing& c : found) {
-                (static_cast<std::size_t>(c.target - targets.data()) < aspect_targets
+                (c.target->symbol != kSymSignIngress && c.target->symbol != kSymHouseIngress
                      ? aspects_found
                      : ingresses)
                     .push_back(c);
@@ -929,10 +993,14 @@ bool Engine::DetectStep(double t0, double t1) {
             return true;
         }
         const int type = TypeOf(a.chart, b.chart);
-        targets.clear();
-        SeparationTargets(orb_kind, a.point, b.point, targets);
+        // The separation targets of a pair, built once per run.
+        std::vector<Target>& pair_targets =
+            separation_targets_[{a.point + 1000 * static_cast<int>(a.chart), b.point}];
+        if (pair_targets.empty()) {
+            SeparationTargets(orb_kind, a.point, b.point, pair_targets);
+        }
         found.clear();
-        Scan(Quantity::kSeparation, a, &b, t0, t1, targets, found);
+        Scan(Quantity::kSeparation, a, &b, t0, t1, pair_targets, found);
         if (!EmitCrossings(a, &b, t0, t1, type, found)) {
             return false;
         }
@@ -959,7 +1027,7 @@ bool Engine::DetectStep(double t0, double t1) {
                                      set.Aspect(k).Orb(lum ? aspects::OrbGroup::kLuminarySeparating
                                                            : aspects::OrbGroup::kOtherSeparating,
                                                        orb_kind),
-                                     one);
+                                     false, one);
                 }
                 const bool parallel = k == set.ParallelNumber();
                 const Quantity q =
@@ -990,6 +1058,45 @@ bool Engine::DetectStep(double t0, double t1) {
     for (const Body& a : moving_) {
         for (const Body& b : targets_) {
             if (!pair(a, b)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool Engine::AlreadyInOrb(int orb_kind) {
+    const double start = table_.JulDayStart();
+    for (std::size_t index = 0; index < moving_.size(); ++index) {
+        const Body& a = moving_[index];
+        const auto p = Eval(a, start);
+        if (!p) {
+            continue;
+        }
+        for (const Target& t : LongitudeTargetsOf(index, orb_kind, true).targets) {
+            if (t.symbol != kSymExact || t.ra_point == 0) {
+                continue;
+            }
+            const double d = Norm180(p->longitude - t.value);
+            const bool applying = d * p->speed < 0.0;
+            if (d == 0.0 || std::fabs(d) > (applying ? t.orb_enter : t.orb_leave)) {
+                continue;
+            }
+            DynamicEvent e;
+            e.tran_point = a.point;
+            e.symbol = kSymAlreadyInOrb;
+            e.aspect = t.aspect;
+            e.ra_point = t.ra_point;
+            e.ra_pos = t.ra_pos;
+            e.ra_retro = t.ra_retro;
+            e.ra_house = t.ra_house;
+            e.tran_pos = p->longitude;
+            e.tran_retro =
+                a.chart != ChartKind::kDirected && a.chart != ChartKind::kPrimary && p->speed < 0.0;
+            e.tran_house = HouseOfLongitude(p->longitude);
+            e.type = RadixType(a.chart);
+            e.jd_ut = start;
+            if (!Store(e)) {
                 return false;
             }
         }
@@ -1053,6 +1160,15 @@ Status Engine::Run(double step, const DynamicRunContext& context, ChartKind dire
     };
     evaluate(moving_, walk_start, false);
     evaluate(targets_, walk_start, false);
+    const bool to_radix = fam.transits_radix || fam.progressions_radix || fam.directions_radix;
+    if (request_.enter_leave && to_radix) {
+        const int orb_kind =
+            moving_kind == ChartKind::kTransit ? aspects::kOrbTransit : aspects::kOrbProgressed;
+        if (!AlreadyInOrb(orb_kind)) {
+            result_.truncated = true;
+            return {};
+        }
+    }
     int last_percent = -1;
     for (std::int64_t k = 1; k <= steps; ++k) {
         const double t0 = walk_start + static_cast<double>(k - 1) * step;
@@ -1550,8 +1666,8 @@ std::vector<std::string> DynamicReportHeader(const DynamicSearchRequest& request
                std::to_string(d.year);
     };
     lines.push_back("Report Period: " + date_text(request.jd_start_ut) + " to " +
-                    date_text(request.jd_end_ut) + ", Time Zone " + request.zone_text +
-                    (request.zone_lookup ? " (Auto DST)" : " (Fixed)"));
+                    date_text(request.jd_end_ut - kSecondDays) + ", Time Zone " +
+                    request.zone_text + (request.zone_lookup ? " (Auto DST)" : " (Fixed)"));
     lines.push_back("Report Location:  " + request.place_text);
     if (f.void_of_course) {
         lines.emplace_back(" Void of Course Moon");

@@ -176,7 +176,9 @@ startup::StatusOr<DynamicJobResult> RunDynamicJob(const DynamicJob& job) {
     // Report location: the natal place or the relocation.
     r.longitude = radix.record.data.place.longitude;
     r.latitude = radix.record.data.place.latitude;
-    r.place_text = radix.record.data.place.place_name;
+    r.place_text = radix.record.data.place.place_name.empty()
+                       ? tf::FormatLatitude(r.latitude) + " " + tf::FormatLongitude(r.longitude)
+                       : radix.record.data.place.place_name;
     std::optional<places::PlaceRecord> zone_place;
     if (job.relocate) {
         std::optional<double> lat;
@@ -289,9 +291,11 @@ startup::StatusOr<DynamicJobResult> RunDynamicJob(const DynamicJob& job) {
             const int total = from.month - 1 + months;
             const int year = from.year + total / 12;
             const int month = total % 12 + 1;
-            const double hours = *start - std::floor(*start - 0.5) - 0.5;
-            const bool swap = tf::CalendarSwap(from.calendar, year, month, from.day);
-            end = tf::JulianDayWithCalendar(from.day, month, year, swap) + hours;
+            // The same clock time on the day as many months or years later.
+            const bool swap_to = tf::CalendarSwap(from.calendar, year, month, from.day);
+            const bool swap_from = tf::CalendarSwap(from.calendar, from.year, from.month, from.day);
+            end = *start + tf::JulianDayWithCalendar(from.day, month, year, swap_to) -
+                  tf::JulianDayWithCalendar(from.day, from.month, from.year, swap_from);
         } else {
             return Refused("--unit is days, months or years.");
         }

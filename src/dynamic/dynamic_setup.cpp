@@ -266,7 +266,9 @@ Status DeleteSetup(const std::filesystem::path& path, int record) {
     // The copy is named "x" + the file name without its last character, then takes the
     // file's name.
     const std::string name = path.filename().string();
-    const std::filesystem::path temp = path.parent_path() / ("x" + name.substr(0, name.size() - 1));
+    std::string temp_name = "x";
+    temp_name.append(name, 0, name.empty() ? 0 : name.size() - 1);
+    const std::filesystem::path temp = path.parent_path() / temp_name;
     if (Status written = startup::WriteFileSafely(temp, kept); !written.ok()) {
         return written;
     }

@@ -75,10 +75,11 @@ TEST_F(DynamicCommandTest, ListingShowsTheHeaderAndOneLinePerEvent) {
     EXPECT_NE(out.find("Radix Points: "), std::string::npos);
     EXPECT_NE(out.find("Transiting Points: Su Me"), std::string::npos);
     EXPECT_NE(out.find("Selected Events: Transits to Radix, Stationary Points"), std::string::npos);
-    EXPECT_NE(out.find("Report Period: 1 Jan 2024 to 1 Mar 2024, Time Zone -0:40 (Fixed)"),
+    EXPECT_NE(out.find("Report Period: 1 Jan 2024 to 29 Feb 2024, Time Zone -0:40 (Fixed)"),
               std::string::npos)
         << out;
     EXPECT_NE(out.find("(D) Me"), std::string::npos);  // Mercury turns direct on 2 January
+    EXPECT_NE(out.find("Report Location:  48°N24' 010°E00'"), std::string::npos);
     EXPECT_NE(out.find(" events\n"), std::string::npos);
 }
 
@@ -102,6 +103,27 @@ TEST_F(DynamicCommandTest, RefusesBadInput) {
         EXPECT_NE(Err().find(c.message), std::string::npos) << Err();
         EXPECT_EQ(Out(), "");
     }
+}
+
+TEST_F(DynamicCommandTest, AutoDstLooksTheZoneUpForEachEvent) {
+    // Ulm keeps Central European Time, with summer time from 31 March 2024.
+    ASSERT_EQ(
+        Run({"--json",    "dynamic",    "--name",   "Radix",        "--date",    "14 Mar 1879",
+             "--time",    "11:30",      "--place",  "Ulm",          "--country", "Germany",
+             "--from",    "1 Mar 2024", "--to",     "30 Apr 2024",  "--moving",  "3",
+             "--targets", "3",          "--events", "sign-ingress", "--auto-dst"}),
+        0)
+        << Err();
+    const auto doc = nlohmann::json::parse(Out());
+    ASSERT_EQ(doc["events"].size(), 2U);
+    const auto offset = [&](int i) {
+        const auto& e = doc["events"][static_cast<std::size_t>(i)];
+        return (e["julian_day"].get<double>() - e["julian_day_ut"].get<double>()) * 24.0;
+    };
+    EXPECT_NEAR(offset(0), 1.0, 1e-6);  // 20 March: UT + 1
+    EXPECT_NEAR(offset(1), 2.0, 1e-6);  // 19 April: UT + 2
+    EXPECT_EQ(RunDynamic({"--from", "1 Mar 2024", "--period", "1", "--auto-dst"}), 2);
+    EXPECT_NE(Err().find("--auto-dst needs a place"), std::string::npos) << Err();
 }
 
 }  // namespace

@@ -274,7 +274,7 @@ TEST_F(DynamicExactnessTest, SecondaryProgressionsToRadixInRealTime) {
     ExpectSame(expected, result->table);
 }
 
-TEST_F(DynamicExactnessTest, StationsAndSignIngressesOfAYear) {
+TEST_F(DynamicExactnessTest, StationsAndSignAndHouseIngressesOfAYear) {
     const double start = 2460310.5;
     const double end = start + 366.0;
     DynamicSearchRequest r = Request(start, end);
@@ -283,6 +283,7 @@ TEST_F(DynamicExactnessTest, StationsAndSignIngressesOfAYear) {
     r.targets = {3};
     r.families.stations = true;
     r.families.sign_ingress = true;
+    r.families.house_ingress = true;
     const auto result = RunDynamicSearch(r);
     ASSERT_TRUE(result.ok()) << result.status().message();
     std::vector<Expected> expected;
@@ -302,6 +303,17 @@ TEST_F(DynamicExactnessTest, StationsAndSignIngressesOfAYear) {
             for (const double root : Roots(f, start - 1.0, end + 1.0, 0.25)) {
                 if (root + kSecond >= start && root + kSecond <= end) {
                     expected.push_back({p, 'S', -1, 0, root});
+                }
+            }
+        }
+        for (int h = 1; h <= 12; ++h) {
+            const double cusp = Radix().cusps[static_cast<std::size_t>(h)];
+            const auto f = [p, cusp](double t) {
+                return astro::Norm180(Library(t, BodyOf(p))[0] - cusp);
+            };
+            for (const double root : Roots(f, start - 1.0, end + 1.0, 0.25)) {
+                if (root + kSecond >= start && root + kSecond <= end) {
+                    expected.push_back({p, 'H', -1, 0, root});
                 }
             }
         }
@@ -381,6 +393,217 @@ TEST_F(DynamicExactnessTest, TransitsToTransits) {
         }
     }
     EXPECT_GT(expected.size(), 10U);
+    ExpectSame(expected, result->table);
+}
+
+TEST_F(DynamicExactnessTest, EnteringLeavingAndAlreadyInOrb) {
+    const double start = 2460310.5;
+    const double end = start + 366.0;
+    DynamicSearchRequest r = Request(start, end);
+    r.method = kMethodTransits;
+    r.moving = {3, 7};
+    r.targets = {3, 8};
+    r.families.transits_radix = true;
+    r.enter_leave = true;
+    const auto result = RunDynamicSearch(r);
+    ASSERT_TRUE(result.ok()) << result.status().message();
+    std::vector<Expected> expected = RadixAspects(
+        r.moving, r.targets, start, end, [](int p, double t) { return Library(t, BodyOf(p))[0]; },
+        [](int) { return 0.25; });
+    for (const int p : r.moving) {
+        for (const int target : r.targets) {
+            const bool luminary = p == astro::kSun || target == astro::kSun;
+            const double radix = Radix().longitude[static_cast<std::size_t>(target)];
+            for (const auto& [k, angle] : Aspects()) {
+                const aspects::AspectRecord& asp = set_.Aspect(k);
+                const double enter = asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
+                                                      : aspects::OrbGroup::kOtherApplying,
+                                             aspects::kOrbTransit);
+                const double leave = asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
+                                                      : aspects::OrbGroup::kOtherSeparating,
+                                             aspects::kOrbTransit);
+                std::vector<double> centres{radix + angle};
+                if (angle > 0.0 && angle < 180.0) {
+                    centres.push_back(radix - angle);
+                }
+                for (const double c : centres) {
+                    // Entering: the orb's edge crossed towards the exact point; leaving: away
+                    // from it.
+                    const std::pair<double, char> edges[] = {
+                        {c - enter, 'E'}, {c + enter, 'E'}, {c + leave, 'L'}, {c - leave, 'L'}};
+                    for (const auto& [edge, symbol] : edges) {
+                        const auto f = [p, edge](double t) {
+                            return astro::Norm180(Library(t, BodyOf(p))[0] - edge);
+                        };
+                        for (const double root : Roots(f, start - 1.0, end + 1.0, 0.25)) {
+                            const double speed = Library(root, BodyOf(p))[3];
+                            const double towards = astro::Norm180(c - edge) * speed;
+                            if ((symbol == 'E') != (towards > 0.0)) {
+                                continue;
+                            }
+                            if (root + kSecond >= start && root + kSecond <= end) {
+                                expected.push_back({p, symbol, k, target, root});
+                            }
+                        }
+                    }
+                    const std::array<double, 6> now = Library(start, BodyOf(p));
+                    const double d = astro::Norm180(now[0] - c);
+                    const double orb = d * now[3] < 0.0 ? enter : leave;
+                    if (std::fabs(d) <= orb) {
+                        expected.push_back({p, 'B', k, target, start - kSecond});
+                    }
+                }
+            }
+        }
+    }
+    ExpectSame(expected, result->table);
+}
+
+TEST_F(DynamicExactnessTest, QuickRefinementWithinSeconds) {
+    const double start = 2460310.5;
+    const double end = start + 31.0;
+    DynamicSearchRequest r = Request(start, end);
+    r.method = kMethodTransits;
+    r.moving = {1, 3};
+    r.targets = {3, 7, 22};
+    r.families.transits_radix = true;
+    const auto exact = RunDynamicSearch(r);
+    r.quick = true;
+    const auto quick = RunDynamicSearch(r);
+    ASSERT_TRUE(exact.ok());
+    ASSERT_TRUE(quick.ok());
+    ASSERT_EQ(exact->table.TranEvents(), quick->table.TranEvents());
+    for (int n = 1; n <= exact->table.TranEvents(); ++n) {
+        EXPECT_NEAR(exact->table.Event(n).jd_ut, quick->table.Event(n).jd_ut, 10.0 * kSecond);
+    }
+}
+
+TEST_F(DynamicExactnessTest, ProgressAndStop) {
+    DynamicSearchRequest r = Request(2460310.5, 2460310.5 + 366.0);
+    r.moving = {3};
+    r.targets = {3};
+    r.families.transits_radix = true;
+    std::vector<std::string> texts;
+    r.progress = [&texts](std::string_view text, int percent) {
+        if (!text.empty()) {
+            texts.emplace_back(text);
+        }
+        return percent < 50;
+    };
+    const auto result = RunDynamicSearch(r);
+    ASSERT_TRUE(result.ok());
+    ASSERT_TRUE(result->stopped_at_jd_ut.has_value());
+    EXPECT_NEAR(*result->stopped_at_jd_ut, 2460310.5 + 183.0, 6.0);
+    EXPECT_EQ(result->stopped_text.rfind("Report was stopped at ", 0), 0U);
+    ASSERT_GE(texts.size(), 3U);
+    EXPECT_EQ(texts[0], "Initialising");
+    EXPECT_EQ(texts[1], "Calculating for Test");
+    EXPECT_EQ(texts[2], "Sorting report by date...");
+}
+
+TEST_F(DynamicExactnessTest, SolarArcDirectionsToRadix) {
+    const double start = 2451544.5;  // 1 January 2000
+    const double end = start + 20.0 * 365.25;
+    DynamicSearchRequest r = Request(start, end);
+    r.method = kMethodDirections;
+    r.direction_type = kDirectionSolarArc;
+    r.moving = {1, 3, 10, 23};
+    r.targets = {1, 3, 5, 6, 7, 8, 9, 10, 11, 12, 22, 23};
+    r.families.directions_radix = true;
+    const auto result = RunDynamicSearch(r);
+    ASSERT_TRUE(result.ok()) << result.status().message();
+    EXPECT_EQ(result->step_days, 30.0);
+    const double base = Radix().julian_day_ut;
+    const double natal_sun = Radix().longitude[astro::kSun];
+    const auto expected = RadixAspects(
+        r.moving, r.targets, start, end,
+        [&](int p, double t) {
+            const double sun = Library(base + (t - base) / 365.24219907, SE_SUN)[0];
+            return Radix().longitude[static_cast<std::size_t>(p)] + astro::Norm180(sun - natal_sun);
+        },
+        [](int) { return 20.0; });
+    EXPECT_GT(expected.size(), 20U);
+    ExpectSame(expected, result->table);
+    for (const DynamicEvent& e : result->table.Events()) {
+        EXPECT_EQ(e.type, kTypeDirectedRadix);
+        EXPECT_FALSE(e.tran_retro);
+    }
+}
+
+TEST_F(DynamicExactnessTest, TransitsToProgressions) {
+    const double start = 2451544.5;
+    const double end = start + 365.0;
+    DynamicSearchRequest r = Request(start, end);
+    r.method = kMethodTransitsToProgressions;
+    r.moving = {3, 7};
+    r.targets = {1, 3};
+    r.families.transits_progressions = true;
+    const auto result = RunDynamicSearch(r);
+    ASSERT_TRUE(result.ok()) << result.status().message();
+    const double base = Radix().julian_day_ut;
+    std::vector<Expected> expected;
+    for (const int a : r.moving) {
+        for (const int b : r.targets) {
+            for (const auto& [k, angle] : Aspects()) {
+                std::vector<double> values{angle};
+                if (angle > 0.0 && angle < 180.0) {
+                    values.push_back(360.0 - angle);
+                }
+                for (const double v : values) {
+                    const auto f = [a, b, v, base](double t) {
+                        const double progressed =
+                            Library(base + (t - base) / 365.24219907, BodyOf(b))[0];
+                        return astro::Norm180(Library(t, BodyOf(a))[0] - progressed - v);
+                    };
+                    for (const double root : Roots(f, start - 1.0, end + 1.0, 0.25)) {
+                        if (root + kSecond >= start && root + kSecond <= end) {
+                            expected.push_back({a, 'X', k, b, root});
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(expected.size(), 20U);
+    ExpectSame(expected, result->table);
+    for (const DynamicEvent& e : result->table.Events()) {
+        EXPECT_EQ(e.type, kTypeTransitProgressed);
+    }
+}
+
+TEST_F(DynamicExactnessTest, ParallelsOfLatitudeOfTheMoon) {
+    const double start = 2460310.5;
+    const double end = start + 30.0;
+    DynamicSearchRequest r = Request(start, end);
+    r.method = kMethodTransits;
+    r.moving = {1};
+    r.targets = {1, 7};
+    r.families.parallels_latitude = true;
+    r.families.transits_radix = true;
+    for (int k = 1; k <= r.aspect_set.LongitudeCount(); ++k) {
+        r.aspect_set.aspects[static_cast<std::size_t>(k - 1)].enabled = false;
+    }
+    aspects::BuildActiveAspects(r.aspect_set);
+    r.aspect_set.aspects[static_cast<std::size_t>(r.aspect_set.ParallelNumber() - 1)].enabled =
+        true;
+    r.aspect_set.aspects[static_cast<std::size_t>(r.aspect_set.ContraParallelNumber() - 1)]
+        .enabled = true;
+    const auto result = RunDynamicSearch(r);
+    ASSERT_TRUE(result.ok()) << result.status().message();
+    std::vector<Expected> expected;
+    for (const int target : r.targets) {
+        const double lat = Radix().latitude[static_cast<std::size_t>(target)];
+        for (const int k : {r.aspect_set.ParallelNumber(), r.aspect_set.ContraParallelNumber()}) {
+            const double value = k == r.aspect_set.ParallelNumber() ? lat : -lat;
+            const auto f = [value](double t) { return Library(t, SE_MOON)[1] - value; };
+            for (const double root : Roots(f, start - 1.0, end + 1.0, 0.02)) {
+                if (root + kSecond >= start && root + kSecond <= end) {
+                    expected.push_back({1, 'X', k, target, root});
+                }
+            }
+        }
+    }
+    EXPECT_GT(expected.size(), 4U);
     ExpectSame(expected, result->table);
 }
 
