@@ -10,6 +10,7 @@
 
 #include "astro/chart_table.h"
 #include "astro/derived_charts.h"
+#include "charts/chart_listing.h"
 #include "cli/chart_options.h"
 #include "cli/chart_output.h"
 #include "cli/cli_app.h"
@@ -85,7 +86,7 @@ int RunReturn(CliContext& ctx, const returns::ReturnJob& job) {
     for (std::size_t i = 0; i < result->returns.size(); ++i) {
         if (result->slots[i] > 0) {
             *ctx.out << '\n';
-            WriteChartListing(*ctx.out, astro::Slot(result->slots[i]));
+            charts::WriteChartListing(*ctx.out, astro::Slot(result->slots[i]));
         }
     }
     return kExitOk;
