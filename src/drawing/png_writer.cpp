@@ -74,7 +74,7 @@ QByteArray EncodePngFast(const QImage& image) {
     }
 
     QByteArray out;
-    out.reserve(static_cast<qsizetype>(packed_size + 64));
+    out.reserve(static_cast<qsizetype>(packed_size) + 64);
     static constexpr std::array<char, 8> kSignature = {'\x89', 'P',  'N',    'G',
                                                        '\r',   '\n', '\x1a', '\n'};
     out.append(kSignature.data(), static_cast<qsizetype>(kSignature.size()));
@@ -84,7 +84,7 @@ QByteArray EncodePngFast(const QImage& image) {
     for (int i = 0; i < 4; ++i) {
         header[static_cast<std::size_t>(i)] =
             static_cast<unsigned char>((static_cast<std::uint32_t>(width) >> (24 - 8 * i)) & 0xFFU);
-        header[static_cast<std::size_t>(4 + i)] = static_cast<unsigned char>(
+        header[4 + static_cast<std::size_t>(i)] = static_cast<unsigned char>(
             (static_cast<std::uint32_t>(height) >> (24 - 8 * i)) & 0xFFU);
     }
     header[8] = 8;

@@ -591,8 +591,12 @@ startup::StatusOr<WheelStyle> StyleFromText(std::string_view text) {
     for (const auto& [block, fields] : r.blocks) {
         for (const auto& [key, field] : fields) {
             if (!field.used) {
-                return refuse("Line " + std::to_string(field.line) + ": unknown field \"" + key +
-                              "\" in \"" + block + "\"");
+                std::string message = "Line " + std::to_string(field.line) + ": unknown field \"";
+                message += key;
+                message += "\" in \"";
+                message += block;
+                message += '"';
+                return refuse(message);
             }
         }
     }
