@@ -294,6 +294,7 @@ int main(int argc, char** argv) {
     NumberSeries(found);
     CatalogueHeader header;
     std::vector<std::string> blocks;
+    blocks.reserve(found.size());
     for (const Found& f : found) {
         blocks.push_back(meridia::returns::EncodeEclipseRecord(f.record, kind));
     }

@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTime>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "charts/chart_entry.h"
@@ -282,10 +281,9 @@ bool ChartEntry::CommitField(Field which) {
         return true;
     }
     edit->setText(AcceptedText(which));
-    QTimer::singleShot(0, edit, [edit] {
-        edit->setFocus();
-        edit->selectAll();
-    });
+    // Queued, so that the focus goes back after the focus change that ended the field.
+    QMetaObject::invokeMethod(edit, "setFocus", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(edit, "selectAll", Qt::QueuedConnection);
     return false;
 }
 
