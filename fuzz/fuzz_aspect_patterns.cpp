@@ -34,6 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 i == j ? 0 : std::min(steps, kPoints - steps);
         }
     }
-    aspects::FindPatterns(definitions, aspects::AspectGrid(numbers, longitudes, grid));
+    aspects::FindPatterns(definitions, aspects::PatternGrid(numbers, longitudes, grid));
     return 0;
 }
