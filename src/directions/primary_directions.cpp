@@ -157,7 +157,7 @@ void PrimaryDirectionsClass::ClearSpecula() {
     }
 }
 
-const Speculum& PrimaryDirectionsClass::Spec(int point) {
+const Speculum& PrimaryDirectionsClass::SpeculumOf(int point) {
     const auto p = static_cast<std::size_t>(point >= 0 && point <= astro::kMaxPoints ? point : 0);
     if (!specula_[p]) {
         specula_[p].emplace();
@@ -396,7 +396,7 @@ double PrimaryDirectionsClass::ZodiacalArc(double longitude, double latitude, in
                                               makransky_ ? 0.0 : latitude, radix.obliquity);
     Speculum promissor;
     promissor.Init(e.declination, radix.observer_latitude, e.right_ascension, radix.ramc);
-    const Speculum& sig = Spec(significator);
+    const Speculum& sig = SpeculumOf(significator);
     if (method_ == kMethodRegiomontanus) {
         return RegiomontanusArc(promissor, sig, offset);
     }
@@ -413,8 +413,8 @@ double PrimaryDirectionsClass::ComputeArc(int promissor, int significator, doubl
         return ZodiacalArc(Norm360(radix.longitude[p] + offset), radix.latitude[p], significator,
                            0.0);
     }
-    const Speculum& prom = Spec(promissor);
-    const Speculum& sig = Spec(significator);
+    const Speculum& prom = SpeculumOf(promissor);
+    const Speculum& sig = SpeculumOf(significator);
     if (method_ == kMethodRegiomontanus) {
         return RegiomontanusArc(prom, sig, offset);
     }
@@ -435,7 +435,7 @@ double PrimaryDirectionsClass::ArcToLongitude(int point, double rotation, std::s
         target = LongitudeToLongitudeArc(radix.longitude[p], makransky_ ? 0.0 : radix.latitude[p],
                                          moved_ramc);
     } else {
-        const Speculum& own = Spec(point);
+        const Speculum& own = SpeculumOf(point);
         Speculum moved;
         moved.Init(own.Declination(), own.Latitude(), own.RightAscension(), moved_ramc);
         target = method_ == kMethodRegiomontanus ? moved.RegioMundanePosition()

@@ -106,7 +106,7 @@ public:
     // True when the chart number names a slot of the table.
     bool HasChart() const;
     // The cached speculum of a radix point (made on first request).
-    const Speculum& Spec(int point);
+    const Speculum& SpeculumOf(int point);
     void ClearSpecula();
 
     // The Sun's daily motion at birth in right ascension and in longitude (degrees per day),

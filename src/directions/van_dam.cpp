@@ -29,7 +29,7 @@ void PrimaryVanDamClass::PD_InitializeRadix(int chart, int key, double multiplie
 }
 
 double PrimaryVanDamClass::RadixFactor(int point) {
-    const Speculum& s = directions_.Spec(point);
+    const Speculum& s = directions_.SpeculumOf(point);
     const double umd = s.UpperMeridianDistance();
     if (std::fabs(umd) < s.DaySemiArc()) {
         // Above the horizon: from the MC over the day semi-arc.

@@ -56,12 +56,12 @@ protected:
     // The promissor's Placidus mundane position with the sky turned by the rotation, less the
     // significator's radix position, in [-180, 180).
     double Separation(int p, int s, double rotation) {
-        const Speculum& prom = directions_.Spec(p);
+        const Speculum& prom = directions_.SpeculumOf(p);
         Speculum turned;
         turned.Init(prom.Declination(), prom.Latitude(), prom.RightAscension(),
                     Norm360(prom.RAMC() + rotation));
         return Norm180(turned.PlacidusMundanePosition() -
-                       directions_.Spec(s).PlacidusMundanePosition());
+                       directions_.SpeculumOf(s).PlacidusMundanePosition());
     }
 
     PrimaryDirectionsClass directions_;
@@ -256,7 +256,7 @@ TEST_F(DirectionEventsTest, VanDamPlacesKeepTheFactor) {
     // degree whose factor under the radix meridian equals the point's factor under the meridian
     // turned by 20 degrees.
     const VanDamPosition later = van_dam.Position(3, natal_ + 20.0 * kYear);
-    const Speculum& sun = directions_.Spec(3);
+    const Speculum& sun = directions_.SpeculumOf(3);
     Speculum turned;
     turned.Init(sun.Declination(), sun.Latitude(), sun.RightAscension(),
                 Norm360(radix.ramc + 20.0));

@@ -181,8 +181,8 @@ TEST_F(PrimaryDirectionsTest, ArcsBringThePromissorToTheSignificator) {
                         continue;
                     }
                     const double arc = d.ComputeArc(p, s, 0.0);
-                    const Speculum& prom = d.Spec(p);
-                    const Speculum& sig = d.Spec(s);
+                    const Speculum& prom = d.SpeculumOf(p);
+                    const Speculum& sig = d.SpeculumOf(s);
                     Speculum turned;
                     turned.Init(prom.Declination(), prom.Latitude(), prom.RightAscension(),
                                 Norm360(chart.ramc + arc));
@@ -271,15 +271,15 @@ TEST_F(PrimaryDirectionsTest, DirectionalPlaceThatDoesNotConvergeSaysSo) {
 
 TEST_F(PrimaryDirectionsTest, SettingTheChartClearsTheCaches) {
     PrimaryDirectionsClass& d = Directions();
-    const double ra_before = d.Spec(astro::kSun).RightAscension();
+    const double ra_before = d.SpeculumOf(astro::kSun).RightAscension();
     const double rate_before = d.SolarRateRA();
     const auto record =
         testing::MakeRecord({.year = 1950, .month = 9, .day = 1, .hour = 3, .latitude = 10.0F});
     ASSERT_EQ(astro::CalcChart(record, 2, 0, 0, true, true), astro::CalcStatus::kOk);
     d.Chart(2);
-    EXPECT_NE(d.Spec(astro::kSun).RightAscension(), ra_before);
-    EXPECT_NEAR(d.Spec(astro::kSun).RightAscension(), astro::Slot(2).right_ascension[astro::kSun],
-                0.0);
+    EXPECT_NE(d.SpeculumOf(astro::kSun).RightAscension(), ra_before);
+    EXPECT_NEAR(d.SpeculumOf(astro::kSun).RightAscension(),
+                astro::Slot(2).right_ascension[astro::kSun], 0.0);
     EXPECT_NE(d.SolarRateRA(), rate_before);
 }
 
