@@ -40,7 +40,7 @@ void AddPlaceCommands(CLI::App& app, CliContext& ctx);    // place_command.cpp (
 void AddDeriveCommands(CLI::App& app, CliContext& ctx);   // derive_command.cpp (derive, riseset)
 void AddWheelCommands(CLI::App& app, CliContext& ctx);    // wheel_command.cpp (wheel, style)
 void AddDynamicCommand(CLI::App& app, CliContext& ctx);   // dynamic_command.cpp
-void AddSpeculumCommand(CLI::App& app, CliContext& ctx);  // speculum_command.cpp
+void AddSpeculumCommand(CLI::App& app, CliContext& ctx);  // mundane_positions_command.cpp
 // returns_command.cpp: return and voc; eclipses and lunar-phases.
 void AddReturnCommands(CLI::App& app, CliContext& ctx);
 void AddEclipseCommands(CLI::App& app, CliContext& ctx);

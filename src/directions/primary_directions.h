@@ -14,7 +14,7 @@
 #include <utility>
 
 #include "astro/chart_table.h"
-#include "directions/speculum.h"
+#include "directions/mundane_positions.h"
 
 namespace meridia::dynamic {
 class DynamicReportClass;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "charts/chart_entry.h"
-#include "directions/speculum.h"
+#include "directions/mundane_positions.h"
 #include "startup/status.h"
 
 namespace meridia::directions {

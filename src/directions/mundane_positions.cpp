@@ -1,4 +1,4 @@
-#include "directions/speculum.h"
+#include "directions/mundane_positions.h"
 
 #include <cmath>
 #include <cstdio>

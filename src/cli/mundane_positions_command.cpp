@@ -10,7 +10,7 @@
 #include "cli/chart_options.h"
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
-#include "directions/speculum_table.h"
+#include "directions/mundane_table.h"
 #include "startup/name_tables.h"
 
 namespace meridia::cli {

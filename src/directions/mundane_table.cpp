@@ -1,4 +1,4 @@
-#include "directions/speculum_table.h"
+#include "directions/mundane_table.h"
 
 #include <string>
 
