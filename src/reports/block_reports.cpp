@@ -2,7 +2,6 @@
 // nakshatras, Chinese and Arabic lunar mansions, temperaments, astrodynes, and the nearest
 // lunar phases and eclipses.
 #include <fmt/format.h>
-#include <swephexp.h>
 
 #include <array>
 #include <cmath>
@@ -12,6 +11,7 @@
 #include "astro/angles.h"
 #include "astro/chart_calc.h"
 #include "astro/houses.h"
+#include "reports/ashtkoot.h"
 #include "reports/report_support.h"
 #include "returns/eclipses.h"
 #include "returns/lunar_phases.h"
@@ -34,17 +34,6 @@ double TropicalSun(const astro::ChartSlot& slot) {
         sun = slot.longitude[astro::kEarth] + 180.0;
     }
     return sun < 0.0 ? -1.0 : astro::ModFloor(sun - slot.zodiac_offset, 360.0);
-}
-
-// Longitude in the sidereal zodiac of Lahiri: the chart's own when it is sidereal already.
-double LahiriLongitude(const astro::ChartSlot& slot, double longitude) {
-    if (slot.record.zodiac != astro::kTropicalZodiac &&
-        slot.record.zodiac != astro::kDraconicZodiac) {
-        return longitude;
-    }
-    swe_set_sid_mode(SE_SIDM_LAHIRI, 0.0, 0.0);
-    const double ayanamsa = swe_get_ayanamsa_ut(slot.julian_day_ut);
-    return astro::ModFloor(longitude - slot.zodiac_offset - ayanamsa, 360.0);
 }
 
 void WriteCounts(const astro::ChartSlot& slot, ReportWriter& w, int groups,
@@ -100,37 +89,57 @@ void WriteModes(const ReportRequest& r, ReportWriter& w) {
     WriteCounts(astro::Slot(r.slot_a), w, 3, {"Cardinal", "Fixed", "Mutable", ""}, "modes");
 }
 
+void WriteRays(const ReportRequest& r, ReportWriter& w) {
+    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
+    // The seven rays and the signs that transmit them, after A. A. Bailey, Esoteric Astrology
+    // (the rays of the constellations): Aries 1 7, Taurus 4, Gemini 2, Cancer 3 7, Leo 1 5,
+    // Virgo 2 6, Libra 3, Scorpio 4, Sagittarius 4 5 6, Capricorn 1 3 7, Aquarius 5,
+    // Pisces 2 6. Each planet and angle counts for every ray of its sign.
+    constexpr std::array<const char*, 7> kRayNames = {
+        "Will",   "Love-Wisdom", "Intelligence", "Harmony", "Knowledge",
+        "Devotion", "Order"};
+    constexpr std::array<std::array<bool, 7>, 12> kSignRays = {{
+        {true, false, false, false, false, false, true},
+        {false, false, false, true, false, false, false},
+        {false, true, false, false, false, false, false},
+        {false, false, true, false, false, false, true},
+        {true, false, false, false, true, false, false},
+        {false, true, false, false, false, true, false},
+        {false, false, true, false, false, false, false},
+        {false, false, false, true, false, false, false},
+        {false, false, false, true, true, true, false},
+        {true, false, true, false, false, false, true},
+        {false, false, false, false, true, false, false},
+        {false, true, false, false, false, true, false},
+    }};
+    std::array<std::string, 7> members;
+    std::array<int, 7> counts{};
+    for (const int p : kBalancePoints) {
+        const double lon = slot.longitude[static_cast<std::size_t>(p)];
+        if (lon < 0.0) {
+            continue;
+        }
+        const auto sign = static_cast<std::size_t>(astro::SignOf(lon) - 1);
+        for (std::size_t ray = 0; ray < 7; ++ray) {
+            if (kSignRays[sign][ray]) {
+                ++counts[ray];
+                members[ray] += (members[ray].empty() ? "" : " ") + PAbbr(p);
+            }
+        }
+    }
+    std::vector<std::string> values;
+    for (std::size_t ray = 0; ray < 7; ++ray) {
+        w.Brief(fmt::format("{} {:<13}{:>3}  {}", ray + 1, kRayNames[ray], counts[ray],
+                            members[ray]));
+        values.push_back(fmt::format("{}:{}", ray + 1, counts[ray]));
+    }
+    w.SetValue("rays", values);
+}
+
 void WriteNakshatras(const ReportRequest& r, ReportWriter& w) {
     const astro::ChartSlot& slot = astro::Slot(r.slot_a);
     // The 27 nakshatras of 13°20' from 0 Aries sidereal (Lahiri), each of four padas, with
     // their Vimshottari lords.
-    constexpr std::array<const char*, 27> kNames = {"Ashwini",
-                                                    "Bharani",
-                                                    "Krittika",
-                                                    "Rohini",
-                                                    "Mrigashira",
-                                                    "Ardra",
-                                                    "Punarvasu",
-                                                    "Pushya",
-                                                    "Ashlesha",
-                                                    "Magha",
-                                                    "Purva Phalguni",
-                                                    "Uttara Phalguni",
-                                                    "Hasta",
-                                                    "Chitra",
-                                                    "Swati",
-                                                    "Vishakha",
-                                                    "Anuradha",
-                                                    "Jyeshtha",
-                                                    "Mula",
-                                                    "Purva Ashadha",
-                                                    "Uttara Ashadha",
-                                                    "Shravana",
-                                                    "Dhanishta",
-                                                    "Shatabhisha",
-                                                    "Purva Bhadrapada",
-                                                    "Uttara Bhadrapada",
-                                                    "Revati"};
     constexpr std::array<const char*, 9> kLords = {"Ketu", "Venus",   "Sun",    "Moon",   "Mars",
                                                    "Rahu", "Jupiter", "Saturn", "Mercury"};
     constexpr double kSpan = 360.0 / 27.0;
@@ -143,9 +152,10 @@ void WriteNakshatras(const ReportRequest& r, ReportWriter& w) {
         const int n = std::min(26, static_cast<int>(lon / kSpan));
         const int pada = std::min(3, static_cast<int>((lon - n * kSpan) / (kSpan / 4.0))) + 1;
         w.Brief(fmt::format("{:<10} {:<18} pada {}  lord {}", PName(p),
-                            kNames[static_cast<std::size_t>(n)], pada,
+                            NakshatraNames()[static_cast<std::size_t>(n)], pada,
                             kLords[static_cast<std::size_t>(n % 9)]));
-        values.push_back(fmt::format("{}:{}", PAbbr(p), kNames[static_cast<std::size_t>(n)]));
+        values.push_back(
+            fmt::format("{}:{}", PAbbr(p), NakshatraNames()[static_cast<std::size_t>(n)]));
     }
     w.SetValue("nakshatras", values);
 }

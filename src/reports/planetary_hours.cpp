@@ -26,7 +26,7 @@ PlanetaryHour PlanetaryHourAt(double jd_ut, double zone_hours, double sunrise, d
     h.sunrise_jd_ut = sunrise;
     h.sunset_jd_ut = sunset;
     h.next_sunrise_jd_ut = next_sunrise;
-    h.weekday = detail::ChartWeekday(sunrise, zone_hours);
+    h.weekday = detail::ChartWeekday(jd_ut, zone_hours);
     h.day_ruler = kWeekdayRulers[static_cast<std::size_t>(h.weekday)];
     if (jd_ut < sunset) {
         h.count = std::min(11, static_cast<int>((jd_ut - sunrise) / ((sunset - sunrise) / 12.0)));

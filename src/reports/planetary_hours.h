@@ -33,9 +33,10 @@ struct PlanetaryHour {
 int HourRuler(int weekday, int count);
 
 // The hour of the moment between sunrise, sunset and the next sunrise (each span divided into
-// twelve equal hours). The weekday is Int(JD - z / 24 + 1.5) mod 7 of the sunrise that opens
-// the planetary day: a moment before the day's sunrise belongs to the night of the day
-// before.
+// twelve equal hours, counted 0..23 from the sunrise). The weekday, and with it the day ruler
+// and the ruler of the first hour, is the chart's own: Int(JD - z / 24 + 1.5) mod 7 of the
+// moment itself, not of the sunrise, so a moment after midnight and before sunrise takes the
+// new weekday with a night hour (count 12..23) of the night that ends at that sunrise.
 PlanetaryHour PlanetaryHourAt(double jd_ut, double zone_hours, double sunrise, double sunset,
                               double next_sunrise);
 

@@ -1,11 +1,13 @@
 #include "reports/report_support.h"
 
 #include <fmt/format.h>
+#include <swephexp.h>
 
 #include <cmath>
 
 #include "aspects/aspect_manager.h"
 #include "astro/angles.h"
+#include "astro/chart_calc.h"
 #include "startup/name_tables.h"
 #include "textformats/calendar.h"
 #include "textformats/zodiac_text.h"
@@ -88,6 +90,21 @@ bool IsHeliocentric(const astro::ChartSlot& slot) { return slot.record.coords ==
 bool HasHorizon(const astro::ChartSlot& slot) {
     return !IsHeliocentric(slot) && slot.longitude[astro::kSun] >= 0.0 &&
            slot.longitude[astro::kAscendant] >= 0.0;
+}
+
+double LahiriLongitude(const astro::ChartSlot& slot, double longitude) {
+    if (slot.record.zodiac != astro::kTropicalZodiac &&
+        slot.record.zodiac != astro::kDraconicZodiac) {
+        return longitude;
+    }
+    swe_set_sid_mode(SE_SIDM_LAHIRI, 0.0, 0.0);
+    const double ayanamsa = swe_get_ayanamsa_ut(slot.julian_day_ut);
+    return astro::ModFloor(longitude - slot.zodiac_offset - ayanamsa, 360.0);
+}
+
+double SiderealMoon(const astro::ChartSlot& slot) {
+    const double moon = slot.longitude[astro::kMoon];
+    return moon < 0.0 ? moon : LahiriLongitude(slot, moon);
 }
 
 int ChartWeekday(double jd_ut, double zone_hours) {

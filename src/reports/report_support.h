@@ -38,6 +38,11 @@ bool IsHeliocentric(const astro::ChartSlot& slot);
 bool HasHorizon(const astro::ChartSlot& slot);
 // Weekday 0 (Sunday)..6 of a chart: Int(JD - z / 24 + 1.5) mod 7.
 int ChartWeekday(double jd_ut, double zone_hours);
+// A longitude of the chart in the sidereal zodiac of Lahiri, or as it stands when the chart's
+// zodiac is sidereal already.
+double LahiriLongitude(const astro::ChartSlot& slot, double longitude);
+// The chart's Moon in that sidereal zodiac.
+double SiderealMoon(const astro::ChartSlot& slot);
 
 // The report kinds; each writes the body of its report (title and closing line are the
 // dispatcher's).
@@ -72,5 +77,8 @@ void WriteAstrodynes(const ReportRequest& r, ReportWriter& w);
 void WriteNearestLunarPhases(const ReportRequest& r, ReportWriter& w);
 void WriteNearestEclipses(const ReportRequest& r, ReportWriter& w);
 void WriteNotAvailable(const ReportRequest& r, ReportWriter& w);
+void WriteAshtkootSummary(const ReportRequest& r, ReportWriter& w);
+void WriteAshtkootDetailed(const ReportRequest& r, ReportWriter& w);
+void WriteRays(const ReportRequest& r, ReportWriter& w);
 
 }  // namespace meridia::reports::detail
