@@ -1,8 +1,9 @@
-// The page text blocks that need no dignity tables: Chinese year, elements, modes,
-// nakshatras, Chinese and Arabic lunar mansions, temperaments, astrodynes, and the nearest
-// lunar phases and eclipses.
+// The page text blocks that need no dignity tables: Chinese year, elements, modes, rays,
+// nakshatras, Chinese and Arabic lunar mansions, temperaments, and the nearest lunar phases
+// and eclipses.
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -10,12 +11,15 @@
 
 #include "astro/angles.h"
 #include "astro/chart_calc.h"
+#include "astro/extra_points.h"
+#include "astro/fixed_stars.h"
 #include "astro/houses.h"
 #include "reports/ashtkoot.h"
 #include "reports/report_support.h"
 #include "returns/eclipses.h"
 #include "returns/lunar_phases.h"
 #include "startup/name_tables.h"
+#include "startup/session.h"
 
 namespace meridia::reports::detail {
 
@@ -162,37 +166,61 @@ void WriteNakshatras(const ReportRequest& r, ReportWriter& w) {
 
 void WriteChineseMansions(const ReportRequest& r, ReportWriter& w) {
     const astro::ChartSlot& slot = astro::Slot(r.slot_a);
-    // The 28 xiu with their extents in du (Huainanzi, 365¼ du to the circle), laid along the
-    // ecliptic from Jiao, which begins at Spica (204°14' tropical at J2000, moving with the
-    // precession of 50.29" a year).
-    struct Xiu {
-        const char* name;
-        double du;
+    // The 28 xiu begin at their determinative stars, which the star list of the
+    // `ChineseMansions` setting names in the order of the mansions (factory "ChLunMan.fst",
+    // Jiao at Spica first). A mansion runs from its star to the next one's in right ascension,
+    // the measure of the Chinese star maps, so its extent follows the stars' places at the
+    // chart's moment (precession included); a point is in the mansion of the last star at or
+    // before its own right ascension.
+    const std::string file =
+        startup::CurrentSession().settings().GetString("ChineseMansions");
+    const auto stars =
+        astro::ReadExtraPointFile(astro::ExtraFilePath(file, astro::kStarListExtension));
+    if (!stars.ok()) {
+        w.Brief(stars.status().message());
+        return;
+    }
+    struct Mansion {
+        std::size_t number;  // 1.. in the list's order
+        double right_ascension;
+        std::string name;
     };
-    constexpr std::array<Xiu, 28> kXiu = {
-        {{"Jiao", 12},  {"Kang", 9},   {"Di", 15},  {"Fang", 5},  {"Xin", 5},  {"Wei", 18},
-         {"Ji", 11.25}, {"Dou", 26},   {"Niu", 8},  {"Nu", 12},   {"Xu", 10},  {"Wei", 17},
-         {"Shi", 16},   {"Bi", 9},     {"Kui", 16}, {"Lou", 12},  {"Wei", 14}, {"Mao", 11},
-         {"Bi", 16},    {"Zi", 2},     {"Shen", 9}, {"Jing", 33}, {"Gui", 4},  {"Liu", 15},
-         {"Xing", 7},   {"Zhang", 18}, {"Yi", 18},  {"Zhen", 17}}};
-    const double years = (slot.julian_day - 2451545.0) / 365.25;
-    const double start = 204.2333 + years * 50.29 / 3600.0;
+    std::vector<Mansion> mansions;
+    for (const astro::ExtraPointDefinition& star : *stars) {
+        const auto place = astro::CalcStarPos(star.star_key, slot.julian_day, false,
+                                              slot.obliquity);
+        if (star.kind == astro::ExtraKind::kStar && place) {
+            mansions.push_back({mansions.size() + 1, place->right_ascension, star.name});
+        }
+    }
+    if (mansions.empty()) {
+        w.Brief(" *No items found*");
+        return;
+    }
+    std::vector<Mansion> by_ascension = mansions;
+    std::sort(by_ascension.begin(), by_ascension.end(),
+              [](const Mansion& a, const Mansion& b) {
+                  return a.right_ascension < b.right_ascension;
+              });
+    std::vector<std::string> values;
     for (const int p : ReportPoints(r, slot)) {
-        if (p > astro::kPluto) {
+        if (p > astro::kPluto && p != astro::kAscendant && p != astro::kMidheaven) {
             continue;
         }
-        double d = astro::ModFloor(
-            slot.longitude[static_cast<std::size_t>(p)] - slot.zodiac_offset - start, 360.0);
-        std::size_t k = 0;
-        for (; k + 1 < kXiu.size(); ++k) {
-            const double span = kXiu[k].du * 360.0 / 365.25;
-            if (d < span) {
-                break;
+        const double ra = slot.right_ascension[static_cast<std::size_t>(p)];
+        // The last star at or before the point; before the first, the last star of the circle.
+        const Mansion* in = &by_ascension.back();
+        for (const Mansion& m : by_ascension) {
+            if (m.right_ascension <= ra) {
+                in = &m;
             }
-            d -= span;
         }
-        w.Brief(fmt::format("{:<10} {:>2} {}", PName(p), k + 1, kXiu[k].name));
+        const double into = astro::ModFloor(ra - in->right_ascension, 360.0);
+        w.Brief(fmt::format("{:<10} {:>2} {:<24} {:>6.2f}°", PName(p), in->number, in->name,
+                            into));
+        values.push_back(fmt::format("{}:{}", PAbbr(p), in->number));
     }
+    w.SetValue("chinese_mansions", values);
 }
 
 void WriteLunarMansions(const ReportRequest& r, ReportWriter& w) {
@@ -256,38 +284,6 @@ void WriteTemperaments(const ReportRequest& r, ReportWriter& w) {
         values.push_back(fmt::format("{}:{}", kNames[i], score[i]));
     }
     w.SetValue("temperaments", values);
-}
-
-void WriteAstrodynes(const ReportRequest& r, ReportWriter& w) {
-    const astro::ChartSlot& slot = astro::Slot(r.slot_a);
-    if (!HasHorizon(slot)) {
-        w.Brief(kNotForChartType);
-        return;
-    }
-    // A simplified astrodyne count after Elbert Benjamine: house power (angular 3, succedent
-    // 2, cadent 1) plus the aspect power of every aspect the planet makes (the aspect's
-    // weight, scaled down linearly by its deviation within the orb).
-    const std::vector<aspects::ChartAspect> found = ReportAspects(r);
-    const aspects::AspectSet& set = SetOf(r);
-    w.Brief(fmt::format("{:<10}{:>8}{:>8}{:>8}", "Planet", "House", "Aspect", "Total"));
-    for (int p = astro::kMoon; p <= astro::kPluto; ++p) {
-        const auto i = static_cast<std::size_t>(p);
-        if (slot.longitude[i] < 0.0 || p == astro::kEarth || p == astro::kVulcan) {
-            continue;
-        }
-        const int house = slot.house[i];
-        const double house_power = house % 3 == 1 ? 3.0 : (house % 3 == 2 ? 2.0 : 1.0);
-        double aspect_power = 0.0;
-        for (const aspects::ChartAspect& a : found) {
-            if ((a.point_a == p || a.point_b == p) && a.result.orb > 0.0 &&
-                a.result.aspect <= set.LongitudeCount()) {
-                aspect_power += set.Aspect(a.result.aspect).weight *
-                                (1.0 - std::min(1.0, std::fabs(a.result.deviation) / a.result.orb));
-            }
-        }
-        w.Brief(fmt::format("{:<10}{:>8.2f}{:>8.2f}{:>8.2f}", PName(p), house_power, aspect_power,
-                            house_power + aspect_power));
-    }
 }
 
 void WriteNearestLunarPhases(const ReportRequest& r, ReportWriter& w) {

@@ -193,6 +193,18 @@ TEST(PlanetaryHourAt, DividesDayAndNightIntoTwelve) {
     EXPECT_EQ(h.count, 13);
     EXPECT_EQ(h.number, 2);
     EXPECT_EQ(h.hour_ruler, HourRuler(0, 13));
+    // Monday 3 January 03:10, before Monday's sunrise: the chart's own weekday, Monday (the
+    // Moon's day), with the tenth hour of the night that began at Sunday's sunset (9h10m in,
+    // count 21). Monday's first hour is the Moon's, the fourth of the Chaldean order, so
+    // count 21 comes round to the Moon again.
+    h = PlanetaryHourAt(day0 + 1.0 + (3.0 + 10.0 / 60.0) / 24.0, 0.0, rise, set, next);
+    ASSERT_TRUE(h.found);
+    EXPECT_EQ(h.weekday, 1);
+    EXPECT_EQ(h.day_ruler, 1);
+    EXPECT_TRUE(h.night);
+    EXPECT_EQ(h.count, 21);
+    EXPECT_EQ(h.number, 10);
+    EXPECT_EQ(h.hour_ruler, 1);
     // Outside the span: nothing.
     EXPECT_FALSE(PlanetaryHourAt(rise - 0.01, 0.0, rise, set, next).found);
 }
