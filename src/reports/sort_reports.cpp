@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,9 +15,8 @@
 #include "astro/ephemeris.h"
 #include "astro/houses.h"
 #include "reports/dignity_tables.h"
+#include "reports/midpoint_weights.h"
 #include "reports/report_support.h"
-#include "startup/file_io.h"
-#include "startup/session.h"
 #include "startup/text_tools.h"
 
 namespace meridia::reports::detail {
@@ -259,49 +256,14 @@ void WriteSensitivePoints(const ReportRequest& r, ReportWriter& w) {
     }
 }
 
-namespace {
-
-struct HarmonicWeight {
-    int harmonic = 1;
-    double weight = 1.0;
-    double orb = 1.0;
-};
-
-// "MWA.INI": a header line naming the columns ("Harm" or "Harmonic", "Weight", "Orb"), then
-// one line per harmonic. Other lines (sections, comments) are skipped.
-std::vector<HarmonicWeight> ParseWeightTable(std::string_view text) {
-    std::vector<HarmonicWeight> table;
-    bool header = false;
-    for (const std::string_view raw : startup::SplitLines(text)) {
-        const std::string line(startup::Trim(raw));
-        if (!header) {
-            const std::string upper = startup::UpperAscii(line);
-            header = upper.rfind("HARM", 0) == 0 && upper.find("WEIGHT") != std::string::npos;
-            continue;
-        }
-        std::istringstream in(line);
-        HarmonicWeight h;
-        if (in >> h.harmonic >> h.weight >> h.orb && h.harmonic >= 1 && h.harmonic <= 360 &&
-            h.orb > 0.0 && h.orb < 90.0 && std::isfinite(h.weight)) {
-            table.push_back(h);
-        }
-    }
-    return table;
-}
-
-}  // namespace
-
 void WriteMidpointWeighting(const ReportRequest& r, ReportWriter& w) {
-    const std::filesystem::path path =
-        startup::CurrentSession().folders().user_files / "Settings" / "MWA.INI";
-    const auto bytes = startup::ReadFileLimited(path, 1 << 16);
-    const std::vector<HarmonicWeight> table =
-        bytes.ok() ? ParseWeightTable(*bytes) : std::vector<HarmonicWeight>{};
+    const auto loaded = LoadMidpointWeights();
     w.NL();
-    if (table.empty()) {
-        w.Brief("Unable to read the weighting table MWA.INI.");
+    if (!loaded.ok()) {
+        w.Brief(loaded.status().message());
         return;
     }
+    const std::vector<HarmonicWeight>& table = *loaded;
     const std::vector<ChartPoint> points = PointsOf(r);
     const std::vector<Midpoint> mids = MidpointsOf(points, false);
     struct Scored {
