@@ -1,7 +1,6 @@
 // meridia-cli report: one text report of one chart (or chart B against chart A), as the report
 // view shows it, into stdout or a file; --list names the kinds; --json gives the title, the
 // lines and the report's computed figures.
-#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -12,8 +11,6 @@
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
 #include "reports/reports.h"
-#include "startup/file_io.h"
-#include "startup/messages.h"
 
 namespace meridia::cli {
 
@@ -24,7 +21,6 @@ struct ReportOptions {
     charts::ChartEntry second;
     bool with = false;
     bool list = false;
-    std::string out;
     reports::ReportJob job;
 };
 
@@ -43,20 +39,6 @@ int RunReport(CliContext& ctx, ReportOptions& options) {
         }
         return kExitOk;
     }
-    if (options.job.kind.empty()) {
-        startup::ShowMessage("A report kind is needed (meridia-cli report --list names them).", 0,
-                             "meridia-cli");
-        return kExitRefused;
-    }
-    if (!options.out.empty()) {
-        const std::filesystem::path folder = std::filesystem::absolute(options.out).parent_path();
-        std::error_code error;
-        if (!std::filesystem::is_directory(folder, error)) {
-            startup::ShowMessage("The folder of the output file does not exist: " + folder.string(),
-                                 0, "meridia-cli");
-            return kExitRefused;
-        }
-    }
     options.job.first = options.first;
     if (options.with || options.second.Given()) {
         options.job.second = options.second;
@@ -65,12 +47,6 @@ int RunReport(CliContext& ctx, ReportOptions& options) {
     if (!writer.ok()) {
         const int status = ExitFor(writer.status());
         return writer.status().code() == startup::StatusCode::kFailed ? status : kExitRefused;
-    }
-    if (!options.out.empty()) {
-        const startup::Status written = startup::WriteFileSafely(options.out, writer->Text());
-        if (!written.ok()) {
-            return ExitFor(written);
-        }
     }
     if (ctx.json) {
         nlohmann::json lines = nlohmann::json::array();
@@ -82,7 +58,7 @@ int RunReport(CliContext& ctx, ReportOptions& options) {
         doc["lines"] = lines;
         doc["values"] = ValuesJson(*writer);
         *ctx.out << doc.dump() << '\n';
-    } else if (options.out.empty()) {
+    } else if (options.job.out.empty()) {
         *ctx.out << writer->Text();
     }
     return kExitOk;
@@ -108,7 +84,7 @@ void AddReportCommand(CLI::App& app, CliContext& ctx) {
     cmd->add_option("--weighting", options->job.weighting,
                     "Almuten weighting file of the dignity reports (default: essdig.alm for "
                     "the dignity table, general.alm for the almuten scores)");
-    cmd->add_option("--out", options->out,
+    cmd->add_option("--out", options->job.out,
                     "Write the report text to this file (the folder must exist)");
     cmd->callback(
         [&ctx, options] { ctx.action = [&ctx, options] { return RunReport(ctx, *options); }; });

@@ -67,7 +67,7 @@ std::string FormatMidpointWeights(const std::vector<HarmonicWeight>& table) {
         "; (its distance from the midpoint modulo 180 / H) within the orb scores the weight.\n"
         "Harmonic  Weight  Orb\n";
     for (const HarmonicWeight& h : table) {
-        text += fmt::format("{:<10}{:<8}{}\n", h.harmonic, h.weight, h.orb);
+        text += fmt::format("{:<9} {:<7} {}\n", h.harmonic, h.weight, h.orb);
     }
     return text;
 }

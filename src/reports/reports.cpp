@@ -1,11 +1,13 @@
 #include "reports/reports.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "aspects/aspect_manager.h"
 #include "aspects/chart_aspects.h"
 #include "astro/chart_table.h"
 #include "reports/report_support.h"
+#include "startup/file_io.h"
 #include "startup/messages.h"
 #include "startup/name_tables.h"
 
@@ -137,11 +139,22 @@ Status RunReport(std::string_view kind, const ReportRequest& request, ReportWrit
 }
 
 startup::StatusOr<ReportWriter> RunReportJob(const ReportJob& job) {
+    if (job.kind.empty()) {
+        return Status(StatusCode::kRefused, "A report kind is needed (--list names them).");
+    }
     if (FindEntry(job.kind) == nullptr) {
         return Status(StatusCode::kRefused, "Unknown report kind: " + job.kind);
     }
     if (!(job.modulus > 0.0 && job.modulus <= 360.0)) {
         return Status(StatusCode::kRefused, "The modulus must lie between 0 and 360.");
+    }
+    if (!job.out.empty()) {
+        const std::filesystem::path folder = std::filesystem::absolute(job.out).parent_path();
+        std::error_code error;
+        if (!std::filesystem::is_directory(folder, error)) {
+            return Status(StatusCode::kRefused,
+                          "The folder of the output file does not exist: " + folder.string());
+        }
     }
     aspects::AspectManager& manager = aspects::Aspects();
     manager.ReadIni();
@@ -172,6 +185,11 @@ startup::StatusOr<ReportWriter> RunReportJob(const ReportJob& job) {
     ReportWriter writer;
     if (Status status = RunReport(job.kind, request, writer); !status.ok()) {
         return status;
+    }
+    if (!job.out.empty()) {
+        if (Status written = startup::WriteFileSafely(job.out, writer.Text()); !written.ok()) {
+            return written;
+        }
     }
     return writer;
 }

@@ -56,10 +56,14 @@ struct ReportJob {
     std::string points;      // point-list option; "" the aspected points of the settings
     double modulus = 360.0;
     std::string weighting;
+    std::string out;  // a file the text is written to (its folder must exist); "" none
 };
 // Slots of the chart table the job calculates its charts into.
 inline constexpr int kReportSlotA = 1;
 inline constexpr int kReportSlotB = 2;
+// Refuses a missing or unknown kind, a modulus out of (0, 360] and an output file whose folder
+// does not exist before anything is calculated; then calculates the charts, runs the kind and
+// writes the text to `out` when given (through a temporary file).
 startup::StatusOr<ReportWriter> RunReportJob(const ReportJob& job);
 
 }  // namespace meridia::reports
