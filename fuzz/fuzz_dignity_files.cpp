@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto schemes = reports::DecodeRulerships(parts[0], "rulers2.fil");
     if (schemes.ok()) {
         for (const reports::RulershipScheme& scheme : *schemes) {
-            const auto back = reports::DecodeRulerships(reports::EncodeRulershipScheme(scheme),
-                                                        "rulers2.fil");
+            const auto back =
+                reports::DecodeRulerships(reports::EncodeRulershipScheme(scheme), "rulers2.fil");
             fuzz::Require(back.ok() && back->size() == 1 && back->front().number == scheme.number,
                           "a rulership scheme does not read back");
         }

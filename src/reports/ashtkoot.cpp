@@ -21,13 +21,33 @@ namespace {
 
 using Row5 = std::array<double, 5>;
 
-constexpr std::array<const char*, 27> kNakshatras = {
-    "Ashwini",       "Bharani",          "Krittika",          "Rohini",       "Mrigashira",
-    "Ardra",         "Punarvasu",        "Pushya",            "Ashlesha",     "Magha",
-    "Purva Phalguni", "Uttara Phalguni", "Hasta",             "Chitra",       "Swati",
-    "Vishakha",      "Anuradha",         "Jyeshtha",          "Mula",         "Purva Ashadha",
-    "Uttara Ashadha", "Shravana",        "Dhanishta",         "Shatabhisha",  "Purva Bhadrapada",
-    "Uttara Bhadrapada", "Revati"};
+constexpr std::array<const char*, 27> kNakshatras = {"Ashwini",
+                                                     "Bharani",
+                                                     "Krittika",
+                                                     "Rohini",
+                                                     "Mrigashira",
+                                                     "Ardra",
+                                                     "Punarvasu",
+                                                     "Pushya",
+                                                     "Ashlesha",
+                                                     "Magha",
+                                                     "Purva Phalguni",
+                                                     "Uttara Phalguni",
+                                                     "Hasta",
+                                                     "Chitra",
+                                                     "Swati",
+                                                     "Vishakha",
+                                                     "Anuradha",
+                                                     "Jyeshtha",
+                                                     "Mula",
+                                                     "Purva Ashadha",
+                                                     "Uttara Ashadha",
+                                                     "Shravana",
+                                                     "Dhanishta",
+                                                     "Shatabhisha",
+                                                     "Purva Bhadrapada",
+                                                     "Uttara Bhadrapada",
+                                                     "Revati"};
 
 // Varna of the Moon's sign (Aries first): 3 Brahmin, 2 Kshatriya, 1 Vaishya, 0 Shudra. The
 // boy's varna equal to or above the girl's earns the point.
@@ -69,11 +89,10 @@ bool IllTara(int tara) { return tara == 3 || tara == 5 || tara == 7; }
 // 0: horse and buffalo, elephant and lion, sheep and monkey, serpent and mongoose, dog and
 // deer, cat and rat, cow and tiger).
 constexpr std::array<const char*, 14> kYoniNames = {
-    "Horse", "Elephant", "Sheep", "Serpent", "Dog",  "Cat",    "Rat",
+    "Horse", "Elephant", "Sheep", "Serpent", "Dog",    "Cat",      "Rat",
     "Cow",   "Buffalo",  "Tiger", "Deer",    "Monkey", "Mongoose", "Lion"};
-constexpr std::array<int, 27> kYoniOfNakshatra = {0,  1, 2, 3, 3,  4,  5,  2,  5,
-                                                  6,  6, 7, 8, 9,  8,  9,  10, 10,
-                                                  4,  11, 12, 11, 13, 0, 13, 7,  1};
+constexpr std::array<int, 27> kYoniOfNakshatra = {0, 1, 2,  3,  3, 4,  5,  2,  5,  6, 6,  7, 8, 9,
+                                                  8, 9, 10, 10, 4, 11, 12, 11, 13, 0, 13, 7, 1};
 constexpr std::array<std::array<int, 14>, 14> kYoniPoints = {{
     {4, 2, 2, 3, 2, 2, 2, 1, 0, 1, 3, 3, 2, 1},
     {2, 4, 3, 3, 2, 2, 2, 2, 3, 1, 2, 3, 2, 0},
@@ -134,9 +153,8 @@ MoonPlacement PlaceMoon(double sidereal_longitude) {
     m.degree_in_sign = lon - (m.sign - 1) * 30.0;
     const int n = std::clamp(static_cast<int>(lon / kNakshatraSpan), 0, 26);
     m.nakshatra = n + 1;
-    m.pada = std::clamp(static_cast<int>((lon - n * kNakshatraSpan) / (kNakshatraSpan / 4.0)),
-                        0, 3) +
-             1;
+    m.pada =
+        std::clamp(static_cast<int>((lon - n * kNakshatraSpan) / (kNakshatraSpan / 4.0)), 0, 3) + 1;
     return m;
 }
 
@@ -162,8 +180,8 @@ AshtkootResult ScoreAshtkoot(const MoonPlacement& boy, const MoonPlacement& girl
 
     const auto vashya_boy = static_cast<std::size_t>(VashyaClass(boy));
     const auto vashya_girl = static_cast<std::size_t>(VashyaClass(girl));
-    r.kootas[1] = {"Vashya", 2.0, kVashyaPoints[vashya_boy][vashya_girl],
-                   kVashyaNames[vashya_boy], kVashyaNames[vashya_girl]};
+    r.kootas[1] = {"Vashya", 2.0, kVashyaPoints[vashya_boy][vashya_girl], kVashyaNames[vashya_boy],
+                   kVashyaNames[vashya_girl]};
 
     const int tara_boy = TaraNumber(girl.nakshatra, boy.nakshatra);
     const int tara_girl = TaraNumber(boy.nakshatra, girl.nakshatra);
@@ -187,8 +205,8 @@ AshtkootResult ScoreAshtkoot(const MoonPlacement& boy, const MoonPlacement& girl
 
     const int apart = SignCount(boy.sign, girl.sign);
     const int back = SignCount(girl.sign, boy.sign);
-    const bool dosha = apart == 2 || apart == 12 || apart == 5 || apart == 9 || apart == 6 ||
-                       apart == 8;
+    const bool dosha =
+        apart == 2 || apart == 12 || apart == 5 || apart == 9 || apart == 6 || apart == 8;
     r.kootas[6] = {"Bhakoot", 7.0, dosha ? 0.0 : 7.0,
                    fmt::format("{} ({})", names.SignName(boy.sign, false), back),
                    fmt::format("{} ({})", names.SignName(girl.sign, false), apart)};
@@ -264,14 +282,12 @@ bool PickCouple(const ReportRequest& r, ReportWriter& w, Couple& c) {
     return true;
 }
 
-void WritePartner(ReportWriter& w, int slot, int index, const char* role,
-                  const MoonPlacement& m) {
+void WritePartner(ReportWriter& w, int slot, int index, const char* role, const MoonPlacement& m) {
     w.NL();
     w.AddRadixChart(astro::Slot(slot), index);
-    w.Brief(fmt::format("{}: Moon {} sidereal, {}, {} pada {}", role,
-                        ShortPos(SiderealMoon(astro::Slot(slot))),
-                        startup::Names().SignName(m.sign, false),
-                        kNakshatras[Index(m.nakshatra)], m.pada));
+    w.Brief(fmt::format(
+        "{}: Moon {} sidereal, {}, {} pada {}", role, ShortPos(SiderealMoon(astro::Slot(slot))),
+        startup::Names().SignName(m.sign, false), kNakshatras[Index(m.nakshatra)], m.pada));
 }
 
 std::string Points(double p) { return fmt::format("{:.1f}", p); }
@@ -312,8 +328,8 @@ void WriteAshtkootSummary(const ReportRequest& r, ReportWriter& w) {
     w.NL();
     w.Brief(fmt::format("{:<14}{:<18}{:<18}{:>7}{:>6}", "Koota", "Boy", "Girl", "Points", "Max"));
     for (const KootaScore& k : result.kootas) {
-        w.Brief(fmt::format("{:<14}{:<18}{:<18}{:>7}{:>6}", k.name, k.boy, k.girl,
-                            Points(k.points), k.maximum));
+        w.Brief(fmt::format("{:<14}{:<18}{:<18}{:>7}{:>6}", k.name, k.boy, k.girl, Points(k.points),
+                            k.maximum));
     }
     w.Brief(fmt::format("{:<50}{:>7}{:>6}", "Total", Points(result.Total()), kAshtkootMaximum));
     WriteTotal(w, result);

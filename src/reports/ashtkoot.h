@@ -26,10 +26,10 @@ MoonPlacement PlaceMoon(double sidereal_longitude);
 const std::array<const char*, 27>& NakshatraNames();
 
 struct KootaScore {
-    std::string name;     // "Varna" ... "Nadi"
+    std::string name;  // "Varna" ... "Nadi"
     double maximum = 0.0;
     double points = 0.0;
-    std::string boy;      // what the koota compares, for each partner: "Brahmin", "Horse"...
+    std::string boy;  // what the koota compares, for each partner: "Brahmin", "Horse"...
     std::string girl;
 };
 

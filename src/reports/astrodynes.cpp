@@ -53,10 +53,10 @@ constexpr double kParallelOrb = 1.0;
 constexpr std::array<double, 3> kHousePower = {3.0, 2.0, 1.0};
 
 // The planets of the block (and the angles, which make aspects but are not listed).
-constexpr std::array<int, 12> kPoints = {astro::kSun,     astro::kMoon,    astro::kMercury,
-                                         astro::kVenus,   astro::kMars,    astro::kJupiter,
-                                         astro::kSaturn,  astro::kUranus,  astro::kNeptune,
-                                         astro::kPluto,   astro::kAscendant, astro::kMidheaven};
+constexpr std::array<int, 12> kPoints = {astro::kSun,    astro::kMoon,      astro::kMercury,
+                                         astro::kVenus,  astro::kMars,      astro::kJupiter,
+                                         astro::kSaturn, astro::kUranus,    astro::kNeptune,
+                                         astro::kPluto,  astro::kAscendant, astro::kMidheaven};
 constexpr std::size_t kPlanetCount = 10;
 
 struct Dyne {
@@ -109,16 +109,17 @@ std::vector<FoundAspect> FindAspects(const astro::ChartSlot& slot) {
                 const double orb = luminary ? k.luminary_orb : k.orb;
                 const double deviation = std::fabs(separation - k.angle);
                 if (deviation <= orb) {
-                    found.push_back({a, b, k.abbreviation,
-                                     Score(k.full_power * (1.0 - deviation / orb), k.nature, a, b)});
+                    found.push_back(
+                        {a, b, k.abbreviation,
+                         Score(k.full_power * (1.0 - deviation / orb), k.nature, a, b)});
                     break;
                 }
             }
             const double parallel = std::fabs(slot.declination[ia] - slot.declination[ib]);
             if (parallel <= kParallelOrb) {
-                found.push_back({a, b, "Par",
-                                 Score(kAspects[0].full_power * (1.0 - parallel / kParallelOrb),
-                                       0, a, b)});
+                found.push_back(
+                    {a, b, "Par",
+                     Score(kAspects[0].full_power * (1.0 - parallel / kParallelOrb), 0, a, b)});
             }
         }
     }

@@ -100,8 +100,7 @@ void WriteRays(const ReportRequest& r, ReportWriter& w) {
     // Virgo 2 6, Libra 3, Scorpio 4, Sagittarius 4 5 6, Capricorn 1 3 7, Aquarius 5,
     // Pisces 2 6. Each planet and angle counts for every ray of its sign.
     constexpr std::array<const char*, 7> kRayNames = {
-        "Will",   "Love-Wisdom", "Intelligence", "Harmony", "Knowledge",
-        "Devotion", "Order"};
+        "Will", "Love-Wisdom", "Intelligence", "Harmony", "Knowledge", "Devotion", "Order"};
     constexpr std::array<std::array<bool, 7>, 12> kSignRays = {{
         {true, false, false, false, false, false, true},
         {false, false, false, true, false, false, false},
@@ -133,8 +132,8 @@ void WriteRays(const ReportRequest& r, ReportWriter& w) {
     }
     std::vector<std::string> values;
     for (std::size_t ray = 0; ray < 7; ++ray) {
-        w.Brief(fmt::format("{} {:<13}{:>3}  {}", ray + 1, kRayNames[ray], counts[ray],
-                            members[ray]));
+        w.Brief(
+            fmt::format("{} {:<13}{:>3}  {}", ray + 1, kRayNames[ray], counts[ray], members[ray]));
         values.push_back(fmt::format("{}:{}", ray + 1, counts[ray]));
     }
     w.SetValue("rays", values);
@@ -172,8 +171,7 @@ void WriteChineseMansions(const ReportRequest& r, ReportWriter& w) {
     // the measure of the Chinese star maps, so its extent follows the stars' places at the
     // chart's moment (precession included); a point is in the mansion of the last star at or
     // before its own right ascension.
-    const std::string file =
-        startup::CurrentSession().settings().GetString("ChineseMansions");
+    const std::string file = startup::CurrentSession().settings().GetString("ChineseMansions");
     const auto stars =
         astro::ReadExtraPointFile(astro::ExtraFilePath(file, astro::kStarListExtension));
     if (!stars.ok()) {
@@ -187,8 +185,8 @@ void WriteChineseMansions(const ReportRequest& r, ReportWriter& w) {
     };
     std::vector<Mansion> mansions;
     for (const astro::ExtraPointDefinition& star : *stars) {
-        const auto place = astro::CalcStarPos(star.star_key, slot.julian_day, false,
-                                              slot.obliquity);
+        const auto place =
+            astro::CalcStarPos(star.star_key, slot.julian_day, false, slot.obliquity);
         if (star.kind == astro::ExtraKind::kStar && place) {
             mansions.push_back({mansions.size() + 1, place->right_ascension, star.name});
         }
@@ -198,10 +196,9 @@ void WriteChineseMansions(const ReportRequest& r, ReportWriter& w) {
         return;
     }
     std::vector<Mansion> by_ascension = mansions;
-    std::sort(by_ascension.begin(), by_ascension.end(),
-              [](const Mansion& a, const Mansion& b) {
-                  return a.right_ascension < b.right_ascension;
-              });
+    std::sort(by_ascension.begin(), by_ascension.end(), [](const Mansion& a, const Mansion& b) {
+        return a.right_ascension < b.right_ascension;
+    });
     std::vector<std::string> values;
     for (const int p : ReportPoints(r, slot)) {
         if (p > astro::kPluto && p != astro::kAscendant && p != astro::kMidheaven) {
@@ -216,8 +213,7 @@ void WriteChineseMansions(const ReportRequest& r, ReportWriter& w) {
             }
         }
         const double into = astro::ModFloor(ra - in->right_ascension, 360.0);
-        w.Brief(fmt::format("{:<10} {:>2} {:<24} {:>6.2f}°", PName(p), in->number, in->name,
-                            into));
+        w.Brief(fmt::format("{:<10} {:>2} {:<24} {:>6.2f}°", PName(p), in->number, in->name, into));
         values.push_back(fmt::format("{}:{}", PAbbr(p), in->number));
     }
     w.SetValue("chinese_mansions", values);

@@ -32,9 +32,9 @@ TEST(PlaceMoon, SignNakshatraAndPada) {
     };
     // 13°20' per nakshatra, 3°20' per pada: 261° is 7°40' into Purva Ashadha (from 253°20'),
     // its third pada; 275° is 8°20' into Uttara Ashadha (from 266°40'), its third.
-    const Row rows[] = {{0.0, 1, 1, 1},       {13.0, 1, 1, 4},       {13.34, 1, 2, 1},
-                        {261.0, 9, 20, 3},    {275.0, 10, 21, 3},    {359.99, 12, 27, 4},
-                        {-0.5, 12, 27, 4},    {120.0, 5, 10, 1}};
+    const Row rows[] = {{0.0, 1, 1, 1},    {13.0, 1, 1, 4},    {13.34, 1, 2, 1},
+                        {261.0, 9, 20, 3}, {275.0, 10, 21, 3}, {359.99, 12, 27, 4},
+                        {-0.5, 12, 27, 4}, {120.0, 5, 10, 1}};
     for (const Row& row : rows) {
         const MoonPlacement m = At(row.longitude);
         EXPECT_EQ(m.sign, row.sign) << row.longitude;
@@ -71,8 +71,8 @@ TEST(ScoreAshtkoot, CouplesWorkedByHand) {
         {"Pushya-Hasta", InNakshatra(8), InNakshatra(13), {1, 0.5, 1.5, 3, 1, 6, 7, 8}},
         {"Sagittarius-Capricorn", At(260.0), At(275.0), {1, 2, 3, 3, 3, 6, 0, 8}},
     };
-    const std::array<const char*, 8> names = {"Varna", "Vashya",       "Tara", "Yoni",
-                                              "Graha Maitri", "Gana", "Bhakoot", "Nadi"};
+    const std::array<const char*, 8> names = {"Varna",        "Vashya", "Tara",    "Yoni",
+                                              "Graha Maitri", "Gana",   "Bhakoot", "Nadi"};
     const std::array<double, 8> maxima = {1, 2, 3, 4, 5, 6, 7, 8};
     for (const WorkedCouple& c : couples) {
         const AshtkootResult r = ScoreAshtkoot(c.boy, c.girl);
@@ -138,11 +138,16 @@ TEST(ScoreAshtkoot, GrahaMaitriFollowsTheNaturalFriendships) {
     auto points = [](int x, int y) {
         const int lo = std::min(x, y);
         const int hi = std::max(x, y);
-        if (lo == 2 && hi == 2) return 5.0;
-        if (lo == 1 && hi == 2) return 4.0;
-        if (lo == 1 && hi == 1) return 3.0;
-        if (lo == 0 && hi == 2) return 1.0;
-        if (lo == 0 && hi == 1) return 0.5;
+        if (lo == 2 && hi == 2)
+            return 5.0;
+        if (lo == 1 && hi == 2)
+            return 4.0;
+        if (lo == 1 && hi == 1)
+            return 3.0;
+        if (lo == 0 && hi == 2)
+            return 1.0;
+        if (lo == 0 && hi == 1)
+            return 0.5;
         return 0.0;
     };
     for (std::size_t i = 0; i < 7; ++i) {
@@ -174,8 +179,8 @@ TEST(ScoreAshtkoot, TaraAndBhakootCountBothWays) {
     for (int s = 1; s <= 12; ++s) {
         for (int t = 1; t <= 12; ++t) {
             const int apart = (t - s + 12) % 12 + 1;
-            const bool dosha = apart == 2 || apart == 12 || apart == 5 || apart == 9 ||
-                               apart == 6 || apart == 8;
+            const bool dosha =
+                apart == 2 || apart == 12 || apart == 5 || apart == 9 || apart == 6 || apart == 8;
             EXPECT_EQ(ScoreAshtkoot(At((s - 1) * 30.0 + 10.0), At((t - 1) * 30.0 + 10.0))
                           .kootas[6]
                           .points,
@@ -213,8 +218,11 @@ protected:
     int Open(int year, int month, int day, int hour, std::uint8_t event_type) {
         astro::ChartRecord r;
         r.data.name = "Partner";
-        r.data.date_time = {static_cast<std::int16_t>(year), static_cast<std::uint8_t>(month),
-                            static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(hour), 0,
+        r.data.date_time = {static_cast<std::int16_t>(year),
+                            static_cast<std::uint8_t>(month),
+                            static_cast<std::uint8_t>(day),
+                            static_cast<std::uint8_t>(hour),
+                            0,
                             0};
         r.data.place.latitude = 28.6F;
         r.data.place.longitude = -77.2F;

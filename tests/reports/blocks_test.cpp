@@ -24,8 +24,8 @@ protected:
     int Open(int year, int month, int day, int hour, int minute) {
         astro::ChartRecord r;
         r.data.name = "Block";
-        r.data.date_time = {static_cast<std::int16_t>(year), static_cast<std::uint8_t>(month),
-                            static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(hour),
+        r.data.date_time = {static_cast<std::int16_t>(year),   static_cast<std::uint8_t>(month),
+                            static_cast<std::uint8_t>(day),    static_cast<std::uint8_t>(hour),
                             static_cast<std::uint8_t>(minute), 0};
         r.data.place.latitude = 48.4F;
         r.data.place.longitude = -10.0F;
@@ -117,8 +117,8 @@ TEST_F(BlocksTest, ChineseMansionBeginsAtItsDeterminativeStar) {
 TEST_F(BlocksTest, AstrodynesOfAConjunctionWithSaturn) {
     const int slot = Open(1879, 3, 14, 11, 0);
     const astro::ChartSlot& s = astro::Slot(slot);
-    const double gap =
-        std::fabs(std::remainder(s.longitude[astro::kMercury] - s.longitude[astro::kSaturn], 360.0));
+    const double gap = std::fabs(
+        std::remainder(s.longitude[astro::kMercury] - s.longitude[astro::kSaturn], 360.0));
     ASSERT_LT(gap, 10.0);
     const double power = 8.0 * (1.0 - gap / 10.0);
     std::ostringstream expected;

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <filesystem>
 #include <optional>
-#include <variant>
 #include <string>
+#include <variant>
 
 #include "astro/angles.h"
 #include "astro/chart_calc.h"
@@ -56,19 +56,19 @@ TEST(ParseMidpointWeights, DamagedTablesAreRefusedWithTheirName) {
     }
     const std::string texts[] = {
         "",
-        "1 4 2.0\n",                                   // no header
-        kHeader,                                       // no rows
-        std::string(kHeader) + "1 x 2\n",              // not a number
-        std::string(kHeader) + "1 4 2 7\n",            // a fourth column
-        std::string(kHeader) + "1 4\n",                // a missing column
-        std::string(kHeader) + "0 4 2\n",              // harmonic 0
-        std::string(kHeader) + "361 4 2\n",            // harmonic above 360
-        std::string(kHeader) + "2 4 90\n",             // orb of a quadrant
-        std::string(kHeader) + "2 4 -1\n",             // negative orb
-        std::string(kHeader) + "2 nan 1\n",            // weight not finite
+        "1 4 2.0\n",                         // no header
+        kHeader,                             // no rows
+        std::string(kHeader) + "1 x 2\n",    // not a number
+        std::string(kHeader) + "1 4 2 7\n",  // a fourth column
+        std::string(kHeader) + "1 4\n",      // a missing column
+        std::string(kHeader) + "0 4 2\n",    // harmonic 0
+        std::string(kHeader) + "361 4 2\n",  // harmonic above 360
+        std::string(kHeader) + "2 4 90\n",   // orb of a quadrant
+        std::string(kHeader) + "2 4 -1\n",   // negative orb
+        std::string(kHeader) + "2 nan 1\n",  // weight not finite
         std::string(kHeader) + "2 inf 1\n",
         std::string(kHeader) + "99999999999999999999 1 1\n",
-        many,                                          // more rows than the table holds
+        many,                                            // more rows than the table holds
         std::string(kHeader) + std::string(70000, '1'),  // larger than any table
         std::string(kHeader) + std::string("2 4 1\0junk", 10) + "\n",
     };
@@ -157,10 +157,11 @@ TEST_F(MidpointWeightingReportTest, WideOrbCountsEveryPointOnEveryAxis) {
         for (const int b : points) {
             for (const int c : points) {
                 if (a < b && c != a && c != b) {
-                    const double mid = astro::ArcMidpoint(slot.longitude[static_cast<std::size_t>(a)],
-                                                          slot.longitude[static_cast<std::size_t>(b)]);
-                    const double off = std::fabs(std::remainder(
-                        slot.longitude[static_cast<std::size_t>(c)] - mid, 180.0));
+                    const double mid =
+                        astro::ArcMidpoint(slot.longitude[static_cast<std::size_t>(a)],
+                                           slot.longitude[static_cast<std::size_t>(b)]);
+                    const double off = std::fabs(
+                        std::remainder(slot.longitude[static_cast<std::size_t>(c)] - mid, 180.0));
                     ASSERT_LT(off, 89.9) << a << "/" << b << " " << c;
                 }
             }
