@@ -14,7 +14,7 @@ namespace meridia::reports {
 
 inline constexpr std::string_view kMidpointWeightsFile = "MWA.INI";
 // Bounds of the table: no file is larger, no table longer.
-inline constexpr std::size_t kMaxMidpointWeightsBytes = 64 * 1024;
+inline constexpr std::size_t kMaxMidpointWeightsBytes = std::size_t{64} * 1024U;
 inline constexpr std::size_t kMaxHarmonicWeights = 64;
 
 struct HarmonicWeight {
