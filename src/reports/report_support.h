@@ -73,12 +73,13 @@ void WriteNakshatras(const ReportRequest& r, ReportWriter& w);
 void WriteChineseMansions(const ReportRequest& r, ReportWriter& w);
 void WriteLunarMansions(const ReportRequest& r, ReportWriter& w);
 void WriteTemperaments(const ReportRequest& r, ReportWriter& w);
-void WriteAstrodynes(const ReportRequest& r, ReportWriter& w);
+void WriteAstrodynes(const ReportRequest& r, ReportWriter& w);  // astrodynes.cpp
+void WriteRays(const ReportRequest& r, ReportWriter& w);
+// The Ashtkoot compatibility (ashtkoot.cpp).
+void WriteAshtkootSummary(const ReportRequest& r, ReportWriter& w);
+void WriteAshtkootDetailed(const ReportRequest& r, ReportWriter& w);
 void WriteNearestLunarPhases(const ReportRequest& r, ReportWriter& w);
 void WriteNearestEclipses(const ReportRequest& r, ReportWriter& w);
 void WriteNotAvailable(const ReportRequest& r, ReportWriter& w);
-void WriteAshtkootSummary(const ReportRequest& r, ReportWriter& w);
-void WriteAshtkootDetailed(const ReportRequest& r, ReportWriter& w);
-void WriteRays(const ReportRequest& r, ReportWriter& w);
 
 }  // namespace meridia::reports::detail
