@@ -113,5 +113,23 @@ TEST_F(ReportCommandTest, SynastryTakesTheSecondChart) {
     EXPECT_EQ(Out().rfind("*** SYNASTRY ASPECTS LIST REPORT ***\n", 0), 0U);
 }
 
+TEST_F(ReportCommandTest, CompatibilityScoresTheTwoMoons) {
+    ASSERT_EQ(Run(With(With({"report", "compatibility", "--json"}),
+                       {"--b-date", "1 Jan 2000", "--b-time", "0:00", "--b-zone", "0", "--b-lat",
+                        "51N30", "--b-lon", "0W10"})),
+              kExitOk)
+        << Err();
+    const auto doc = nlohmann::json::parse(Out());
+    EXPECT_EQ(doc["title"], "*** Ashtkoot Summary Report ***");
+    ASSERT_EQ(doc["values"]["kootas"].size(), 8U);
+    double total = 0.0;
+    for (const auto& koota : doc["values"]["kootas"]) {
+        const std::string text = koota.get<std::string>();
+        total += std::stod(text.substr(text.find(':') + 1));
+    }
+    EXPECT_DOUBLE_EQ(doc["values"]["ashtkoot_total"].get<double>(), total);
+    EXPECT_LE(total, 36.0);
+}
+
 }  // namespace
 }  // namespace meridia::cli
