@@ -345,7 +345,7 @@ void WriteAshtkootDetailed(const ReportRequest& r, ReportWriter& w) {
     for (std::size_t i = 0; i < result.kootas.size(); ++i) {
         const KootaScore& k = result.kootas[i];
         w.NL();
-        w.Header(fmt::format("{}. {} ({} points)", i + 1, k.name, k.maximum));
+        w.Header(fmt::format("{}. {} (maximum {})", i + 1, k.name, k.maximum));
         w.Brief(kKootaMeaning[i]);
         w.Brief("Boy:  " + k.boy);
         w.Brief("Girl: " + k.girl);
