@@ -173,6 +173,20 @@ startup::Status ProgressedJulianDay(int chart_class, double jd_base_ut, double j
                                     int day_mode, bool converse, double& progressed_jd_ut,
                                     double& rate);
 
+// The month of a true tertiary progression (class 15) that holds the moment `elapsed` days after
+// the base moment: the Julian days (UT) of the two returns of the Moon to its natal place that
+// enclose it (the base moment itself starts month 0), its number n (negative before the base
+// moment) and the day factor X of the progression-day mode. The progressed offset at a moment t
+// of the month is (n + (t - start) / (next - start)) x X days. Fails as ProgressedJulianDay.
+struct TrueTertiaryMonth {
+    double start = 0.0;
+    double next = 0.0;
+    double n = 0.0;
+    double day_factor = 1.0;
+};
+startup::StatusOr<TrueTertiaryMonth> TrueTertiaryMonthOf(double jd_base_ut, double elapsed,
+                                                         int day_mode);
+
 // The composite longitude of n longitudes (degrees): the mean of their distances from the
 // longitude that follows the largest gap, added to it; [0, 360).
 double CompositeLongitude(const std::vector<double>& longitudes);

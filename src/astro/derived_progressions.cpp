@@ -62,39 +62,12 @@ startup::StatusOr<double> LunarReturnNear(double guess, double natal_moon, doubl
 // True tertiary progression: one day of motion per month of life counted between the real
 // returns of the Moon to its natal place. Returns the progressed offset in days.
 startup::StatusOr<double> TrueTertiaryOffset(double jd_base, double elapsed, int day_mode) {
-    const bool sidereal = day_mode == 1;
-    const double month = sidereal ? kSiderealMonthDays : kTropicalMonthDays;
-    const double x = sidereal ? kSiderealDayFactor : 1.0;
-    derived::BodyMotion natal;
-    if (!derived::MoonAt(jd_base, natal)) {
-        return OutOfRange();
+    const auto month = TrueTertiaryMonthOf(jd_base, elapsed, day_mode);
+    if (!month.ok()) {
+        return month.status();
     }
-    const double target = jd_base + elapsed;
-    double n = std::floor((elapsed + kHalfLunarMonth) / month);
-    const auto return_number = [&](double k) -> startup::StatusOr<double> {
-        if (k == 0.0) {
-            return jd_base;
-        }
-        return LunarReturnNear(jd_base + k * month, natal.longitude, jd_base, sidereal);
-    };
-    auto start = return_number(n);
-    if (start.ok() && target < *start) {
-        n -= 1.0;
-        start = return_number(n);
-    }
-    if (!start.ok()) {
-        return start.status();
-    }
-    const auto next = return_number(n + 1.0);
-    if (!next.ok()) {
-        return next.status();
-    }
-    if (*next <= *start) {
-        return startup::Status(startup::StatusCode::kNotConverged, kNoLunarReturnText,
-                               kOutOfRangeTitle);
-    }
-    const double f = (target - *start) / (*next - *start);
-    return (n + f) * x;
+    const double f = (jd_base + elapsed - month->start) / (month->next - month->start);
+    return (month->n + f) * month->day_factor;
 }
 
 void ClearDerivedFields(ChartSlot& slot, int point) {
@@ -166,6 +139,46 @@ double TargetJulianDay(const SubsidiaryRequest& request) {
 }
 
 }  // namespace
+
+startup::StatusOr<TrueTertiaryMonth> TrueTertiaryMonthOf(double jd_base_ut, double elapsed,
+                                                         int day_mode) {
+    const bool sidereal = day_mode == 1;
+    const double month = sidereal ? kSiderealMonthDays : kTropicalMonthDays;
+    derived::BodyMotion natal;
+    if (!derived::MoonAt(jd_base_ut, natal)) {
+        return OutOfRange();
+    }
+    const double target = jd_base_ut + elapsed;
+    double n = std::floor((elapsed + kHalfLunarMonth) / month);
+    const auto return_number = [&](double k) -> startup::StatusOr<double> {
+        if (k == 0.0) {
+            return jd_base_ut;
+        }
+        return LunarReturnNear(jd_base_ut + k * month, natal.longitude, jd_base_ut, sidereal);
+    };
+    auto start = return_number(n);
+    if (start.ok() && target < *start) {
+        n -= 1.0;
+        start = return_number(n);
+    }
+    if (!start.ok()) {
+        return start.status();
+    }
+    const auto next = return_number(n + 1.0);
+    if (!next.ok()) {
+        return next.status();
+    }
+    if (*next <= *start) {
+        return startup::Status(startup::StatusCode::kNotConverged, kNoLunarReturnText,
+                               kOutOfRangeTitle);
+    }
+    TrueTertiaryMonth result;
+    result.start = *start;
+    result.next = *next;
+    result.n = n;
+    result.day_factor = sidereal ? kSiderealDayFactor : 1.0;
+    return result;
+}
 
 startup::Status ProgressedJulianDay(int chart_class, double jd_base_ut, double jd_target_ut,
                                     int day_mode, bool converse, double& progressed_jd_ut,

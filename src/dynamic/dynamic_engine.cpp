@@ -58,6 +58,8 @@ public:
                 ? (options_.default_zodiac == 0 ? astro::kTropicalZodiac : options_.default_zodiac)
                 : radix_.record.zodiac;
         observer_latitude_ = data.ObserverLatitude();
+        angle_method_ = startup::CurrentSession().settings().GetInt("ProgAngles");
+        day_mode_ = startup::CurrentSession().settings().GetInt("ProgDay");
     }
 
     std::int64_t Calls() const { return calls_; }
@@ -70,10 +72,9 @@ public:
     std::optional<DynamicPosition> At(ChartKind kind, int point, double jd_ut) {
         switch (kind) {
             case ChartKind::kTransit:
-                return Ephemeris(point, jd_ut, 1.0);
+                return Ephemeris(point, jd_ut, 1.0, false);
             case ChartKind::kProgressed:
-                return Ephemeris(point, data_.ProgressedJulianDay(jd_ut),
-                                 data_.ZodiacMult() * data_.Rate());
+                return Progressed(point, jd_ut);
             case ChartKind::kDirected:
                 return Directed(point, jd_ut);
             case ChartKind::kPrimary:
@@ -84,6 +85,9 @@ public:
         }
         return std::nullopt;
     }
+
+    // The status of the last failed true-tertiary month (a return of the Moon not found).
+    const Status& MonthStatus() const { return month_status_; }
 
     // The fixed position of a radix point.
     DynamicPosition Radix(int point) const {
@@ -132,24 +136,42 @@ private:
             aspects::DeclinationSpeed(lambda, beta, p.speed, p.latitude_speed, obliquity);
     }
 
-    std::optional<DynamicPosition> Ephemeris(int point, double jd_ut, double speed_factor) {
+    // The RAMC of the sky at a UT instant over a geographic longitude (west positive).
+    static double RamcAt(double jd_ut, double longitude) {
+        const double jd0 = std::floor(jd_ut - 0.5) + 0.5;
+        const double st = astro::SiderealTime(astro::SiderealTimeAt0h(jd0), (jd_ut - jd0) * 24.0);
+        return Norm360(st * 15.0 - longitude);
+    }
+
+    // Ascendant, Midheaven, Descendant or Imum Coeli of a RAMC moving at ramc_rate degrees a
+    // day (tropical angles plus the zodiac offset).
+    void AngleOf(int point, double ramc, double ramc_rate, double obliquity, double latitude,
+                 double offset, DynamicPosition& p) const {
+        const astro::AngleSet a =
+            astro::CalcAngles(Norm360(ramc), obliquity, latitude, options_.mc_always_above);
+        const bool asc = point == astro::kAscendant || point == astro::kDescendant;
+        const bool opposite = point == astro::kDescendant || point == astro::kImumCoeli;
+        p.longitude =
+            Norm360((asc ? a.ascendant : a.midheaven) + offset + (opposite ? 180.0 : 0.0));
+        p.speed = (asc ? a.ascendant_speed : a.midheaven_speed) / astro::kSiderealDegreesPerDay *
+                  ramc_rate;
+    }
+
+    // `natal_place`: the angles of a progressed chart stand at the radix place; a transiting
+    // chart's at the report location.
+    std::optional<DynamicPosition> Ephemeris(int point, double jd_ut, double speed_factor,
+                                             bool natal_place) {
         ++calls_;
         const double jd_et = jd_ut + astro::DeltaT(jd_ut);
         const double offset = ZodiacOffsetAt(jd_et);
         DynamicPosition p;
         if (IsMovingAngle(point)) {
-            const double jd0 = std::floor(jd_ut - 0.5) + 0.5;
-            const double st =
-                astro::SiderealTime(astro::SiderealTimeAt0h(jd0), (jd_ut - jd0) * 24.0);
-            const double ramc = Norm360(st * 15.0 - data_.Longitude());
-            const double obliquity = ObliquityAt(jd_et);
-            const astro::AngleSet a =
-                astro::CalcAngles(ramc, obliquity, observer_latitude_, options_.mc_always_above);
-            const bool asc = point == astro::kAscendant || point == astro::kDescendant;
-            const bool opposite = point == astro::kDescendant || point == astro::kImumCoeli;
-            p.longitude =
-                Norm360((asc ? a.ascendant : a.midheaven) + offset + (opposite ? 180.0 : 0.0));
-            p.speed = asc ? a.ascendant_speed : a.midheaven_speed;
+            AngleOf(
+                point,
+                RamcAt(jd_ut, natal_place ? static_cast<double>(radix_.record.data.place.longitude)
+                                          : data_.Longitude()),
+                astro::kSiderealDegreesPerDay, ObliquityAt(jd_et),
+                natal_place ? radix_.observer_latitude : observer_latitude_, offset, p);
         } else {
             astro::ChartSlot& slot = *scratch_;
             const auto i = static_cast<std::size_t>(point);
@@ -176,13 +198,110 @@ private:
         return p;
     }
 
+    // The progressed (ephemeris-motion) UT instant of a real instant, and the days of ephemeris
+    // motion per real day there. True tertiary progressions count months between the returns
+    // of the Moon to its natal place (the month in progress is kept); the other kinds are
+    // linear in time.
+    bool ProgressedMoment(double jd_ut, double& jd_progressed, double& factor) {
+        if (data_.ProgressionKind() != kKindTrueTertiary || request_.method == kMethodDirections ||
+            request_.method == kMethodTransitsToDirections) {
+            jd_progressed = data_.ProgressedJulianDay(jd_ut);
+            factor = data_.ZodiacMult() * data_.Rate();
+            return true;
+        }
+        const double base = data_.JulDayBase();
+        const double moment = base + (jd_ut - base) * data_.ZodiacMult();
+        if (!month_ || moment < month_->start || moment >= month_->next) {
+            auto month = astro::TrueTertiaryMonthOf(base, moment - base, day_mode_);
+            if (!month.ok()) {
+                month_status_ = month.status();
+                return false;
+            }
+            month_ = *month;
+        }
+        const double length = month_->next - month_->start;
+        jd_progressed = base + (month_->n + (moment - month_->start) / length) * month_->day_factor;
+        factor = data_.ZodiacMult() * month_->day_factor / length;
+        return true;
+    }
+
+    // A point of the progressed chart: the bodies at the progressed moment; the angles moved by
+    // the progressed-angle method (setting ProgAngles: 1 solar arc in longitude, 2 solar arc in
+    // right ascension, 3 Naibod in longitude, 4 Naibod in right ascension, added to the radix
+    // RAMC; any other method: the angles of the progressed moment at the radix place); the
+    // age-harmonic kinds: every radix point times the age in years (plus one for kind 14).
+    std::optional<DynamicPosition> Progressed(int point, double jd_ut) {
+        const int kind = data_.ProgressionKind();
+        if (kind == kKindAgeHarmonic || kind == kKindAgePlusOneHarmonic) {
+            return Harmonic(point, jd_ut, kind == kKindAgePlusOneHarmonic ? 1.0 : 0.0);
+        }
+        double jd_progressed = 0.0;
+        double factor = 0.0;
+        if (!ProgressedMoment(jd_ut, jd_progressed, factor)) {
+            return std::nullopt;
+        }
+        if (!IsMovingAngle(point) || angle_method_ < astro::kAnglesSolarArcLongitude ||
+            angle_method_ > astro::kAnglesNaibodRightAscension) {
+            return Ephemeris(point, jd_progressed, factor, true);
+        }
+        double arc = 0.0;
+        double arc_rate = 0.0;
+        if (angle_method_ == astro::kAnglesSolarArcLongitude ||
+            angle_method_ == astro::kAnglesSolarArcRightAscension) {
+            const bool ra = angle_method_ == astro::kAnglesSolarArcRightAscension;
+            const bool saved = with_equatorial_;
+            with_equatorial_ = with_equatorial_ || ra;
+            const auto sun = Ephemeris(astro::kSun, jd_progressed, factor, true);
+            with_equatorial_ = saved;
+            if (!sun) {
+                return std::nullopt;
+            }
+            arc = ra ? sun->right_ascension - radix_.right_ascension[astro::kSun]
+                     : sun->longitude - radix_.longitude[astro::kSun];
+            // The rate only guides the root solver: the Sun's motion in longitude serves for
+            // its motion in right ascension too.
+            arc_rate = sun->speed;
+        } else {
+            arc = (jd_progressed - data_.JulDayBase()) * astro::kNaibodArcPerDay;
+            arc_rate = astro::kNaibodArcPerDay * factor;
+        }
+        ++calls_;
+        const double jd_et = jd_progressed + astro::DeltaT(jd_progressed);
+        const double offset = ZodiacOffsetAt(jd_et);
+        DynamicPosition p;
+        AngleOf(point, radix_.ramc + astro::ModFloor(arc, 360.0), arc_rate, radix_.obliquity,
+                radix_.observer_latitude, offset, p);
+        if (with_equatorial_) {
+            AddEquatorial(p, offset, ObliquityAt(jd_et));
+        }
+        return p;
+    }
+
+    // Age-harmonic progressions: the radix point's longitude times the age in years (plus
+    // `add`), moving at longitude / 365.24219907 degrees a day.
+    std::optional<DynamicPosition> Harmonic(int point, double jd_ut, double add) {
+        const auto i = static_cast<std::size_t>(point);
+        if (radix_.longitude[i] < 0.0) {
+            return std::nullopt;
+        }
+        ++calls_;
+        DynamicPosition p;
+        p.longitude = Norm360((data_.AgeInYears(jd_ut) + add) * radix_.longitude[i]);
+        p.speed = radix_.longitude[i] * data_.ZodiacMult() / kDynamicYearDays;
+        p.latitude = radix_.latitude[i];
+        if (with_equatorial_) {
+            AddEquatorial(p, radix_.zodiac_offset, radix_.obliquity);
+        }
+        return p;
+    }
+
     // The arc of a non-primary direction at a real instant and its rate per real day.
     bool DirectionArc(double jd_ut, double& arc, double& rate) {
         const double age = data_.AgeInYears(jd_ut);
         switch (request_.direction_type) {
             case kDirectionSolarArc: {
                 const auto sun = Ephemeris(astro::kSun, data_.ProgressedJulianDay(jd_ut),
-                                           data_.ZodiacMult() * data_.Rate());
+                                           data_.ZodiacMult() * data_.Rate(), true);
                 if (!sun) {
                     return false;
                 }
@@ -192,6 +311,29 @@ private:
                     arc += 360.0;
                 }
                 rate = sun->speed;
+                return true;
+            }
+            case kDirectionAscArc:
+            case kDirectionVertexArc: {
+                // The arc of the Ascendant (or Vertex) of the radix RAMC moved by the solar arc.
+                const double jd_progressed = data_.ProgressedJulianDay(jd_ut);
+                const auto sun =
+                    Ephemeris(astro::kSun, jd_progressed, data_.ZodiacMult() * data_.Rate(), true);
+                if (!sun) {
+                    return false;
+                }
+                const double solar_arc =
+                    astro::ModFloor(sun->longitude - radix_.longitude[astro::kSun], 360.0);
+                const astro::AngleSet a =
+                    astro::CalcAngles(Norm360(radix_.ramc + solar_arc), radix_.obliquity,
+                                      radix_.observer_latitude, options_.mc_always_above);
+                const bool asc = request_.direction_type == kDirectionAscArc;
+                const double offset = ZodiacOffsetAt(jd_progressed + astro::DeltaT(jd_progressed));
+                const double directed = (asc ? a.ascendant : a.vertex) + offset;
+                arc = astro::ModFloor(
+                    directed - radix_.longitude[asc ? astro::kAscendant : astro::kVertex], 360.0);
+                rate = (asc ? a.ascendant_speed : a.vertex_speed) / astro::kSiderealDegreesPerDay *
+                       sun->speed;
                 return true;
             }
             case kDirectionUserArc:
@@ -232,6 +374,10 @@ private:
     astro::CalcOptions options_;
     astro::PositionOptions position_options_;
     int zodiac_ = astro::kTropicalZodiac;
+    int angle_method_ = astro::kAnglesSolarArcLongitude;
+    int day_mode_ = 0;
+    std::optional<astro::TrueTertiaryMonth> month_;
+    Status month_status_;
     double observer_latitude_ = 0.0;
     double obliquity_ = 0.0;
     double obliquity_jd_ = -1e12;
@@ -262,14 +408,15 @@ enum class Quantity {
 };
 
 // The family of an event from a moving chart to the radix.
-int RadixType(ChartKind kind) {
+// Primary directions moving the points of a progression (kind 15) count as progressions.
+int RadixType(ChartKind kind, int method) {
     switch (kind) {
         case ChartKind::kTransit:
             return kTypeTransitRadix;
         case ChartKind::kProgressed:
             return kTypeProgressedRadix;
         default:
-            return kTypeDirectedRadix;
+            return method == kMethodProgressions ? kTypeProgressedRadix : kTypeDirectedRadix;
     }
 }
 
@@ -450,8 +597,8 @@ private:
     bool EmitCrossings(const Body& a, const Body* b, double t0, double t1, int type,
                        const std::vector<Crossing>& found);
     double QuickRoot(const Body& a, double t0, double t1, double target);
-    // The instant of a station near `turn`, from the longitude's parabola.
-    double RefineStation(const Body& a, double turn);
+    // The instant in [t0, t1] at which the longitude speed of `a` is 0, with the position.
+    bool FindStation(const Body& a, double t0, double t1, double& station, DynamicPosition& at);
 
     const DynamicSearchRequest& request_;
     DynamicDataClass& data_;
@@ -790,32 +937,48 @@ void Engine::SeparationTargets(int orb_kind, int point_a, int point_b,
                      [](const Target& x, const Target& y) { return x.value < y.value; });
 }
 
-double Engine::RefineStation(const Body& a, double turn) {
-    // The library's longitude speed carries noise of about 1e-8 degrees a day, which for the
-    // slow planets moves the zero of the speed by seconds. The longitude itself is smooth to
-    // 1e-12 degrees: the vertex of the parabola through three longitudes a few minutes apart
-    // gives the station to a small fraction of a second.
-    constexpr double kHalfSpan = 0.005;  // days
-    for (int pass = 0; pass < 2; ++pass) {
-        const auto before = Eval(a, turn - kHalfSpan);
-        const auto middle = Eval(a, turn);
-        const auto after = Eval(a, turn + kHalfSpan);
-        if (!before || !middle || !after) {
-            return turn;
+bool Engine::FindStation(const Body& a, double t0, double t1, double& station,
+                         DynamicPosition& at) {
+    // The library's speed scatters by about 1e-8 degrees a day from one instant to the next;
+    // near a station of the slow planets its sign changes back and forth over a few seconds.
+    // The station is the zero of the parabola fitted by least squares to 41 speeds over 2.4
+    // hours around the first sign change found by halving the step.
+    constexpr double kSignTolerance = 1e-6;  // days
+    constexpr double kHalfWindow = 0.05;     // days on each side of the sign change
+    constexpr int kSamplesEachSide = 20;
+    double lo = t0;
+    double hi = t1;
+    const bool rising = a.start.speed < 0.0;
+    while (hi - lo > kSignTolerance) {
+        const double mid = 0.5 * (lo + hi);
+        const auto p = Eval(a, mid);
+        if (!p) {
+            return false;
         }
-        const double y_minus = Norm180(before->longitude - middle->longitude);
-        const double y_plus = Norm180(after->longitude - middle->longitude);
-        const double curvature = y_minus + y_plus;
-        if (curvature == 0.0) {
-            return turn;
-        }
-        const double shift = kHalfSpan * (y_minus - y_plus) / (2.0 * curvature);
-        if (std::fabs(shift) > kHalfSpan) {
-            return turn;
-        }
-        turn += shift;
+        ((p->speed >= 0.0) == rising ? hi : lo) = mid;
     }
-    return turn;
+    const double centre = 0.5 * (lo + hi);
+    std::vector<double> xs;
+    std::vector<double> speeds;
+    for (int i = -kSamplesEachSide; i <= kSamplesEachSide; ++i) {
+        const double x = kHalfWindow * i / kSamplesEachSide;
+        const auto p = Eval(a, centre + x);
+        if (!p) {
+            return false;
+        }
+        xs.push_back(x);
+        speeds.push_back(p->speed);
+    }
+    station = centre;
+    if (const auto root = LeastSquaresParabolaRoot(xs, speeds, kHalfWindow)) {
+        station = std::clamp(centre + *root, t0, t1);
+    }
+    const auto p = Eval(a, station);
+    if (!p) {
+        return false;
+    }
+    at = *p;
+    return true;
 }
 
 double Engine::QuickRoot(const Body& a, double t0, double t1, double target) {
@@ -904,10 +1067,7 @@ bool Engine::DetectStep(double t0, double t1) {
             a.start.speed != 0.0 && a.start.speed * a.end.speed <= 0.0) {
             double turn = 0.0;
             DynamicPosition pa;
-            DynamicPosition pb;
-            if (FindTurn(Quantity::kLongitude, a, nullptr, t0, a.start.speed, t1, a.end.speed, turn,
-                         pa, pb)) {
-                turn = std::clamp(RefineStation(a, turn), t0, t1);
+            if (FindStation(a, t0, t1, turn, pa)) {
                 const BisectResult r = Report(t0, t1, turn);
                 DynamicEvent e;
                 e.tran_point = a.point;
@@ -943,7 +1103,8 @@ bool Engine::DetectStep(double t0, double t1) {
                      : ingresses)
                     .push_back(c);
             }
-            if (!EmitCrossings(a, nullptr, t0, t1, RadixType(a.chart), aspects_found)) {
+            if (!EmitCrossings(a, nullptr, t0, t1, RadixType(a.chart, request_.method),
+                               aspects_found)) {
                 return false;
             }
             for (Crossing& c : ingresses) {
@@ -980,7 +1141,8 @@ bool Engine::DetectStep(double t0, double t1) {
                 found.clear();
                 Scan(declination ? Quantity::kDeclination : Quantity::kLatitude, a, nullptr, t0, t1,
                      targets, found);
-                if (!EmitCrossings(a, nullptr, t0, t1, RadixType(a.chart), found)) {
+                if (!EmitCrossings(a, nullptr, t0, t1, RadixType(a.chart, request_.method),
+                                   found)) {
                     return false;
                 }
             }
@@ -1094,7 +1256,7 @@ bool Engine::AlreadyInOrb(int orb_kind) {
             e.tran_retro =
                 a.chart != ChartKind::kDirected && a.chart != ChartKind::kPrimary && p->speed < 0.0;
             e.tran_house = HouseOfLongitude(p->longitude);
-            e.type = RadixType(a.chart);
+            e.type = RadixType(a.chart, request_.method);
             e.jd_ut = start;
             if (!Store(e)) {
                 return false;
@@ -1110,7 +1272,8 @@ Status Engine::Run(double step, const DynamicRunContext& context, ChartKind dire
     ChartKind moving_kind = ChartKind::kTransit;
     switch (request_.method) {
         case kMethodProgressions:
-            moving_kind = ChartKind::kProgressed;
+            moving_kind =
+                directed_kind == ChartKind::kPrimary ? ChartKind::kPrimary : ChartKind::kProgressed;
             break;
         case kMethodDirections:
             moving_kind = directed_kind;
@@ -1223,9 +1386,24 @@ bool RateOfKind(int kind, double& rate) {
         case kKindUser:
             rate = astro::ProgressionRate(astro::kRateUser, day_mode);
             return true;
+        case kKindTrueTertiary:
+            // The mean rate of a lunar month: the step; the walk itself counts the months
+            // between the returns of the Moon.
+            rate = astro::ProgressionRate(astro::kRateTertiary, day_mode);
+            return true;
+        case kKindAgeHarmonic:
+        case kKindAgePlusOneHarmonic:
+        case kKindVanDam:
+            // Their points move by the age; time is measured as in secondary progressions.
+            rate = astro::ProgressionRate(astro::kRateSecondary, day_mode);
+            return true;
         default:
             return false;
     }
+}
+
+bool IsHarmonicKind(int kind) {
+    return kind == kKindAgeHarmonic || kind == kKindAgePlusOneHarmonic;
 }
 
 bool UsesTransits(int method) {
@@ -1339,6 +1517,12 @@ double StepDays(const DynamicSearchRequest& request) {
         }
         return step;
     }
+    if (IsHarmonicKind(request.progression_kind)) {
+        return request.families.transits_transits ? 1.0 : 5.0;
+    }
+    if (request.progression_kind == kKindVanDam) {
+        return 30.0;  // primary directions, walked as directions are
+    }
     double rate = 1.0 / kDynamicYearDays;
     if (request.user_arc_rate > 0.0) {
         rate = request.user_arc_rate;
@@ -1363,6 +1547,8 @@ std::string EventTypeText(const DynamicSearchRequest& request, int type) {
     if (request.progression_kind >= 1 && request.progression_kind <= 14) {
         progressed = std::string(
             kProg.substr(static_cast<std::size_t>(request.progression_kind - 1) * 2, 2));
+    } else if (request.progression_kind == kKindVanDam) {
+        progressed = "Pv";  // the code of van Dam's primary directions
     }
     std::string directed = "Sa";
     if (request.direction_type >= 1 && request.direction_type <= kDirectionTypeCount) {
@@ -1427,13 +1613,24 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
             if (primary == nullptr) {
                 return refuse("Primary directions are not available in this program.");
             }
-        } else if (request.direction_type == kDirectionAscArc ||
-                   request.direction_type == kDirectionVertexArc) {
-            return refuse(
-                "Ascendant and vertex arc directions are not available in the "
-                "dynamic report.");
         }
     }
+    // Progressions by van Dam's primary directions: the points move as the primary source
+    // directs them.
+    const bool progressions =
+        method == kMethodProgressions || method == kMethodTransitsToProgressions;
+    const bool van_dam_progressions =
+        method == kMethodProgressions && request.progression_kind == kKindVanDam;
+    if (van_dam_progressions) {
+        primary = PrimaryDirectionSourceFor(kDirectionPrimaryVanDam);
+        if (primary == nullptr || !primary->MovesPoints(kDirectionPrimaryVanDam)) {
+            return refuse("Primary directions are not available in this program.");
+        }
+    }
+    // Points that move as the radix points do, by an arc or a factor: every point with a
+    // radix position can move.
+    const bool radix_moves = directions || van_dam_progressions ||
+                             (progressions && IsHarmonicKind(request.progression_kind));
     if (request.moving.empty() && method != kMethodDirections) {
         return refuse("No moving points are selected.");
     }
@@ -1445,12 +1642,12 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
         }
         const bool body =
             astro::SwissBodyOf(p, true, false) >= 0 || p == astro::kEarth || p == astro::kSouthNode;
-        const bool angle = Positions::IsMovingAngle(p) && UsesTransits(method);
-        if (!directions && !body && !angle) {
+        const bool angle = Positions::IsMovingAngle(p);
+        if (!radix_moves && !body && !angle) {
             return refuse("Point " + std::to_string(p) +
                           " cannot be a moving point of the dynamic report.");
         }
-        if (directions && radix.longitude[static_cast<std::size_t>(p)] < 0.0) {
+        if (radix_moves && radix.longitude[static_cast<std::size_t>(p)] < 0.0) {
             return refuse("Point " + std::to_string(p) + " has no position in the radix chart.");
         }
     }
@@ -1474,10 +1671,9 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
         kind = kKindSecondary;  // directions measure time by secondary progression
     }
     if (!RateOfKind(kind, rate)) {
-        if (method == kMethodProgressions || method == kMethodTransitsToProgressions) {
-            return refuse(std::string("The progression kind \"") +
-                          std::string(ProgressionKindName(request.progression_kind)) +
-                          "\" is not available in the dynamic report.");
+        if (progressions) {
+            return refuse("Unknown progression kind " + std::to_string(request.progression_kind) +
+                          ".");
         }
         RateOfKind(kKindSecondary, rate);
     }
@@ -1543,14 +1739,19 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
         request.progress("Calculating for " + radix.record.data.name, -1);
     }
 
+    // The primary source of a van Dam progression is configured as for direction type 7.
+    DynamicSearchRequest source_request = request;
+    if (van_dam_progressions) {
+        source_request.direction_type = kDirectionPrimaryVanDam;
+    }
     Engine engine(request, data, points, result);
-    const DynamicRunContext context{request, data, points, request.aspect_set, step};
+    const DynamicRunContext context{source_request, data, points, request.aspect_set, step};
     ChartKind directed_kind = ChartKind::kDirected;
     if (primary != nullptr) {
         if (Status s = primary->InitializeRadix(context); !s.ok()) {
             return s;
         }
-        if (primary->MovesPoints(request.direction_type)) {
+        if (primary->MovesPoints(source_request.direction_type)) {
             directed_kind = ChartKind::kPrimary;
             engine.positions().SetPrimary(primary, &context);
         } else if (method == kMethodDirections) {
@@ -1569,6 +1770,9 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
         }
     }
     result.ephemeris_calls = engine.positions().Calls();
+    if (!engine.positions().MonthStatus().ok()) {
+        return engine.positions().MonthStatus();
+    }
 
     if (!table.Truncated() && !result.stopped_at_jd_ut) {
         for (const auto& source : ExtraEventSources()) {

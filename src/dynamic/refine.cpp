@@ -1,6 +1,7 @@
 #include "dynamic/refine.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace meridia::dynamic {
@@ -154,6 +155,54 @@ double QuickInterpolate(double y_minus, double y0, double y_plus) {
         }
     }
     return n;
+}
+
+std::optional<double> LeastSquaresParabolaRoot(const std::vector<double>& x,
+                                               const std::vector<double>& y, double max_distance) {
+    if (x.size() < 3 || x.size() != y.size()) {
+        return std::nullopt;
+    }
+    // Normal equations of y = a + b x + c x^2, solved by Cramer's rule.
+    std::array<double, 5> s{};
+    std::array<double, 3> t{};
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        double power = 1.0;
+        for (std::size_t k = 0; k < s.size(); ++k) {
+            s[k] += power;
+            if (k < t.size()) {
+                t[k] += power * y[i];
+            }
+            power *= x[i];
+        }
+    }
+    const auto det3 = [](double a11, double a12, double a13, double a21, double a22, double a23,
+                         double a31, double a32, double a33) {
+        return a11 * (a22 * a33 - a23 * a32) - a12 * (a21 * a33 - a23 * a31) +
+               a13 * (a21 * a32 - a22 * a31);
+    };
+    const double d = det3(s[0], s[1], s[2], s[1], s[2], s[3], s[2], s[3], s[4]);
+    if (d == 0.0) {
+        return std::nullopt;
+    }
+    const double a = det3(t[0], s[1], s[2], t[1], s[2], s[3], t[2], s[3], s[4]) / d;
+    const double b = det3(s[0], t[0], s[2], s[1], t[1], s[3], s[2], t[2], s[4]) / d;
+    const double c = det3(s[0], s[1], t[0], s[1], s[2], t[1], s[2], s[3], t[2]) / d;
+    if (b == 0.0) {
+        return std::nullopt;
+    }
+    // Newton steps from the root of the line.
+    double root = -a / b;
+    for (int n = 0; n < 8; ++n) {
+        const double slope = b + 2.0 * c * root;
+        if (slope == 0.0) {
+            return std::nullopt;
+        }
+        root -= (a + b * root + c * root * root) / slope;
+    }
+    if (!std::isfinite(root) || std::fabs(root) > max_distance) {
+        return std::nullopt;
+    }
+    return root;
 }
 
 }  // namespace meridia::dynamic

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace meridia::dynamic {
 
@@ -44,6 +46,12 @@ struct RootSample {
 double SolveRoot(double a, RootSample fa, double b, RootSample fb,
                  const std::function<RootSample(double)>& f, double tolerance, int max_evaluations,
                  RootSample* last = nullptr, double* at = nullptr);
+
+// The root nearest x = 0 of the parabola fitted by least squares to the samples (x[i], y[i]) (at
+// least three, x centred near 0): the zero of a noisy quantity that changes sign near x = 0.
+// Nothing when the fit has no root within max_distance of 0.
+std::optional<double> LeastSquaresParabolaRoot(const std::vector<double>& x,
+                                               const std::vector<double>& y, double max_distance);
 
 // The calendar's quick estimate: with the normalised differences y_minus, y0, y_plus at the
 // start, middle and end of a step, the root of the interpolating parabola as a fraction n of
