@@ -144,6 +144,7 @@ void AddDynamicCommand(CLI::App& app, CliContext& ctx) {
         "dynamic", "Transits, progressions and directions of a radix chart over a span of time");
     auto job = std::make_shared<dynamic::DynamicJob>();
     AddChartOptions(*cmd, job->radix, "--");
+    AddExtraOption(*cmd, job->radix);
     cmd->add_option("--from", job->from_date, "First day of the period (read like --date)")
         ->required();
     cmd->add_option("--from-time", job->from_time, "Clock time the period starts (midnight)");

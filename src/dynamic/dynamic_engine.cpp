@@ -12,6 +12,7 @@
 #include "astro/chart_table.h"
 #include "astro/derived_charts.h"
 #include "astro/ephemeris.h"
+#include "astro/extra_points.h"
 #include "astro/time_scales.h"
 #include "dynamic/dynamic_hooks.h"
 #include "dynamic/refine.h"
@@ -172,6 +173,10 @@ private:
                                           : data_.Longitude()),
                 astro::kSiderealDegreesPerDay, ObliquityAt(jd_et),
                 natal_place ? radix_.observer_latitude : observer_latitude_, offset, p);
+        } else if (point > astro::kFixedPointCount) {
+            if (!ExtraPoint(point, jd_ut, jd_et, offset, natal_place, p)) {
+                return std::nullopt;
+            }
         } else {
             astro::ChartSlot& slot = *scratch_;
             const auto i = static_cast<std::size_t>(point);
@@ -196,6 +201,42 @@ private:
         p.latitude_speed *= speed_factor;
         p.declination_speed *= speed_factor;
         return p;
+    }
+
+    // A moving extra point (MovableExtraPoint) at an instant of its chart: the points a
+    // midpoint joins first, then the extra-point calculation of the chart.
+    bool ExtraPoint(int point, double jd_ut, double jd_et, double offset, bool natal_place,
+                    DynamicPosition& p) {
+        const astro::ExtraPointDefinition* def = astro::ExtraPointOf(point);
+        if (def == nullptr) {
+            return false;
+        }
+        astro::ChartSlot& slot = *scratch_;
+        if (def->kind == astro::ExtraKind::kMidpoint) {
+            for (const int q : {def->point_a, def->point_b}) {
+                const auto at = Ephemeris(q, jd_ut, 1.0, natal_place);
+                if (!at) {
+                    return false;
+                }
+                const auto k = static_cast<std::size_t>(q);
+                slot.longitude[k] = at->longitude;
+                slot.speed[k] = at->speed;
+                slot.latitude[k] = at->latitude;
+                slot.latitude_speed[k] = at->latitude_speed;
+            }
+        }
+        slot.julian_day = jd_et;
+        slot.zodiac_offset = offset;
+        astro::CalcExtraPoints(slot, point, point, false, false, false);
+        const auto i = static_cast<std::size_t>(point);
+        if (slot.longitude[i] < 0.0) {
+            return false;
+        }
+        p.longitude = slot.longitude[i];
+        p.speed = slot.speed[i];
+        p.latitude = slot.latitude[i];
+        p.latitude_speed = slot.latitude_speed[i];
+        return true;
     }
 
     // The progressed (ephemeris-motion) UT instant of a real instant, and the days of ephemeris
@@ -1402,6 +1443,52 @@ bool RateOfKind(int kind, double& rate) {
     }
 }
 
+// Points the ephemeris moves: the bodies, the angles of the sky, and the extra points that
+// follow them (stars, asteroids, fixed positions, and midpoints of movable points).
+bool IsMovablePoint(int p) {
+    if (p > astro::kFixedPointCount) {
+        const astro::ExtraPointDefinition* def = astro::ExtraPointOf(p);
+        if (def == nullptr) {
+            return false;
+        }
+        switch (def->kind) {
+            case astro::ExtraKind::kStar:
+            case astro::ExtraKind::kAsteroid:
+            case astro::ExtraKind::kPosition:
+                return true;
+            case astro::ExtraKind::kMidpoint:
+                return def->point_a < p && def->point_b < p && IsMovablePoint(def->point_a) &&
+                       IsMovablePoint(def->point_b);
+            default:
+                return false;
+        }
+    }
+    return astro::SwissBodyOf(p, true, false) >= 0 || p == astro::kEarth ||
+           p == astro::kSouthNode || p == astro::kAscendant || p == astro::kMidheaven ||
+           p == astro::kDescendant || p == astro::kImumCoeli;
+}
+
+// The suffix an extra point carries in a point set: asteroids "a", house cusps "H", Arabic
+// parts "p", fixed stars "s", any other extra point "e".
+char ExtraSuffix(int p) {
+    const astro::ExtraPointDefinition* def = astro::ExtraPointOf(p);
+    if (def == nullptr) {
+        return kSuffixOther;
+    }
+    switch (def->kind) {
+        case astro::ExtraKind::kAsteroid:
+            return kSuffixAsteroid;
+        case astro::ExtraKind::kCusp:
+            return kSuffixHouseCusp;
+        case astro::ExtraKind::kPart:
+            return kSuffixArabicPart;
+        case astro::ExtraKind::kStar:
+            return kSuffixFixedStar;
+        default:
+            return kSuffixOther;
+    }
+}
+
 bool IsHarmonicKind(int kind) {
     return kind == kKindAgeHarmonic || kind == kKindAgePlusOneHarmonic;
 }
@@ -1637,13 +1724,10 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
     const astro::ChartSlot& radix = astro::Slot(request.radix_slot);
     const int in_use = astro::PointsInUse();
     for (const int p : request.moving) {
-        if (p < 1 || p > std::min(in_use, astro::kFixedPointCount)) {
+        if (p < 1 || p > std::min(in_use, astro::kMaxPoints)) {
             return refuse("Point " + std::to_string(p) + " is not a chart point.");
         }
-        const bool body =
-            astro::SwissBodyOf(p, true, false) >= 0 || p == astro::kEarth || p == astro::kSouthNode;
-        const bool angle = Positions::IsMovingAngle(p);
-        if (!radix_moves && !body && !angle) {
+        if (!radix_moves && !IsMovablePoint(p)) {
             return refuse("Point " + std::to_string(p) +
                           " cannot be a moving point of the dynamic report.");
         }
@@ -1652,7 +1736,7 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
         }
     }
     for (const int p : request.targets) {
-        if (p < 1 || p > std::min(in_use, astro::kFixedPointCount)) {
+        if (p < 1 || p > std::min(in_use, astro::kMaxPoints)) {
             return refuse("Point " + std::to_string(p) + " is not a chart point.");
         }
         if (radix.longitude[static_cast<std::size_t>(p)] < 0.0) {
@@ -1692,10 +1776,18 @@ startup::StatusOr<DynamicRunResult> RunDynamicSearch(const DynamicSearchRequest&
 
     DynamicPointSet points;
     for (const int p : request.moving) {
-        points.AddDynamicPoint(ChartPoint(p));
+        if (p > astro::kFixedPointCount) {
+            points.AddDynamicUserPoint(ChartPoint(p), ExtraSuffix(p));
+        } else {
+            points.AddDynamicPoint(ChartPoint(p));
+        }
     }
     for (const int p : request.targets) {
-        points.AddRadixPoint(ChartPoint(p));
+        if (p > astro::kFixedPointCount) {
+            points.AddRadixUserPoint(ChartPoint(p), ExtraSuffix(p));
+        } else {
+            points.AddRadixPoint(ChartPoint(p));
+        }
     }
     data.ComputeFirstAndLastChartPoints(points, UsesTransits(method));
 
@@ -1813,6 +1905,9 @@ std::vector<std::string> DynamicReportHeader(const DynamicSearchRequest& request
                 text += ' ';
             }
             text += names.PointName(p, 0);
+            if (p > astro::kFixedPointCount) {
+                text += ExtraSuffix(p);
+            }
         }
         return text;
     };

@@ -17,6 +17,7 @@
 #include "astro/angles.h"
 #include "astro/chart_calc.h"
 #include "astro/chart_table.h"
+#include "astro/extra_points.h"
 #include "astro/time_scales.h"
 #include "dynamic/dynamic_engine.h"
 #include "support/chart_records.h"
@@ -736,6 +737,56 @@ TEST_F(DynamicExactnessTest, TransitsToProgressions) {
     for (const DynamicEvent& e : result->table.Events()) {
         EXPECT_EQ(e.type, kTypeTransitProgressed);
     }
+}
+
+// Extra points 51 and up as targets (a fixed star, a midpoint of two radix points) and as a
+// moving point (the midpoint of the transiting Sun and Mars): their places come from the
+// library's star function and its planets.
+TEST_F(DynamicExactnessTest, ExtraPointsAsTargetsAndMovingPoints) {
+    ASSERT_TRUE(astro::UseExtraPoints("star:Aldebaran,midpoint:3/5,midpoint:3/7").ok());
+    const astro::ChartRecord record = testing::MakeRecord({.year = 1879,
+                                                           .month = 3,
+                                                           .day = 14,
+                                                           .hour = 11,
+                                                           .minute = 30,
+                                                           .zone = -0.6667F,
+                                                           .latitude = 48.4F,
+                                                           .longitude = -10.0F,
+                                                           .house_system = 9});
+    ASSERT_EQ(astro::CalcChart(record, kRadixSlot, 0, 0, true, true), astro::CalcStatus::kOk);
+    const double base = Radix().julian_day_ut;
+    // The arc midpoint: half-way along the shorter arc from a to b.
+    const auto midpoint = [](double a, double b) {
+        return astro::Norm360(a + astro::Norm180(b - a) / 2.0);
+    };
+    std::array<double, 6> star{};
+    char star_name[SE_MAX_STNAME] = "Aldebaran";
+    char serr[AS_MAXCH] = {0};
+    ASSERT_GE(swe_fixstar2_ut(star_name, base, SEFLG_SPEED, star.data(), serr), 0) << serr;
+    const std::array<double, 3> target_places{
+        star[0], midpoint(Library(base, SE_SUN)[0], Library(base, SE_MERCURY)[0]), 0.0};
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_NEAR(Radix().longitude[static_cast<std::size_t>(51 + k)],
+                    target_places[static_cast<std::size_t>(k)], 1e-7);
+    }
+
+    DynamicSearchRequest r = Request(kJan2024, kJan2024 + 60.0);
+    r.method = kMethodTransits;
+    r.moving = {1, 3, 5, 53};
+    r.targets = {3, 51, 52};
+    r.families.transits_radix = true;
+    const auto result = RunDynamicSearch(r);
+    ASSERT_TRUE(result.ok()) << result.status().message();
+    const Model transits = TransitModel(Radix(), r.jd_end_ut);
+    const Model model = [&](int p, double t) {
+        return p == 53 ? midpoint(Library(t, SE_SUN)[0], Library(t, SE_MARS)[0]) : transits(p, t);
+    };
+    const auto expected =
+        RadixAspects(r.moving, r.targets, r.jd_start_ut, r.jd_end_ut, model, 0.05);
+    EXPECT_GT(expected.size(), 40U);
+    ExpectSame(expected, result->table);
+    // Extra points carry their kind's suffix: "s" for a star, "e" for other extra points.
+    EXPECT_EQ(DynamicReportHeader(r)[1], "Radix Points: Su Aldes Su/Mee");
 }
 
 TEST_F(DynamicExactnessTest, EnteringLeavingAndAlreadyInOrb) {
