@@ -463,48 +463,50 @@ int RadixType(ChartKind kind, int method) {
 
 bool IsCircular(Quantity q) { return q == Quantity::kLongitude || q == Quantity::kSeparation; }
 
-double ValueOf(Quantity q, const DynamicPosition& a, const DynamicPosition& b) {
+// A quantity and its rate per day: a value of each body (its longitude, declination or
+// latitude with their speeds), combined as the quantity says.
+struct QuantityValue {
+    double value = 0.0;
+    double rate = 0.0;
+};
+
+QuantityValue Evaluate(Quantity q, const DynamicPosition& a, const DynamicPosition& b) {
+    const auto pick = [q](const DynamicPosition& p) -> QuantityValue {
+        switch (q) {
+            case Quantity::kLongitude:
+            case Quantity::kSeparation:
+                return {p.longitude, p.speed};
+            case Quantity::kDeclination:
+            case Quantity::kDeclinationSum:
+            case Quantity::kDeclinationDiff:
+                return {p.declination, p.declination_speed};
+            default:
+                return {p.latitude, p.latitude_speed};
+        }
+    };
+    const QuantityValue x = pick(a);
+    const QuantityValue y = pick(b);
     switch (q) {
         case Quantity::kLongitude:
-            return a.longitude;
-        case Quantity::kSeparation:
-            return Norm360(a.longitude - b.longitude);
         case Quantity::kDeclination:
-            return a.declination;
         case Quantity::kLatitude:
-            return a.latitude;
+            return x;
+        case Quantity::kSeparation:
+            return {Norm360(x.value - y.value), x.rate - y.rate};
         case Quantity::kDeclinationSum:
-            return a.declination + b.declination;
-        case Quantity::kDeclinationDiff:
-            return a.declination - b.declination;
         case Quantity::kLatitudeSum:
-            return a.latitude + b.latitude;
-        case Quantity::kLatitudeDiff:
-            return a.latitude - b.latitude;
+            return {x.value + y.value, x.rate + y.rate};
+        default:
+            return {x.value - y.value, x.rate - y.rate};
     }
-    return 0.0;
+}
+
+double ValueOf(Quantity q, const DynamicPosition& a, const DynamicPosition& b) {
+    return Evaluate(q, a, b).value;
 }
 
 double RateOf(Quantity q, const DynamicPosition& a, const DynamicPosition& b) {
-    switch (q) {
-        case Quantity::kLongitude:
-            return a.speed;
-        case Quantity::kSeparation:
-            return a.speed - b.speed;
-        case Quantity::kDeclination:
-            return a.declination_speed;
-        case Quantity::kLatitude:
-            return a.latitude_speed;
-        case Quantity::kDeclinationSum:
-            return a.declination_speed + b.declination_speed;
-        case Quantity::kDeclinationDiff:
-            return a.declination_speed - b.declination_speed;
-        case Quantity::kLatitudeSum:
-            return a.latitude_speed + b.latitude_speed;
-        case Quantity::kLatitudeDiff:
-            return a.latitude_speed - b.latitude_speed;
-    }
-    return 0.0;
+    return Evaluate(q, a, b).rate;
 }
 
 // The difference of a quantity from a target: normalised to -180..180 for angles.
@@ -622,6 +624,19 @@ private:
                            std::vector<Target>& targets) const;
     void AddOrbBoundaries(Target exact, double orb_enter, double orb_leave, bool circular,
                           std::vector<Target>& targets) const;
+    // The orb edges of an aspect: its applying and separating orbs of the orb column, those of
+    // the luminaries when a luminary takes part.
+    void AddOrbEdges(const Target& exact, const aspects::AspectRecord& aspect, bool luminary,
+                     int orb_kind, bool circular, std::vector<Target>& targets) const {
+        AddOrbBoundaries(exact,
+                         aspect.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
+                                             : aspects::OrbGroup::kOtherApplying,
+                                    orb_kind),
+                         aspect.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
+                                             : aspects::OrbGroup::kOtherSeparating,
+                                    orb_kind),
+                         circular, targets);
+    }
 
     // The longitude targets of a moving point (aspects to the radix points first, then sign
     // and house cusps), built once per run.
@@ -931,14 +946,7 @@ void Engine::ParallelTargets(bool declination, int orb_kind, int moving_point,
             t.ra_retro = radix_.speed[i] < 0.0;
             targets.push_back(t);
             if (request_.enter_leave) {
-                AddOrbBoundaries(t,
-                                 asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
-                                                  : aspects::OrbGroup::kOtherApplying,
-                                         orb_kind),
-                                 asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
-                                                  : aspects::OrbGroup::kOtherSeparating,
-                                         orb_kind),
-                                 false, targets);
+                AddOrbEdges(t, asp, luminary, orb_kind, false, targets);
             }
         }
     }
@@ -963,14 +971,7 @@ void Engine::SeparationTargets(int orb_kind, int point_a, int point_b,
             t.ra_point = point_b;
             targets.push_back(t);
             if (request_.enter_leave) {
-                AddOrbBoundaries(t,
-                                 asp.Orb(luminary ? aspects::OrbGroup::kLuminaryApplying
-                                                  : aspects::OrbGroup::kOtherApplying,
-                                         orb_kind),
-                                 asp.Orb(luminary ? aspects::OrbGroup::kLuminarySeparating
-                                                  : aspects::OrbGroup::kOtherSeparating,
-                                         orb_kind),
-                                 true, targets);
+                AddOrbEdges(t, asp, luminary, orb_kind, true, targets);
             }
         }
     }
@@ -1223,14 +1224,7 @@ bool Engine::DetectStep(double t0, double t1) {
                 std::vector<Target> one{t};
                 if (request_.enter_leave) {
                     const bool lum = a.point <= astro::kSun || b.point <= astro::kSun;
-                    AddOrbBoundaries(t,
-                                     set.Aspect(k).Orb(lum ? aspects::OrbGroup::kLuminaryApplying
-                                                           : aspects::OrbGroup::kOtherApplying,
-                                                       orb_kind),
-                                     set.Aspect(k).Orb(lum ? aspects::OrbGroup::kLuminarySeparating
-                                                           : aspects::OrbGroup::kOtherSeparating,
-                                                       orb_kind),
-                                     false, one);
+                    AddOrbEdges(t, set.Aspect(k), lum, orb_kind, false, one);
                 }
                 const bool parallel = k == set.ParallelNumber();
                 const Quantity q =

@@ -90,7 +90,7 @@ std::vector<int> DefaultMovingPoints() { return {1, 3, 5, 6, 7, 8, 9, 10, 11, 12
 
 std::vector<int> DefaultTargetPoints() { return {1, 3, 5, 6, 7, 8, 9, 10, 11, 12, 22, 23}; }
 
-startup::StatusOr<DynamicJobResult> RunDynamicJob(const DynamicJob& job) {
+startup::StatusOr<DynamicJobResult> ReadDynamicJob(const DynamicJob& job) {
     DynamicJobResult out;
     DynamicSearchRequest& r = out.request;
     if (!MethodOf(job.method, r.method)) {
@@ -306,21 +306,28 @@ startup::StatusOr<DynamicJobResult> RunDynamicJob(const DynamicJob& job) {
     r.jd_end_ut = end;
     r.progress = job.progress;
 
-    DynamicSortKey sort = DynamicSortKey::kDate;
-    if (!SortKeyFromWord(job.sort, sort)) {
+    if (!SortKeyFromWord(job.sort, out.sort)) {
         return Refused("Unknown --sort " + job.sort +
                        ": date, event, point1, point2, weight, type, aspect, position1 or "
                        "position2.");
     }
-    auto run = RunDynamicSearch(r);
+    out.header = DynamicReportHeader(r);
+    return out;
+}
+
+startup::StatusOr<DynamicJobResult> RunDynamicJob(const DynamicJob& job) {
+    auto out = ReadDynamicJob(job);
+    if (!out.ok()) {
+        return out.status();
+    }
+    auto run = RunDynamicSearch(out->request);
     if (!run.ok()) {
         return run.status();
     }
-    out.run = std::move(*run);
-    if (sort != DynamicSortKey::kDate) {
-        out.run.table.Sort(sort);
+    out->run = std::move(*run);
+    if (out->sort != DynamicSortKey::kDate) {
+        out->run.table.Sort(out->sort);
     }
-    out.header = DynamicReportHeader(r);
     return out;
 }
 

@@ -48,6 +48,7 @@ struct DynamicJob {
 
 struct DynamicJobResult {
     DynamicSearchRequest request;
+    DynamicSortKey sort = DynamicSortKey::kDate;  // the report order after the run
     DynamicRunResult run;
     std::vector<std::string> header;
     std::string radix_name;
@@ -60,6 +61,13 @@ std::vector<int> DefaultTargetPoints();
 
 // Slot of the chart table the radix chart is calculated into.
 inline constexpr int kDynamicRadixSlot = 1;
+
+// Reads the job into a search request: calculates the radix chart (with its extra points) into
+// kDynamicRadixSlot, reads the point lists, aspect set, event families, report zone and
+// location, the period and the sort key, and builds the report header; nothing is searched.
+// Typed input that cannot be read is kRefused (its parser has shown why, or the status carries
+// the message).
+startup::StatusOr<DynamicJobResult> ReadDynamicJob(const DynamicJob& job);
 
 // Reads and runs the job. Typed input that cannot be read is kRefused (its parser has shown
 // why, or the status carries the message); a period outside the ephemeris kOutOfRange.

@@ -126,5 +126,34 @@ TEST_F(DynamicCommandTest, AutoDstLooksTheZoneUpForEachEvent) {
     EXPECT_NE(Err().find("--auto-dst needs a place"), std::string::npos) << Err();
 }
 
+TEST_F(DynamicCommandTest, ExtraPointsAreTargetsAndMovingPoints) {
+    // Aldebaran (point 51) as a target of the Moon, and the Sun/Moon midpoint (52) moving.
+    ASSERT_EQ(RunDynamic({"--from", "1 Jan 2024", "--period", "10", "--unit", "days", "--moving",
+                          "1,52", "--targets", "3,51", "--extra", "star:Aldebaran,midpoint:Su/Mo"}),
+              0)
+        << Err();
+    const auto doc = nlohmann::json::parse(Out());
+    double radix_jd = 0.0;
+    bool star_hit = false;
+    bool midpoint_moved = false;
+    for (const auto& e : doc["events"]) {
+        star_hit = star_hit || e["target_point"] == 51;
+        midpoint_moved = midpoint_moved || e["moving_point"] == 52;
+        if (e["target_point"] == 51) {
+            // The star's place at the radix moment (14 Mar 1879 11:30 at -0:40), from the
+            // library's star function.
+            radix_jd = swe_julday(1879, 3, 14, 11.5 - 40.0 / 60.0, SE_GREG_CAL);
+            char star[SE_MAX_STNAME] = "Aldebaran";
+            double x[6];
+            char serr[AS_MAXCH];
+            ASSERT_GE(swe_fixstar2_ut(star, radix_jd, SEFLG_SPEED, x, serr), 0);
+            EXPECT_NEAR(e["target_longitude"].get<double>(), x[0], 1e-6);
+        }
+    }
+    EXPECT_TRUE(star_hit);
+    EXPECT_TRUE(midpoint_moved);
+    EXPECT_GT(radix_jd, 0.0);
+}
+
 }  // namespace
 }  // namespace meridia::dynamic
