@@ -155,10 +155,12 @@ void AddDynamicCommand(CLI::App& app, CliContext& ctx) {
                     "transits (default), progressions, directions, transits-to-progressions, "
                     "transits-to-directions");
     cmd->add_option("--progression-kind", job->progression_kind,
-                    "1 secondary (default), 2 mean tertiary, 3 minor, 4 user");
+                    "1 secondary (default), 2 mean tertiary, 3 minor, 4 user (setting "
+                    "UserProgRate), 5 true tertiary, 13 age harmonic, 14 age+1 harmonic, 15 van "
+                    "Dam primaries; progressed angles follow the setting ProgAngles");
     cmd->add_option("--direction-type", job->direction_type,
-                    "1 solar arc (default), 4 user arc (--rate), 6 profections; 5, 7, 8 the "
-                    "primary directions");
+                    "1 solar arc (default), 2 Ascendant arc, 3 Vertex arc, 4 user arc (--rate), "
+                    "6 profections; 5, 7, 8 the primary directions");
     cmd->add_option("--rate", job->rate, "Arc rate of user directions, degrees per year");
     cmd->add_option("--multiplier", job->multiplier,
                     "Arc multiplier: 1, 2, 0.5, -1, -2, -0.5 (default 1)");
