@@ -543,7 +543,6 @@ public:
     Engine(const DynamicSearchRequest& request, DynamicDataClass& data, DynamicPointSet& points,
            DynamicRunResult& result)
         : request_(request),
-          data_(data),
           points_(points),
           result_(result),
           table_(result.table),
@@ -657,7 +656,6 @@ private:
     bool FindStation(const Body& a, double t0, double t1, double& station, DynamicPosition& at);
 
     const DynamicSearchRequest& request_;
-    DynamicDataClass& data_;
     DynamicPointSet& points_;
     DynamicRunResult& result_;
     DynamicReportClass& table_;
