@@ -90,17 +90,6 @@ public:
     // The status of the last failed true-tertiary month (a return of the Moon not found).
     const Status& MonthStatus() const { return month_status_; }
 
-    // The fixed position of a radix point.
-    DynamicPosition Radix(int point) const {
-        const auto i = static_cast<std::size_t>(point);
-        DynamicPosition p;
-        p.longitude = radix_.longitude[i];
-        p.latitude = radix_.latitude[i];
-        p.right_ascension = radix_.right_ascension[i];
-        p.declination = radix_.declination[i];
-        return p;
-    }
-
     static bool IsMovingAngle(int point) {
         return point == astro::kAscendant || point == astro::kMidheaven ||
                point == astro::kDescendant || point == astro::kImumCoeli;

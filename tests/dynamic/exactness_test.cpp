@@ -420,6 +420,15 @@ std::vector<RadixCase> RadixCases() {
 class DynamicExactnessTest : public testing::SessionTest {
 protected:
     void SetUp() override {
+        CalcRadix();
+        set_ = aspects::StandardAspectSet();
+    }
+
+    static const astro::ChartSlot& Radix() { return astro::Slot(kRadixSlot); }
+
+    // The radix chart: 14 March 1879, 11:30 at zone -0:40, 48N24 10E00, equal houses, with the
+    // extra points in use.
+    static void CalcRadix() {
         const astro::ChartRecord record = testing::MakeRecord({.year = 1879,
                                                                .month = 3,
                                                                .day = 14,
@@ -431,10 +440,7 @@ protected:
                                                                .house_system = 9});
         ASSERT_EQ(astro::CalcChart(record, kRadixSlot, 0, 0, true, true), astro::CalcStatus::kOk);
         ASSERT_EQ(Radix().zodiac_offset, 0.0);
-        set_ = aspects::StandardAspectSet();
     }
-
-    static const astro::ChartSlot& Radix() { return astro::Slot(kRadixSlot); }
 
     DynamicSearchRequest Request(double start, double end) const {
         DynamicSearchRequest r;
@@ -744,16 +750,7 @@ TEST_F(DynamicExactnessTest, TransitsToProgressions) {
 // library's star function and its planets.
 TEST_F(DynamicExactnessTest, ExtraPointsAsTargetsAndMovingPoints) {
     ASSERT_TRUE(astro::UseExtraPoints("star:Aldebaran,midpoint:3/5,midpoint:3/7").ok());
-    const astro::ChartRecord record = testing::MakeRecord({.year = 1879,
-                                                           .month = 3,
-                                                           .day = 14,
-                                                           .hour = 11,
-                                                           .minute = 30,
-                                                           .zone = -0.6667F,
-                                                           .latitude = 48.4F,
-                                                           .longitude = -10.0F,
-                                                           .house_system = 9});
-    ASSERT_EQ(astro::CalcChart(record, kRadixSlot, 0, 0, true, true), astro::CalcStatus::kOk);
+    CalcRadix();
     const double base = Radix().julian_day_ut;
     // The arc midpoint: half-way along the shorter arc from a to b.
     const auto midpoint = [](double a, double b) {
