@@ -7,6 +7,7 @@
 #include "cli/cli_context.h"
 #include "directions/dynamic_source.h"
 #include "returns/dynamic_events.h"
+#include "returns/eclipses.h"
 #include "returns/returns.h"
 #include "startup/messages.h"
 #include "startup/session.h"
@@ -105,6 +106,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     returns::RegisterDynamicExtraEvents();
     // Return charts (class 4) of the derived-chart routing.
     returns::RegisterReturnCharts();
+    // The prior eclipse of the "prenatal-eclipse" extra point, from the eclipse catalogues.
+    returns::InstallPriorEclipseFinder();
     CliContext ctx;
     ctx.out = &out;
     ctx.err = &err;

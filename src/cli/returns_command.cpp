@@ -40,6 +40,22 @@ std::string MomentText(double jd_ut, float zone_hours) {
     return text;
 }
 
+// The created charts, each as the chart listing, after a blank line.
+void WriteChartListings(CliContext& ctx, const std::vector<int>& slots) {
+    for (const int slot : slots) {
+        *ctx.out << '\n';
+        charts::WriteChartListing(*ctx.out, astro::Slot(slot));
+    }
+}
+
+nlohmann::json ChartsJson(const std::vector<int>& slots) {
+    nlohmann::json charts = nlohmann::json::array();
+    for (const int slot : slots) {
+        charts.push_back(ChartJson(astro::Slot(slot)));
+    }
+    return charts;
+}
+
 void AddSpanOptions(CLI::App& cmd, returns::SpanText& span) {
     cmd.add_option("--from", span.from, "Start date")->required();
     cmd.add_option("--from-time", span.from_time, "Start time (midnight by default)");
@@ -197,64 +213,64 @@ int RunEclipses(CliContext& ctx, const returns::EclipseJob& job) {
         for (const returns::EclipseEntry& e : result->eclipses) {
             list.push_back(EclipseJson(e));
         }
-        *ctx.out << nlohmann::json{{"eclipses", list}}.dump() << '\n';
+        nlohmann::json doc = {{"eclipses", list}};
+        if (!job.create_charts.empty()) {
+            doc["charts"] = ChartsJson(result->chart_slots);
+        }
+        *ctx.out << doc.dump() << '\n';
         return kExitOk;
     }
     if (result->eclipses.empty()) {
         startup::ShowMessage(returns::kNoEclipsesText, startup::kInformation, "");
         return kExitOk;
     }
+    if (!result->columns_status.ok()) {
+        result->columns_status.Show(startup::kExclamation);
+    }
     *ctx.out << returns::kEclipseReportTitle << "\n";
     for (const std::string& line : result->header) {
         *ctx.out << line << '\n';
     }
-    char line[256];
-    std::snprintf(line, sizeof line, "\n%-22s %-11s %-12s %-14s %-11s %-11s %-8s %-9s %-9s %s\n",
-                  "Date/Time", "Solar/Lunar", "Eclipse Type", "Position", "Saros (vbB)",
-                  "Saros (J/B)", "Gamma", "Magnitude", "Penum Mag", "Duration");
-    *ctx.out << line;
-    for (const returns::EclipseEntry& e : result->eclipses) {
-        const bool solar = e.kind() == EclipseKind::kSolar;
-        const std::string when = returns::TextDataIn(e, 3) + " " + returns::TextDataIn(e, 4);
-        std::snprintf(line, sizeof line, "%-22s %-11s %-12s %-14s %-11s %-11s %-8s %-9s %-9s %s\n",
-                      when.c_str(), returns::TextDataIn(e, 1).c_str(),
-                      returns::TextDataIn(e, 2).c_str(), returns::TextDataIn(e, 5).c_str(),
-                      returns::TextDataIn(e, 6).c_str(), returns::TextDataIn(e, 7).c_str(),
-                      returns::TextDataIn(e, 8).c_str(), returns::TextDataIn(e, 9).c_str(),
-                      returns::TextDataIn(e, 10).c_str(),
-                      returns::TextDataIn(e, solar ? 11 : 12).c_str());
-        *ctx.out << line;
+    *ctx.out << '\n';
+    for (const std::string& line : result->table) {
+        *ctx.out << line << '\n';
     }
-    *ctx.out << "Times are shown (UT)\n";
+    *ctx.out << "Times are shown" << returns::kUniversalTimeMark << '\n';
+    WriteChartListings(ctx, result->chart_slots);
     return kExitOk;
 }
 
 // ---- lunar-phases ----
 
-int RunLunarPhases(CliContext& ctx, const returns::SpanText& span) {
-    const auto phases = returns::RunLunarPhaseJob(span);
-    if (!phases.ok()) {
-        return ExitFor(phases.status());
+int RunLunarPhases(CliContext& ctx, const returns::LunarPhaseJob& job) {
+    const auto result = returns::RunLunarPhaseJob(job);
+    if (!result.ok()) {
+        return ExitFor(result.status());
     }
     if (ctx.json) {
         nlohmann::json list = nlohmann::json::array();
-        for (const returns::LunarPhaseEvent& p : *phases) {
+        for (const returns::LunarPhaseEvent& p : result->phases) {
             list.push_back({{"phase", std::string(returns::LunarPhaseKey(p.phase))},
                             {"julian_day_ut", p.jd_ut},
                             {"date", DateJson(astro::LocalDateTime(p.jd_ut, 0.0F))},
                             {"longitude", p.moon_longitude}});
         }
-        *ctx.out << nlohmann::json{{"phases", list}}.dump() << '\n';
+        nlohmann::json doc = {{"phases", list}};
+        if (!job.create_charts.empty()) {
+            doc["charts"] = ChartsJson(result->chart_slots);
+        }
+        *ctx.out << doc.dump() << '\n';
         return kExitOk;
     }
-    for (const returns::LunarPhaseEvent& p : *phases) {
+    for (const returns::LunarPhaseEvent& p : result->phases) {
         char line[128];
-        std::snprintf(line, sizeof line, "%-14s %s (UT)  %s\n",
+        std::snprintf(line, sizeof line, "%-14s %s%s  %s\n",
                       std::string(returns::LunarPhaseTitle(p.phase)).c_str(),
-                      MomentText(p.jd_ut, 0.0F).c_str(),
+                      MomentText(p.jd_ut, 0.0F).c_str(), returns::kUniversalTimeMark,
                       textformats::FormatZodiacPosition(p.moon_longitude).c_str());
         *ctx.out << line;
     }
+    WriteChartListings(ctx, result->chart_slots);
     return kExitOk;
 }
 
@@ -312,20 +328,34 @@ void AddEclipseCommands(CLI::App& app, CliContext& ctx) {
     cmd->add_option("--points", ecl->job.points,
                     "Radix points: a selection name or path, or a list of point numbers");
     cmd->add_flag("--nearest", ecl->job.nearest, "The nearest-eclipse lookup of the span");
+    cmd->add_option("--sort", ecl->job.sort,
+                    "Sort by column 0-13: 0 date, 1 solar/lunar, 2 type, 5 position, 6 Saros "
+                    "(vdB), 7 Saros (J/B), 8 gamma, 9 magnitude, 10 penumbral magnitude, 11 "
+                    "duration, 12-13 semi-durations (default: the setting EclSort)");
+    cmd->add_option("--create-chart", ecl->job.create_charts,
+                    "Create the chart of eclipse N of the list (repeatable), named with (NM) "
+                    "or (FM), cast for the radix chart's place, else the place fields, else "
+                    "0N00 0E00 in UT");
     cmd->callback([&ctx, ecl] {
         ctx.action = [&ctx, ecl] {
             if (ecl->use_radix) {
                 ecl->job.radix = ecl->radix;
+            } else {
+                ecl->job.place = ecl->radix;
             }
             return RunEclipses(ctx, ecl->job);
         };
     });
 
-    auto span = std::make_shared<returns::SpanText>();
+    auto phases = std::make_shared<returns::LunarPhaseJob>();
     auto* lp = app.add_subcommand("lunar-phases", "New Moons, quarters and full Moons of a span");
-    AddSpanOptions(*lp, *span);
+    AddSpanOptions(*lp, phases->span);
+    lp->add_option("--create-chart", phases->create_charts,
+                   "Create the lunar-phase chart of phase N of the list (repeatable), cast for "
+                   "the place fields, else 0N00 0E00 in UT");
+    AddChartOptions(*lp, phases->place, "--");
     lp->callback(
-        [&ctx, span] { ctx.action = [&ctx, span] { return RunLunarPhases(ctx, *span); }; });
+        [&ctx, phases] { ctx.action = [&ctx, phases] { return RunLunarPhases(ctx, *phases); }; });
 }
 
 }  // namespace meridia::cli

@@ -13,6 +13,7 @@
 #include "astro/angles.h"
 #include "astro/chart_table.h"
 #include "astro/derived_charts.h"
+#include "astro/extra_points.h"
 #include "astro/time_scales.h"
 #include "returns/longitude_solver.h"
 #include "startup/file_io.h"
@@ -226,6 +227,25 @@ std::optional<EclipseEntry> PreviousEclipse(EclipseKind kind, double jd_ut) {
     return catalogue->Read(catalogue->FirstAtOrAfter(jd_ut) - 1);
 }
 
+std::optional<EclipseEntry> PriorEclipse(double jd_ut) {
+    const auto solar = PreviousEclipse(EclipseKind::kSolar, jd_ut);
+    const auto lunar = PreviousEclipse(EclipseKind::kLunar, jd_ut);
+    if (!solar || (lunar && lunar->ec_jd > solar->ec_jd)) {
+        return lunar;
+    }
+    return solar;
+}
+
+void InstallPriorEclipseFinder() {
+    astro::SetPriorEclipseFinder([](double jd_ut) -> std::optional<astro::PriorEclipse> {
+        const auto entry = PriorEclipse(jd_ut);
+        if (!entry) {
+            return std::nullopt;
+        }
+        return astro::PriorEclipse{entry->ec_jd, entry->data.longitude};
+    });
+}
+
 namespace {
 
 bool PassesType(const EclipseSearch& search, const EclipseEntry& entry) {
@@ -357,7 +377,7 @@ std::vector<EclipseEntry> SearchEclipses(const EclipseSearch& search) {
 std::vector<std::string> EclipseReportHeader(
     const EclipseSearch& search, const std::string& from_text, const std::string& to_text,
     const std::string& position_text, const std::string& radix_name,
-    const std::string& aspect_set_name, const std::string& point_set_name) {
+    const std::string& aspect_set_name, const std::string& point_set_name, EclipseTimeNote note) {
     std::vector<std::string> lines;
     lines.push_back("Search Date Range: From " + from_text + " To " + to_text);
     // The selected type names joined with ", " and "and ".
@@ -413,7 +433,7 @@ std::vector<std::string> EclipseReportHeader(
             "Eclipse Aspects: Find only eclipses with aspects to radix chart: " + radix_name +
             "  Aspect Set: " + aspect_set_name + ", Point Set: " + point_set_name);
     }
-    lines.emplace_back(kMaximumNote);
+    lines.emplace_back(note == EclipseTimeNote::kMaximum ? kMaximumNote : kLunarPhaseNote);
     return lines;
 }
 
@@ -426,83 +446,147 @@ astro::ChartRecord EclipseChartRecord(const EclipseEntry& entry, const astro::Ch
     record.data.date_time = astro::LocalDateTime(entry.ec_jd, place.data.zone.hours);
     record.data.name =
         EclipseTypeText(entry.kind(), entry.data.type) +
-        (entry.kind() == EclipseKind::kSolar ? " Solar Eclipse (NM)" : " Lunar Eclipse (FM)");
+        (entry.kind() == EclipseKind::kSolar ? std::string(" Solar Eclipse") + kSolarChartMark
+                                             : std::string(" Lunar Eclipse") + kLunarChartMark);
     return record;
 }
 
-std::vector<EclipseColumn> StandardEclipseColumns() {
-    return {
-        {1, false, false, "S/L", "", "Solar/Lunar", true},
-        {2, false, false, "", "", "Type", true},
-        {3, false, false, "", "", "Date", true},
-        {4, false, false, "UT", "Time", "Time (UT)", true},
-        {5, false, false, "", "", "Position", true},
-        {6, false, false, "vdB", "Saros #", "Saros No (van den Bergh)", true},
-        {7, false, false, "J/B", "", "Saros No (Jansky/Brady)", true},
-        {8, false, false, "", "", "Gamma", true},
-        {9, false, false, "Umbral", "Magnitude", "Magnitude / Umbral Magnitude", true},
-        {10, true, false, "Penumb", "", "Penumbral Magnitude", true},
-        {11, false, true, "Min:Sec", "Duration", "Duration Total (Minutes:Seconds)", true},
-        {12, true, false, "Hr:Min", "SD Total", "SemiDuration Total (Hours:Minutes)", true},
-        {13, true, false, "SD Partial", "", "SemiDuration Partial (Hours:Minutes)", true},
-    };
+bool EclipseSet::Selected(int index) const { return Valid(index) && selected_[Index(index)]; }
+
+void EclipseSet::SetSelected(int index, bool selected) {
+    if (Valid(index)) {
+        selected_[Index(index)] = selected;
+    }
 }
 
-std::string TextDataIn(const EclipseEntry& entry, int column_type) {
-    const EclipseRecord& r = entry.data;
-    const bool solar = entry.kind() == EclipseKind::kSolar;
-    char text[64] = {0};
-    switch (column_type) {
-        case 1:
-            return solar ? "Solar" : "Lunar";
-        case 2:
-            return EclipseTypeText(entry.kind(), r.type);
-        case 3:
-            return textformats::FormatDate(r.day, r.month, r.year,
-                                           textformats::CalendarMode::kAutomatic);
-        case 4:
-            std::snprintf(text, sizeof text, "%2d:%02d:%02d", r.hour, r.minute, r.second);
-            return text;
-        case 5:
-            return textformats::FormatZodiacPosition(entry.position);
-        case 6:
-            return std::to_string(r.saros_vdb);
-        case 7:
-            return std::to_string(r.saros_jb);
-        case 8:
-            std::snprintf(text, sizeof text, "%.4f", r.gamma);
-            return text;
-        case 9:
-            std::snprintf(text, sizeof text, "%.4f", r.magnitude);
-            return text;
-        case 10:
-            if (solar) {
-                return {};
-            }
-            std::snprintf(text, sizeof text, "%.4f", r.penumbral_magnitude);
-            return text;
-        case 11: {
-            if (!solar) {
-                return {};
-            }
-            const long seconds = std::lround(r.duration_seconds);
-            std::snprintf(text, sizeof text, "%ld:%02ld", seconds / 60, seconds % 60);
-            return text;
-        }
-        case 12:
-        case 13: {
-            if (solar) {
-                return {};
-            }
-            const double minutes =
-                column_type == 12 ? r.semi_duration_total_minutes : r.semi_duration_partial_minutes;
-            const long whole = std::lround(minutes);
-            std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
-            return text;
-        }
-        default:
-            return {};
+void EclipseSet::ClearSelection() { selected_.assign(entries_.size(), false); }
+
+int EclipseSet::NumberSelected() const {
+    return static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
+}
+
+int EclipseSet::SelectedEclipse() const {
+    const auto it = std::find(selected_.begin(), selected_.end(), true);
+    return it == selected_.end() ? -1 : static_cast<int>(it - selected_.begin());
+}
+
+void EclipseSet::ClearHide() {
+    for (EclipseEntry& e : entries_) {
+        e.show = true;
     }
+}
+
+bool EclipseSet::Hide(int index) const { return Valid(index) && !entries_[Index(index)].show; }
+
+void EclipseSet::SetHide(int index, bool hide) {
+    if (Valid(index)) {
+        entries_[Index(index)].show = !hide;
+    }
+}
+
+void EclipseSet::Clear() {
+    entries_.clear();
+    selected_.clear();
+}
+
+std::vector<EclipseEntry> EclipseSet::GetSelectedEclipses() const {
+    std::vector<EclipseEntry> chosen;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (selected_[i]) {
+            chosen.push_back(entries_[i]);
+        }
+    }
+    return chosen;
+}
+
+void EclipseSet::AddSolarEclipse(const EclipseEntry& entry) {
+    entries_.push_back(entry);
+    entries_.back().ec_type = 1;
+    entries_.back().show = true;
+    selected_.push_back(false);
+}
+
+void EclipseSet::AddLunarEclipse(const EclipseEntry& entry) {
+    entries_.push_back(entry);
+    entries_.back().ec_type = 2;
+    entries_.back().show = true;
+    selected_.push_back(false);
+}
+
+namespace {
+
+// The value an entry sorts by for a key; date order breaks ties.
+double SortValue(const EclipseEntry& e, int sort_key) {
+    const EclipseRecord& r = e.data;
+    switch (sort_key) {
+        case 1:
+            return e.ec_type;
+        case 2:
+            return r.type;
+        case 5:
+            return e.position;
+        case 6:
+            return r.saros_vdb;
+        case 7:
+            return r.saros_jb;
+        case 8:
+            return r.gamma;
+        case 9:
+            return r.magnitude;
+        case 10:
+            return r.penumbral_magnitude;
+        case 11:
+            return r.duration_seconds;
+        case 12:
+            return r.semi_duration_total_minutes;
+        case 13:
+            return r.semi_duration_partial_minutes;
+        default:
+            return e.ec_jd;
+    }
+}
+
+bool SortsBefore(const EclipseEntry& a, const EclipseEntry& b, int sort_key) {
+    const double va = SortValue(a, sort_key);
+    const double vb = SortValue(b, sort_key);
+    if (va != vb) {
+        return va < vb;
+    }
+    return a.ec_jd < b.ec_jd;
+}
+
+}  // namespace
+
+void SortEclipses(std::vector<EclipseEntry>& entries, int sort_key) {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [sort_key](const EclipseEntry& a, const EclipseEntry& b) {
+                         return SortsBefore(a, b, sort_key);
+                     });
+}
+
+void EclipseSet::SortBy(int sort_key) {
+    // Sorts the indexes, so that each selection flag moves with its eclipse.
+    std::vector<std::size_t> order(entries_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return SortsBefore(entries_[a], entries_[b], sort_key);
+    });
+    std::vector<EclipseEntry> entries;
+    std::vector<bool> selected;
+    entries.reserve(order.size());
+    for (const std::size_t i : order) {
+        entries.push_back(entries_[i]);
+        selected.push_back(selected_[i]);
+    }
+    entries_ = std::move(entries);
+    selected_ = std::move(selected);
+}
+
+int EclipseSortFromSettings() {
+    const int key = startup::CurrentSession().settings().GetInt("EclSort");
+    return key >= 0 && key <= kLastEclipseSortKey ? key : 0;
 }
 
 }  // namespace meridia::returns

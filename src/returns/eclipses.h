@@ -27,6 +27,16 @@ inline constexpr const char* kEclipseReportTitle = "Eclipse Report";
 inline constexpr const char* kMaximumNote = "Times reported are Eclipse Maximum";
 inline constexpr const char* kLunarPhaseNote =
     "Times reported are exact Lunar Phase (full or new moon)";
+inline constexpr const char* kPrintEclipsesQuestion = "Send the Eclipse Report to the Printer?";
+inline constexpr const char* kPrintEclipsesTitle = "Print Eclipse Search Results";
+inline constexpr const char* kPrinterUnavailableText =
+    "Your printer is unavailable.  Please choose another.";
+inline constexpr const char* kPrinterUnavailableTitle = "Printer Unavailable";
+// Appended to the times of the list and the report.
+inline constexpr const char* kUniversalTimeMark = " (UT)";
+// Appended to the names of eclipse charts.
+inline constexpr const char* kSolarChartMark = " (NM)";
+inline constexpr const char* kLunarChartMark = " (FM)";
 // The Julian day that marks an exhausted file in the merge of the two files.
 inline constexpr double kNoMoreEclipses = 999999999999.0;
 
@@ -99,6 +109,11 @@ NearestEclipse FindNearestEclipse(double jd1, double jd2);
 // The first eclipse of the kind after jd_ut, or the last one before it.
 std::optional<EclipseEntry> NextEclipse(EclipseKind kind, double jd_ut);
 std::optional<EclipseEntry> PreviousEclipse(EclipseKind kind, double jd_ut);
+// The later of the previous solar and the previous lunar eclipse before jd_ut.
+std::optional<EclipseEntry> PriorEclipse(double jd_ut);
+// Installs PriorEclipse as the finder of the "prenatal-eclipse" extra chart point (its Julian
+// day and the eclipse's tropical longitude).
+void InstallPriorEclipseFinder();
 
 enum class EclipseAspectMode { kNone, kFixedPosition, kRadixChart };
 
@@ -125,31 +140,64 @@ struct EclipseSearch {
 // days). Missing files give no eclipses of their kind.
 std::vector<EclipseEntry> SearchEclipses(const EclipseSearch& search);
 
+// What the times of a list are: eclipse maxima, or exact lunar phases (the eclipses listed as
+// the full and new Moons they fall on).
+enum class EclipseTimeNote { kMaximum, kLunarPhase };
+
 // The report's header lines: the span, the types, the Saros number, the aspect filter and the
 // note on the times. Dates as the caller formats them; names of the radix chart, aspect set and
 // point set as given.
 std::vector<std::string> EclipseReportHeader(
     const EclipseSearch& search, const std::string& from_text, const std::string& to_text,
     const std::string& position_text, const std::string& radix_name,
-    const std::string& aspect_set_name, const std::string& point_set_name);
+    const std::string& aspect_set_name, const std::string& point_set_name,
+    EclipseTimeNote note = EclipseTimeNote::kMaximum);
+
+// The found eclipses of the search window, each with its selected and hidden flags. Indexes
+// are 0-based; an index out of range reads as not selected and not hidden and is ignored by
+// the setters.
+class EclipseSet {
+public:
+    int Count() const { return static_cast<int>(entries_.size()); }
+    const EclipseEntry& Eclipse(int index) const { return entries_.at(Index(index)); }
+    bool Selected(int index) const;
+    void SetSelected(int index, bool selected);
+    void ClearSelection();
+    int NumberSelected() const;
+    // True when exactly one eclipse is selected.
+    bool SingleSelection() const { return NumberSelected() == 1; }
+    // The first selected eclipse's index; -1 when none is.
+    int SelectedEclipse() const;
+    void ClearHide();
+    bool Hide(int index) const;
+    void SetHide(int index, bool hide);
+    void Clear();
+    std::vector<EclipseEntry> GetSelectedEclipses() const;
+    void AddSolarEclipse(const EclipseEntry& entry);
+    void AddLunarEclipse(const EclipseEntry& entry);
+    // Sorts by a column type (EclSortKey); the flags move with their eclipses.
+    void SortBy(int sort_key);
+
+private:
+    std::size_t Index(int index) const { return static_cast<std::size_t>(index); }
+    bool Valid(int index) const { return index >= 0 && index < Count(); }
+
+    std::vector<EclipseEntry> entries_;  // an entry's `show` is false when it is hidden
+    std::vector<bool> selected_;
+};
+
+// Sort keys (the setting `EclSort`): 0 date order (as the catalogues list them), or a column
+// type 1..13 (1 kind, solar first; 2 type code; 3 and 4 date; 5 position; 6 and 7 Saros
+// numbers; 8 gamma; 9 magnitude; 10 penumbral magnitude; 11 duration; 12 and 13
+// semi-durations). Equal keys keep date order.
+inline constexpr int kLastEclipseSortKey = 13;
+void SortEclipses(std::vector<EclipseEntry>& entries, int sort_key);
+// The setting `EclSort`, held to 0..13 (0 for any other value).
+int EclipseSortFromSettings();
 
 // The chart record of an eclipse at a place (the place's record supplies name, coordinates,
 // zone, house system and zodiac): the eclipse's date and time in the place's zone, named
 // with " (NM)" for a solar and " (FM)" for a lunar eclipse.
 astro::ChartRecord EclipseChartRecord(const EclipseEntry& entry, const astro::ChartRecord& place);
-
-// The columns of the eclipse table, by column type 1..13.
-struct EclipseColumn {
-    int column_type = 0;
-    bool lunar_only = false;
-    bool solar_only = false;
-    std::string short_description1;
-    std::string short_description2;
-    std::string long_description;
-    bool show = true;
-};
-std::vector<EclipseColumn> StandardEclipseColumns();
-// The text of one column for an entry (empty where the column does not apply).
-std::string TextDataIn(const EclipseEntry& entry, int column_type);
 
 }  // namespace meridia::returns

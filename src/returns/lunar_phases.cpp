@@ -6,6 +6,7 @@
 #include "astro/angles.h"
 #include "astro/chart_calc.h"
 #include "astro/chart_table.h"
+#include "astro/derived_charts.h"
 #include "astro/time_scales.h"
 #include "returns/longitude_solver.h"
 
@@ -139,6 +140,22 @@ startup::StatusOr<std::vector<LunarPhaseEvent>> FindLunarPhases(double from_jd_u
         quarter = (quarter + 1) % 4;
     }
     return events;
+}
+
+astro::ChartRecord LunarPhaseChartRecord(const LunarPhaseEvent& event,
+                                         const astro::ChartRecord& place) {
+    astro::ChartRecord record = place;
+    record.chart_class = astro::kClassLunarPhase;
+    // Kinds 70..77 are the eight phases 45 degrees apart; the four quarters are every other.
+    record.chart_kind =
+        static_cast<std::uint8_t>(astro::kKindFirstLunarPhase + 2 * static_cast<int>(event.phase));
+    record.event_type = 3;
+    record.base = place.data;
+    record.data.calendar = 0;
+    record.data.date_time = astro::LocalDateTime(event.jd_ut, place.data.zone.hours);
+    record.data.name =
+        std::string(kLunarPhaseNamePrefix) + std::string(LunarPhaseTitle(event.phase));
+    return record;
 }
 
 }  // namespace meridia::returns

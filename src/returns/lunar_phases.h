@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "astro/chart_record.h"
 #include "startup/status.h"
 
 namespace meridia::returns {
@@ -32,6 +33,13 @@ struct LunarPhaseEvent {
 startup::StatusOr<LunarPhaseEvent> NextLunarPhase(double jd_ut, LunarPhase phase);
 // Every phase with from_jd_ut <= instant <= to_jd_ut, in date order.
 startup::StatusOr<std::vector<LunarPhaseEvent>> FindLunarPhases(double from_jd_ut, double to_jd_ut);
+
+// The chart of a phase at a place (the place's record supplies name, coordinates, zone, house
+// system and zodiac): the phase's moment in the place's zone, a lunar-phase chart (class 10)
+// of the phase's kind (70 New Moon, 72 First Quarter, 74 Full Moon, 76 Last Quarter), named
+// "Lunar Phase: " and the phase ("Lunar Phase: Full Moon").
+astro::ChartRecord LunarPhaseChartRecord(const LunarPhaseEvent& event,
+                                         const astro::ChartRecord& place);
 
 // The subsidiary-chart kinds under "Lunar Phases & Eclipses" ("Search for Phases Around:").
 inline constexpr std::array<std::string_view, 9> kLunarPhaseChartKinds = {

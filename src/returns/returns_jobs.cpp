@@ -7,6 +7,7 @@
 
 #include "aspects/aspect_manager.h"
 #include "aspects/chart_aspects.h"
+#include "astro/chart_calc.h"
 #include "astro/chart_table.h"
 #include "astro/derived_charts.h"
 #include "charts/point_list.h"
@@ -96,6 +97,46 @@ bool ReadTypes(const std::string& text, EclipseKind kind, bool& all, std::array<
         }
     }
     return !words.empty();
+}
+
+// The record of the place a created chart is cast for: the place fields read with the
+// moment's UT date and time where they leave them out, and 0N00 0E00 in UT without a place.
+startup::StatusOr<astro::ChartRecord> PlaceRecord(const charts::ChartEntry& place, double jd_ut) {
+    charts::ChartEntry entry = place;
+    if (!entry.Given()) {
+        entry.lat = "0N00";
+        entry.lon = "0E00";
+        entry.zone = "0";
+    }
+    if (entry.file.empty() && entry.date.empty()) {
+        const astro::CompactDateTime moment = astro::LocalDateTime(jd_ut, 0.0F);
+        entry.date = textformats::FormatDate(moment.day, moment.month, moment.year,
+                                             textformats::CalendarMode::kAutomatic);
+        entry.time = std::to_string(moment.hour) + ":" + std::to_string(moment.minute) + ":" +
+                     std::to_string(moment.second);
+    }
+    return charts::BuildChartRecord(entry);
+}
+
+startup::StatusOr<int> OpenCreatedChart(const astro::ChartRecord& record) {
+    const int slot = astro::OpenChartIntoSlot(record, "", 0);
+    if (slot < 0) {
+        return startup::Status(startup::StatusCode::kFailed, "There is no free chart slot.",
+                               kRefusalTitle);
+    }
+    return slot;
+}
+
+// Refuses a chart number outside 1..count.
+startup::Status CheckChartNumbers(const std::vector<int>& numbers, std::size_t count,
+                                  const std::string& what) {
+    for (const int n : numbers) {
+        if (n < 1 || static_cast<std::size_t>(n) > count) {
+            return Refused("There is no " + what + " " + std::to_string(n) + " in the list (" +
+                           std::to_string(count) + " listed).");
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -301,7 +342,36 @@ startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job) {
         search.points =
             aspects::SelectedPoints(selection, astro::Slot(radix_slot).record.coords, in_use);
     }
+    if (job.sort && (*job.sort < 0 || *job.sort > kLastEclipseSortKey)) {
+        return Refused("--sort is a column number 0 to 13.");
+    }
     result.eclipses = SearchEclipses(search);
+    SortEclipses(result.eclipses, job.sort ? *job.sort : EclipseSortFromSettings());
+    const startup::Status checked =
+        CheckChartNumbers(job.create_charts, result.eclipses.size(), "eclipse");
+    if (!checked.ok()) {
+        return checked;
+    }
+    result.columns_status = ReadEclipseColumns(EclipseColumnsPath(), result.columns);
+    result.table = EclipseTableLines(result.columns, result.eclipses);
+    for (const int n : job.create_charts) {
+        const EclipseEntry& entry = result.eclipses[static_cast<std::size_t>(n - 1)];
+        astro::ChartRecord place;
+        if (job.radix) {
+            place = astro::Slot(radix_slot).record;
+        } else {
+            auto read = PlaceRecord(job.place, entry.ec_jd);
+            if (!read.ok()) {
+                return read.status();
+            }
+            place = *read;
+        }
+        const auto slot = OpenCreatedChart(EclipseChartRecord(entry, place));
+        if (!slot.ok()) {
+            return slot.status();
+        }
+        result.chart_slots.push_back(*slot);
+    }
     const auto date_text = [](double jd) {
         const auto date = textformats::DateFromJulianDay(jd, false);
         return textformats::FormatDate(static_cast<int>(std::floor(date.day)), date.month,
@@ -314,12 +384,35 @@ startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job) {
     return result;
 }
 
-startup::StatusOr<std::vector<LunarPhaseEvent>> RunLunarPhaseJob(const SpanText& span_text) {
-    const auto span = ReadSpan(span_text, 0.0);
+startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseJob(const LunarPhaseJob& job) {
+    const auto span = ReadSpan(job.span, 0.0);
     if (!span.ok()) {
         return span.status();
     }
-    return FindLunarPhases(span->first, span->second);
+    auto phases = FindLunarPhases(span->first, span->second);
+    if (!phases.ok()) {
+        return phases.status();
+    }
+    LunarPhaseJobResult result;
+    result.phases = std::move(*phases);
+    const startup::Status checked =
+        CheckChartNumbers(job.create_charts, result.phases.size(), "lunar phase");
+    if (!checked.ok()) {
+        return checked;
+    }
+    for (const int n : job.create_charts) {
+        const LunarPhaseEvent& phase = result.phases[static_cast<std::size_t>(n - 1)];
+        const auto place = PlaceRecord(job.place, phase.jd_ut);
+        if (!place.ok()) {
+            return place.status();
+        }
+        const auto slot = OpenCreatedChart(LunarPhaseChartRecord(phase, *place));
+        if (!slot.ok()) {
+            return slot.status();
+        }
+        result.chart_slots.push_back(*slot);
+    }
+    return result;
 }
 
 startup::StatusOr<VoidJobResult> RunVoidJob(const VoidJob& job) {

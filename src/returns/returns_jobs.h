@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "charts/chart_entry.h"
+#include "returns/eclipse_columns.h"
 #include "returns/eclipses.h"
 #include "returns/lunar_phases.h"
 #include "returns/returns.h"
@@ -45,18 +46,41 @@ struct EclipseJob {
     std::string aspect_set;                   // name or path; empty: the set in force
     std::string points;                       // the radix points; empty: the aspected points
     bool nearest = false;                     // the nearest-eclipse lookup instead of the list
+    std::optional<int> sort;                  // a sort key 0..13; empty: the setting EclSort
+    // Charts to create: numbers (1-based) of eclipses in the sorted list, and the place they
+    // are cast for: the radix chart, else the place fields (date and time may be left out),
+    // else 0N00 0E00 in UT.
+    std::vector<int> create_charts;
+    charts::ChartEntry place;
 };
 
 struct EclipseJobResult {
     EclipseSearch search;
-    std::vector<EclipseEntry> eclipses;
+    std::vector<EclipseEntry> eclipses;  // sorted
     std::vector<std::string> header;
     NearestEclipse nearest;
+    EclipseColumnSet columns;        // the layout of "EclCols.ini"
+    startup::Status columns_status;  // not ok when the layout file was damaged
+    std::vector<std::string> table;  // EclipseTableLines of the shown columns
+    std::vector<int> chart_slots;    // the created charts, in the order asked
 };
 
 startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job);
 
-startup::StatusOr<std::vector<LunarPhaseEvent>> RunLunarPhaseJob(const SpanText& span);
+struct LunarPhaseJob {
+    SpanText span;
+    // Charts to create: numbers (1-based) of phases in the list, cast at the place of the
+    // place fields (date and time may be left out), else 0N00 0E00 in UT.
+    std::vector<int> create_charts;
+    charts::ChartEntry place;
+};
+
+struct LunarPhaseJobResult {
+    std::vector<LunarPhaseEvent> phases;
+    std::vector<int> chart_slots;
+};
+
+startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseJob(const LunarPhaseJob& job);
 
 struct VoidJob {
     charts::ChartEntry chart;

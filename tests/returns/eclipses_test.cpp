@@ -13,6 +13,7 @@
 
 #include "aspects/aspect_set.h"
 #include "library_places.h"
+#include "returns/eclipse_columns.h"
 #include "support/test_session.h"
 #include "textformats/calendar.h"
 
@@ -384,7 +385,9 @@ TEST_F(EclipsesTest, ReportHeaderLinesAndChartNames) {
     EXPECT_EQ(TextDataIn(*solar, 6), "139");
     EXPECT_EQ(TextDataIn(*solar, 11), "4:28");
     EXPECT_EQ(TextDataIn(*solar, 12), "");
-    EXPECT_EQ(StandardEclipseColumns().size(), 13U);
+    EclipseColumnSet columns;
+    columns.InitializeStandardSet();
+    EXPECT_EQ(columns.columns.size(), 13U);
 }
 
 }  // namespace
