@@ -227,6 +227,11 @@ startup::StatusOr<int> OpenChartEntry(const ChartEntry& entry) {
     if (!record.ok()) {
         return record.status();
     }
+    if (!entry.extra.empty()) {
+        if (Status status = astro::UseExtraPoints(entry.extra); !status.ok()) {
+            return status;
+        }
+    }
     const int slot = astro::OpenChartIntoSlot(*record, "", 0);
     if (slot < 0) {
         return Status(StatusCode::kOutOfRange, astro::kOutOfRangeText, astro::kOutOfRangeTitle);
