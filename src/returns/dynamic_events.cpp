@@ -1,5 +1,7 @@
 #include "returns/dynamic_events.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string_view>
 
@@ -48,7 +50,14 @@ public:
         }
         const int radix = context.request.radix_slot;
         const int zodiac = astro::IsValidSlot(radix) ? astro::Slot(radix).record.zodiac : 0;
-        const auto events = ExtraEventsOf(families, table.JulDayStart(), table.JulDayEnd(), zodiac);
+        // A progression report meets the events in progressed time: an eclipse appears when
+        // the progressed chart reaches its instant.
+        const auto events =
+            context.data.DynMethod() == dynamic::kMethodProgressions
+                ? ProgressedExtraEventsOf(
+                      families, table.JulDayStart(), table.JulDayEnd(), zodiac,
+                      [&context](double jd_ut) { return context.ProgressedJulianDay(jd_ut); })
+                : ExtraEventsOf(families, table.JulDayStart(), table.JulDayEnd(), zodiac);
         if (!events.ok()) {
             return events.status();
         }
@@ -135,6 +144,31 @@ startup::StatusOr<std::vector<ExtraEvent>> ExtraEventsOf(const ExtraEventFamilie
                 events.push_back(e);
             }
             start = period->ends_jd_ut + kPastIngress;
+        }
+    }
+    return events;
+}
+
+startup::StatusOr<std::vector<ExtraEvent>> ProgressedExtraEventsOf(
+    const ExtraEventFamilies& families, double jd_start_ut, double jd_end_ut, int zodiac,
+    const std::function<double(double)>& progressed) {
+    const double start = progressed(jd_start_ut);
+    const double end = progressed(jd_end_ut);
+    const double rate = (end - start) / (jd_end_ut - jd_start_ut);
+    if (!(std::fabs(rate) > 0.0) || !std::isfinite(rate)) {
+        return std::vector<ExtraEvent>();
+    }
+    auto events = ExtraEventsOf(families, std::min(start, end), std::max(start, end), zodiac);
+    if (!events.ok()) {
+        return events.status();
+    }
+    const auto real = [&](double jd_progressed) {
+        return jd_start_ut + (jd_progressed - start) / rate;
+    };
+    for (ExtraEvent& e : *events) {
+        e.jd_ut = std::clamp(real(e.jd_ut), jd_start_ut, jd_end_ut);
+        if (e.kind == ExtraEventKind::kVoidOfCourse) {
+            e.ends_jd_ut = real(e.ends_jd_ut);
         }
     }
     return events;

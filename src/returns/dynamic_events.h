@@ -5,6 +5,7 @@
 // void-of-course Moon, tropical for phases and eclipses).
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "startup/status.h"
@@ -40,6 +41,15 @@ struct ExtraEventFamilies {
 startup::StatusOr<std::vector<ExtraEvent>> ExtraEventsOf(const ExtraEventFamilies& families,
                                                          double jd_start_ut, double jd_end_ut,
                                                          int zodiac);
+
+// The events of a progressed chart's report: the events of the selected families in the
+// progressed span progressed(jd_start_ut)..progressed(jd_end_ut), each moved to the real
+// instant at which the progressed chart reaches it (jd_ut and ends_jd_ut). `progressed` maps a
+// real UT instant to the progressed one and must be linear (a constant rate, forward or
+// converse); a rate of zero gives no events.
+startup::StatusOr<std::vector<ExtraEvent>> ProgressedExtraEventsOf(
+    const ExtraEventFamilies& families, double jd_start_ut, double jd_end_ut, int zodiac,
+    const std::function<double(double)>& progressed);
 
 // Registers this library's source of extra events with the dynamic search (once per process;
 // later calls change nothing).

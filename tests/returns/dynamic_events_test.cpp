@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "astro/chart_table.h"
+#include "dynamic/dynamic_hooks.h"
+#include "dynamic/dynamic_job.h"
 #include "library_places.h"
 #include "returns/eclipses.h"
 #include "returns/lunar_phases.h"
@@ -62,6 +65,67 @@ TEST_F(DynamicEventsTest, NothingWhenNoFamilyIsSelected) {
                                       textformats::JulianDay(1, 2, 2024, 0.0), 1);
     ASSERT_TRUE(events.ok());
     EXPECT_TRUE(events->empty());
+}
+
+TEST_F(DynamicEventsTest, ProgressedEventsAreMappedBackToRealTime) {
+    // Ten real years at a rate of one day a year: ten progressed days from 2024 January 1.
+    const double base = textformats::JulianDay(1, 1, 2024, 0.0);
+    const double from = base;
+    const double to = base + 3652.5;
+    constexpr double kRate = 1.0 / 365.25;
+    const auto progressed = [&](double jd) { return base + (jd - base) * kRate; };
+    const auto events = ProgressedExtraEventsOf({true, false, false}, from, to, 1, progressed);
+    ASSERT_TRUE(events.ok());
+    const auto phases = FindLunarPhases(progressed(from), progressed(to));
+    ASSERT_TRUE(phases.ok());
+    ASSERT_EQ(events->size(), phases->size());
+    ASSERT_FALSE(events->empty());
+    for (std::size_t i = 0; i < events->size(); ++i) {
+        const double real = (*events)[i].jd_ut;
+        EXPECT_GE(real, from);
+        EXPECT_LE(real, to);
+        EXPECT_NEAR(progressed(real), (*phases)[i].jd_ut, 1.0e-6) << i;
+    }
+    // A rate of zero meets no event.
+    const auto none =
+        ProgressedExtraEventsOf({true, true, true}, from, to, 1, [](double) { return 2460000.0; });
+    ASSERT_TRUE(none.ok());
+    EXPECT_TRUE(none->empty());
+}
+
+TEST_F(DynamicEventsTest, AProgressionReportMeetsPhasesInProgressedTime) {
+    dynamic::ClearDynamicSources();
+    RegisterDynamicExtraEvents();
+    dynamic::DynamicJob job;
+    job.radix.date = "1 Jan 1990";
+    job.radix.time = "12:00";
+    job.radix.zone = "0";
+    job.radix.lat = "51N30";
+    job.radix.lon = "0W10";
+    job.from_date = "1 Jan 2000";
+    job.to_date = "31 Dec 2019";
+    job.method = "progressions";
+    job.events = "lunar-phases";
+    const auto result = RunDynamicJob(job);
+    dynamic::ClearDynamicSources();
+    ASSERT_TRUE(result.ok()) << result.status().message();
+    const double natal = textformats::JulianDay(1, 1, 1990, 12.0);
+    int phases = 0;
+    for (const dynamic::DynamicEvent& e : result->run.table.Events()) {
+        if (e.symbol != 'O') {
+            continue;
+        }
+        ++phases;
+        // Secondary progressions: a day of the ephemeris for a tropical year of life.
+        const double progressed = natal + (e.jd_ut - natal) / 365.24219907;
+        const double elongation = astro::Norm360(testing::LibraryLongitude(progressed, SE_MOON) -
+                                                 testing::LibraryLongitude(progressed, SE_SUN));
+        const double to_phase = std::fmod(elongation + 45.0, 90.0) - 45.0;
+        EXPECT_LT(std::fabs(to_phase), 0.01) << e.jd_ut;
+    }
+    // Twenty progressed days hold two or three phases.
+    EXPECT_GE(phases, 2);
+    EXPECT_LE(phases, 3);
 }
 
 }  // namespace
