@@ -187,32 +187,18 @@ int LunarType(int flags) {
     return 0;
 }
 
-// The next solar eclipse after jd_ut; false at the end of the ephemeris.
-bool NextSolar(double& jd_ut, int flags, EclipseRecord& record, double& greatest,
-               int& library_saros, int& library_member) {
-    std::array<double, 10> tret{};
-    std::array<double, 20> attr{};
+// The figures only a solar eclipse has: type, magnitude, the place of greatest eclipse and the
+// duration of totality or annularity there (second to third contact).
+void FillSolar(double greatest, int found, int flags, std::array<double, 20>& attr,
+               EclipseRecord& record) {
     std::array<double, 10> geopos{};
     char serr[AS_MAXCH] = {0};
-    const int found = swe_sol_eclipse_when_glob(jd_ut, flags, 0, tret.data(), 0, serr);
-    if (found <= 0) {
-        return false;
-    }
-    greatest = tret[0];
-    jd_ut = greatest + 20.0;
-    record = EclipseRecord{};
-    SetDateTime(greatest, record);
     record.type = SolarType(found);
     swe_sol_eclipse_where(greatest, flags, geopos.data(), attr.data(), serr);
     record.magnitude = attr[8] > 0.0 ? attr[8] : attr[0];
-    library_saros = static_cast<int>(attr[9]);
-    library_member = static_cast<int>(attr[10]);
     record.latitude_of_greatest = geopos[1];
     record.longitude_of_greatest = geopos[0];
-    record.gamma = Gamma(greatest, EclipseKind::kSolar, flags);
-    record.longitude = Longitude(greatest, SE_SUN, flags);
     if (record.type != 0) {
-        // Second and third contact where the eclipse is greatest.
         std::array<double, 10> local{};
         std::array<double, 20> local_attr{};
         if (swe_sol_eclipse_when_loc(greatest - 0.3, flags, geopos.data(), local.data(),
@@ -221,37 +207,51 @@ bool NextSolar(double& jd_ut, int flags, EclipseRecord& record, double& greatest
             record.duration_seconds = (local[3] - local[2]) * 86400.0;
         }
     }
-    return true;
 }
 
-bool NextLunar(double& jd_ut, int flags, EclipseRecord& record, double& greatest,
-               int& library_saros, int& library_member) {
-    std::array<double, 10> tret{};
-    std::array<double, 20> attr{};
-    std::array<double, 3> geopos{};
+// The figures only a lunar eclipse has: type, umbral and penumbral magnitudes and the
+// semi-durations of the total and partial phases (tret: the contacts of the library's search).
+void FillLunar(double greatest, int found, int flags, const std::array<double, 10>& tret,
+               std::array<double, 20>& attr, EclipseRecord& record) {
+    std::array<double, 10> geopos{};
     char serr[AS_MAXCH] = {0};
-    const int found = swe_lun_eclipse_when(jd_ut, flags, 0, tret.data(), 0, serr);
-    if (found <= 0) {
-        return false;
-    }
-    greatest = tret[0];
-    jd_ut = greatest + 20.0;
-    record = EclipseRecord{};
-    SetDateTime(greatest, record);
     record.type = LunarType(found);
     swe_lun_eclipse_how(greatest, flags, geopos.data(), attr.data(), serr);
     record.magnitude = attr[0];
     record.penumbral_magnitude = attr[1];
-    library_saros = static_cast<int>(attr[9]);
-    library_member = static_cast<int>(attr[10]);
-    record.gamma = Gamma(greatest, EclipseKind::kLunar, flags);
-    record.longitude = Longitude(greatest, SE_MOON, flags);
     if (tret[4] > 0.0 && tret[5] > tret[4]) {
         record.semi_duration_total_minutes = (tret[5] - tret[4]) * 720.0;
     }
     if (tret[2] > 0.0 && tret[3] > tret[2]) {
         record.semi_duration_partial_minutes = (tret[3] - tret[2]) * 720.0;
     }
+}
+
+// The next eclipse of the kind after jd_ut, which moves on past it; false at the end of the
+// ephemeris.
+bool NextEclipse(EclipseKind kind, double& jd_ut, int flags, Found& f) {
+    const bool solar = kind == EclipseKind::kSolar;
+    std::array<double, 10> tret{};
+    std::array<double, 20> attr{};
+    char serr[AS_MAXCH] = {0};
+    const int found = solar ? swe_sol_eclipse_when_glob(jd_ut, flags, 0, tret.data(), 0, serr)
+                            : swe_lun_eclipse_when(jd_ut, flags, 0, tret.data(), 0, serr);
+    if (found <= 0) {
+        return false;
+    }
+    f.jd_ut = tret[0];
+    jd_ut = f.jd_ut + 20.0;
+    f.record = EclipseRecord{};
+    SetDateTime(f.jd_ut, f.record);
+    if (solar) {
+        FillSolar(f.jd_ut, found, flags, attr, f.record);
+    } else {
+        FillLunar(f.jd_ut, found, flags, tret, attr, f.record);
+    }
+    f.library_saros = static_cast<int>(attr[9]);
+    f.library_member = static_cast<int>(attr[10]);
+    f.record.gamma = Gamma(f.jd_ut, kind, flags);
+    f.record.longitude = Longitude(f.jd_ut, solar ? SE_SUN : SE_MOON, flags);
     return true;
 }
 
@@ -281,11 +281,7 @@ int main(int argc, char** argv) {
     double jd = start;
     while (jd < end) {
         Found f;
-        const bool ok =
-            kind == EclipseKind::kSolar
-                ? NextSolar(jd, flags, f.record, f.jd_ut, f.library_saros, f.library_member)
-                : NextLunar(jd, flags, f.record, f.jd_ut, f.library_saros, f.library_member);
-        if (!ok || f.jd_ut >= end) {
+        if (!NextEclipse(kind, jd, flags, f) || f.jd_ut >= end) {
             break;
         }
         found.push_back(f);
