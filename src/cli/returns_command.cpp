@@ -256,16 +256,29 @@ int RunLunarPhases(CliContext& ctx, const returns::LunarPhaseJob& job) {
                             {"longitude", p.moon_longitude}});
         }
         nlohmann::json doc = {{"phases", list}};
+        if (job.phase_returns) {
+            doc["elongation"] = result->base_elongation;
+        }
         if (!job.create_charts.empty()) {
             doc["charts"] = ChartsJson(result->chart_slots);
         }
         *ctx.out << doc.dump() << '\n';
         return kExitOk;
     }
+    if (job.phase_returns) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%s: elongation %.4f\n",
+                      std::string(returns::kLunarPhaseReturnsName).c_str(),
+                      result->base_elongation);
+        *ctx.out << line;
+    }
+    int number = 0;
     for (const returns::LunarPhaseEvent& p : result->phases) {
         char line[128];
-        std::snprintf(line, sizeof line, "%-14s %s%s  %s\n",
-                      std::string(returns::LunarPhaseTitle(p.phase)).c_str(),
+        const std::string label = job.phase_returns
+                                      ? "Return " + std::to_string(++number)
+                                      : std::string(returns::LunarPhaseTitle(p.phase));
+        std::snprintf(line, sizeof line, "%-14s %s%s  %s\n", label.c_str(),
                       MomentText(p.jd_ut, 0.0F).c_str(), returns::kUniversalTimeMark,
                       textformats::FormatZodiacPosition(p.moon_longitude).c_str());
         *ctx.out << line;
@@ -350,6 +363,11 @@ void AddEclipseCommands(CLI::App& app, CliContext& ctx) {
     auto phases = std::make_shared<returns::LunarPhaseJob>();
     auto* lp = app.add_subcommand("lunar-phases", "New Moons, quarters and full Moons of a span");
     AddSpanOptions(*lp, phases->span);
+    lp->add_flag("--phase-returns", phases->phase_returns,
+                 "Phase returns of the chart given by the chart fields: the moments after --from "
+                 "at which the Sun-Moon elongation comes back to the chart's (no --to needed)");
+    lp->add_option("--count", phases->count,
+                   "Number of phase returns (default: the setting PhaseReturnsToFind)");
     lp->add_option("--create-chart", phases->create_charts,
                    "Create the lunar-phase chart of phase N of the list (repeatable), cast for "
                    "the place fields, else 0N00 0E00 in UT");

@@ -42,9 +42,9 @@ startup::Status NoPosition() {
     return {startup::StatusCode::kOutOfRange, astro::kOutOfRangeText, astro::kOutOfRangeTitle};
 }
 
-// Newton steps on the elongation from an estimate to the instant at which it equals target.
-startup::StatusOr<LunarPhaseEvent> RefinePhase(double estimate, LunarPhase phase) {
-    const double target = 90.0 * static_cast<int>(phase);
+// Newton steps on the elongation from an estimate to the instant at which it equals target
+// (degrees); the phase of the event is left as it is.
+startup::StatusOr<LunarPhaseEvent> RefineElongation(double estimate, double target) {
     double jd = estimate;
     for (int step = 0; step < kNewtonSteps; ++step) {
         const auto e = ElongationAt(jd);
@@ -58,11 +58,19 @@ startup::StatusOr<LunarPhaseEvent> RefinePhase(double estimate, LunarPhase phase
             if (!final_place) {
                 return NoPosition();
             }
-            return LunarPhaseEvent{phase, jd, final_place->moon, final_place->sun};
+            return LunarPhaseEvent{LunarPhase::kNew, jd, final_place->moon, final_place->sun};
         }
     }
     return startup::Status(startup::StatusCode::kNotConverged, kNonConvergenceText,
                            kCannotFindReturnTitle);
+}
+
+startup::StatusOr<LunarPhaseEvent> RefinePhase(double estimate, LunarPhase phase) {
+    auto event = RefineElongation(estimate, 90.0 * static_cast<int>(phase));
+    if (event.ok()) {
+        event->phase = phase;
+    }
+    return event;
 }
 
 }  // namespace
@@ -138,6 +146,30 @@ startup::StatusOr<std::vector<LunarPhaseEvent>> FindLunarPhases(double from_jd_u
         }
         estimate = event->jd_ut + kSynodicMonth / 4.0;
         quarter = (quarter + 1) % 4;
+    }
+    return events;
+}
+
+startup::StatusOr<std::vector<LunarPhaseEvent>> FindPhaseReturns(double jd_ut, double elongation,
+                                                                 int count) {
+    std::vector<LunarPhaseEvent> events;
+    const auto e = ElongationAt(jd_ut);
+    if (!e) {
+        return NoPosition();
+    }
+    const double target = astro::Norm360(elongation);
+    double estimate = jd_ut + astro::Norm360(target - e->value) / kMeanElongationRate;
+    while (static_cast<int>(events.size()) < count) {
+        auto event = RefineElongation(estimate, target);
+        if (!event.ok()) {
+            return event.status();
+        }
+        // An estimate that fell on the return at (or just before) the start moves a cycle on.
+        if (event->jd_ut > jd_ut && (events.empty() || event->jd_ut > events.back().jd_ut + 1.0)) {
+            event->phase = static_cast<LunarPhase>(static_cast<int>(std::floor(target / 90.0)) % 4);
+            events.push_back(*event);
+        }
+        estimate = event->jd_ut + kSynodicMonth;
     }
     return events;
 }

@@ -34,6 +34,13 @@ startup::StatusOr<LunarPhaseEvent> NextLunarPhase(double jd_ut, LunarPhase phase
 // Every phase with from_jd_ut <= instant <= to_jd_ut, in date order.
 startup::StatusOr<std::vector<LunarPhaseEvent>> FindLunarPhases(double from_jd_ut, double to_jd_ut);
 
+// Phase returns: the first `count` instants after jd_ut (strictly later) at which the Moon's
+// elongation from the Sun comes back to `elongation` degrees (a chart's own Sun-Moon phase), in
+// date order, about a synodic month apart. Each event's phase is the quarter the elongation
+// lies in.
+startup::StatusOr<std::vector<LunarPhaseEvent>> FindPhaseReturns(double jd_ut, double elongation,
+                                                                 int count);
+
 // The chart of a phase at a place (the place's record supplies name, coordinates, zone, house
 // system and zodiac): the phase's moment in the place's zone, a lunar-phase chart (class 10)
 // of the phase's kind (70 New Moon, 72 First Quarter, 74 Full Moon, 76 Last Quarter), named

@@ -7,6 +7,7 @@
 
 #include "aspects/aspect_manager.h"
 #include "aspects/chart_aspects.h"
+#include "astro/angles.h"
 #include "astro/chart_calc.h"
 #include "astro/chart_table.h"
 #include "astro/derived_charts.h"
@@ -384,7 +385,62 @@ startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job) {
     return result;
 }
 
+namespace {
+
+// The phase returns of the base chart given by the job's place fields.
+startup::StatusOr<LunarPhaseJobResult> RunPhaseReturns(const LunarPhaseJob& job) {
+    const int count =
+        job.count ? *job.count : startup::CurrentSession().settings().GetInt("PhaseReturnsToFind");
+    if (count < 1 || count > 1000) {
+        return Refused("--count is 1 to 1000.");
+    }
+    if (!job.place.Given()) {
+        return Refused("Phase returns need a base chart: give its chart fields.");
+    }
+    const auto start = ReadMoment(job.span.from, job.span.from_time, 0.0, nullptr);
+    if (!start.ok()) {
+        return start.status();
+    }
+    const auto base = charts::OpenChartEntry(job.place);
+    if (!base.ok()) {
+        return base.status();
+    }
+    const astro::ChartSlot& chart = astro::Slot(*base);
+    LunarPhaseJobResult result;
+    result.base_elongation =
+        astro::Norm360(chart.longitude[astro::kMoon] - chart.longitude[astro::kSun]);
+    auto phases = FindPhaseReturns(*start, result.base_elongation, count);
+    if (!phases.ok()) {
+        return phases.status();
+    }
+    result.phases = std::move(*phases);
+    const startup::Status checked =
+        CheckChartNumbers(job.create_charts, result.phases.size(), "phase return");
+    if (!checked.ok()) {
+        return checked;
+    }
+    // Kinds 70..77: the 45-degree sector of the elongation, counted from the New Moon.
+    const int kind = astro::kKindFirstLunarPhase + static_cast<int>(result.base_elongation / 45.0);
+    for (const int n : job.create_charts) {
+        astro::ChartRecord record =
+            LunarPhaseChartRecord(result.phases[static_cast<std::size_t>(n - 1)], chart.record);
+        record.chart_kind = static_cast<std::uint8_t>(std::min(kind, astro::kKindLastLunarPhase));
+        record.data.name = std::string(kLunarPhaseReturnsName) + " " + std::to_string(n);
+        const auto slot = OpenCreatedChart(record);
+        if (!slot.ok()) {
+            return slot.status();
+        }
+        result.chart_slots.push_back(*slot);
+    }
+    return result;
+}
+
+}  // namespace
+
 startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseJob(const LunarPhaseJob& job) {
+    if (job.phase_returns) {
+        return RunPhaseReturns(job);
+    }
     const auto span = ReadSpan(job.span, 0.0);
     if (!span.ok()) {
         return span.status();

@@ -73,10 +73,16 @@ struct LunarPhaseJob {
     // place fields (date and time may be left out), else 0N00 0E00 in UT.
     std::vector<int> create_charts;
     charts::ChartEntry place;
+    // Phase returns instead of the phases of the span: the place fields are the base chart,
+    // whose Sun-Moon elongation returns after the span's start, `count` times (empty: the
+    // setting PhaseReturnsToFind). The span needs no end.
+    bool phase_returns = false;
+    std::optional<int> count;
 };
 
 struct LunarPhaseJobResult {
     std::vector<LunarPhaseEvent> phases;
+    double base_elongation = 0.0;  // phase returns: the base chart's Moon minus Sun, degrees
     std::vector<int> chart_slots;
 };
 

@@ -75,6 +75,39 @@ TEST_F(LunarPhasesTest, NextPhaseIsStrictlyLater) {
     EXPECT_LT(again->jd_ut - full->jd_ut, 30.0);
 }
 
+struct PhaseReturnCase {
+    double elongation;
+    double start_jd;
+};
+
+class PhaseReturnsTest : public LunarPhasesTest,
+                         public ::testing::WithParamInterface<PhaseReturnCase> {};
+
+TEST_P(PhaseReturnsTest, EachReturnMeetsTheLibrarysElongation) {
+    const double target = GetParam().elongation;
+    const double start = GetParam().start_jd;
+    const auto returns = FindPhaseReturns(start, target, 14);
+    ASSERT_TRUE(returns.ok());
+    ASSERT_EQ(returns->size(), 14U);
+    // The first return lies within a synodic month of the start, the others a month apart.
+    EXPECT_GT((*returns)[0].jd_ut, start);
+    EXPECT_LT((*returns)[0].jd_ut - start, 29.9);
+    for (std::size_t i = 0; i < returns->size(); ++i) {
+        const double jd = (*returns)[i].jd_ut;
+        if (i > 0) {
+            EXPECT_GT(jd - (*returns)[i - 1].jd_ut, 29.1);
+            EXPECT_LT(jd - (*returns)[i - 1].jd_ut, 30.0);
+        }
+        EXPECT_NEAR(jd, LibraryPhase(jd - 0.5, jd + 0.5, target), kTwoSeconds) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Elongations, PhaseReturnsTest,
+                         ::testing::Values(PhaseReturnCase{0.0, 2460400.5},
+                                           PhaseReturnCase{123.456, 2451545.0},
+                                           PhaseReturnCase{359.9, 2415020.5},
+                                           PhaseReturnCase{200.0, 2440587.5}));
+
 TEST(LunarPhaseNames, KeysAndTitles) {
     EXPECT_EQ(LunarPhaseKey(LunarPhase::kFirstQuarter), "first quarter");
     EXPECT_EQ(LunarPhaseKey(LunarPhase::kLastQuarter), "last quarter");
