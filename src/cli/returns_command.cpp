@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "aspects/aspect_set.h"
 #include "astro/chart_table.h"
 #include "astro/derived_charts.h"
 #include "charts/chart_listing.h"
@@ -133,8 +134,8 @@ int RunVoid(CliContext& ctx, const returns::VoidJob& job) {
     const auto& names = startup::Names();
     *ctx.out << "Moon" << (result->is_void ? " void of course" : " not void of course")
              << " at the chart's moment\n";
-    static constexpr const char* kAspectNames[] = {"",      "Conjunction", "Opposition",
-                                                   "Trine", "Square",      "Sextile"};
+    // The void-of-course aspects are numbered as in the standard aspect set.
+    const aspects::AspectSet standard = aspects::StandardAspectSet();
     for (const returns::VoidOfCoursePeriod& p : result->periods) {
         if (p.planet == 0) {
             *ctx.out << "No void period before the ingress at " << MomentText(p.ends_jd_ut, zone)
@@ -142,8 +143,9 @@ int RunVoid(CliContext& ctx, const returns::VoidJob& job) {
             continue;
         }
         *ctx.out << "Void of Course Moon from " << MomentText(p.begins_jd_ut, zone) << " to "
-                 << MomentText(p.ends_jd_ut, zone) << "   last aspect: " << kAspectNames[p.aspect]
-                 << " " << names.PointName(p.planet, 1) << " ("
+                 << MomentText(p.ends_jd_ut, zone) << "   last aspect: "
+                 << standard.aspects.at(static_cast<std::size_t>(p.aspect - 1)).name << " "
+                 << names.PointName(p.planet, 1) << " ("
                  << textformats::FormatZodiacPosition(p.planet_longitude) << "), ingress "
                  << textformats::FormatZodiacPosition(p.moon_longitude) << '\n';
     }

@@ -161,15 +161,17 @@ startup::Status ReadEclipseColumns(const std::filesystem::path& path, EclipseCol
     if (!order_text) {
         return {};
     }
-    const startup::Status damaged(
-        startup::StatusCode::kDamaged,
-        "The eclipse column layout is damaged; the standard columns are used.", "", path);
+    const auto damaged = [&path] {
+        return startup::Status(
+            startup::StatusCode::kDamaged,
+            "The eclipse column layout is damaged; the standard columns are used.", "", path);
+    };
     const auto order = IntegerList(*order_text);
     const auto shows = IntegerList(ini.Read(kEclipseColumnsSection, "ColShow", ""));
     const auto widths = IntegerList(ini.Read(kEclipseColumnsSection, "ColWidth", ""));
     if (!order || !shows || !widths || order->size() != shows->size() ||
         order->size() != widths->size() || order->size() > kEclipseColumnCount) {
-        return damaged;
+        return damaged();
     }
     std::vector<EclipseColumn> columns;
     std::array<bool, kEclipseColumnCount + 1> seen{};
@@ -178,7 +180,7 @@ startup::Status ReadEclipseColumns(const std::filesystem::path& path, EclipseCol
         const long long width = (*widths)[i];
         if (type < 1 || type > kEclipseColumnCount || seen[static_cast<std::size_t>(type)] ||
             width < 0 || width > kMaxEclipseColumnWidth) {
-            return damaged;
+            return damaged();
         }
         seen[static_cast<std::size_t>(type)] = true;
         EclipseColumn column = StandardEclipseColumn(static_cast<int>(type));

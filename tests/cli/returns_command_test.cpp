@@ -131,6 +131,86 @@ TEST_F(ReturnsCommandTest, LunarPhasesJson) {
     EXPECT_LT(std::fabs(elongation), 2.0 * 12.2 / 86400.0);  // within 2 s of motion
 }
 
+TEST_F(ReturnsCommandTest, EclipseReportSortedWithACreatedChart) {
+    ASSERT_EQ(Run({"eclipses", "--from", "1 Jan 2024", "--to", "31 Dec 2025", "--sort", "6",
+                   "--create-chart", "5", "--lat", "40N45", "--lon", "73W59", "--zone", "5"}),
+              kExitOk)
+        << Err();
+    const std::string out = Out();
+    EXPECT_EQ(out.rfind("Eclipse Report\nSearch Date Range: From 1 Jan 2024 To 31 Dec 2025\n", 0),
+              0U)
+        << out;
+    EXPECT_NE(out.find("Times reported are Eclipse Maximum\n"), std::string::npos);
+    // By Saros series: the four lunar eclipses (113 ... 128), then 2024 April 8 (139).
+    const std::size_t lunar = out.find("Lunar  Appulse  25 Mar 2024");
+    const std::size_t solar = out.find("Solar  Total     8 Apr 2024  18:17:20");
+    ASSERT_NE(lunar, std::string::npos) << out;
+    ASSERT_NE(solar, std::string::npos) << out;
+    EXPECT_LT(lunar, solar);
+    EXPECT_NE(out.find("Times are shown (UT)\n"), std::string::npos);
+    // The fifth of the sorted list is the solar eclipse of 2024 April 8, cast in New York's zone.
+    EXPECT_NE(out.find("*** Total Solar Eclipse (NM) ***"), std::string::npos) << out;
+    EXPECT_NE(out.find("8 Apr 2024  13:17:20"), std::string::npos) << out;
+
+    EXPECT_EQ(Run({"eclipses", "--from", "1 Jan 2024", "--to", "31 Dec 2024", "--sort", "14"}),
+              kExitRefused);
+    EXPECT_EQ(
+        Run({"eclipses", "--from", "1 Jan 2024", "--to", "31 Dec 2024", "--create-chart", "0"}),
+        kExitRefused);
+    EXPECT_NE(Err().find("There is no eclipse 0 in the list (4 listed)."), std::string::npos)
+        << Err();
+}
+
+TEST_F(ReturnsCommandTest, ADamagedColumnLayoutIsReportedAndTheStandardColumnsUsed) {
+    testing::WriteFile(UserDir() / "Settings" / "EclCols.ini",
+                       "[EclCols]\nColumns=1,1\nColShow=-1,-1\nColWidth=9,9\n");
+    ASSERT_EQ(Run({"eclipses", "--from", "1 Jan 2024", "--to", "31 Dec 2024"}), kExitOk) << Err();
+    EXPECT_NE(Err().find("The eclipse column layout is damaged; the standard columns are used."),
+              std::string::npos)
+        << Err();
+    EXPECT_NE(Out().find("Solar  Total     8 Apr 2024"), std::string::npos) << Out();
+}
+
+TEST_F(ReturnsCommandTest, PhaseReturnsJsonWithTheirCharts) {
+    std::vector<std::string> args = {"--json", "lunar-phases",   "--phase-returns",
+                                     "--from", "1 Jan 2025",     "--count",
+                                     "3",      "--create-chart", "3"};
+    const auto natal = Natal();
+    args.insert(args.end(), natal.begin(), natal.end());
+    ASSERT_EQ(Run(args), kExitOk) << Err();
+    const auto doc = nlohmann::json::parse(Out());
+    ASSERT_EQ(doc["phases"].size(), 3U);
+    ASSERT_EQ(doc["charts"].size(), 1U);
+    EXPECT_EQ(doc["charts"][0]["name"], "Lunar Phase Returns 3");
+    // The natal elongation, from the library's own positions at the natal moment.
+    const double natal_jd = 2444436.1041666665;  // 1980 July 15 14:30 UT
+    const double natal_elongation =
+        LibraryLongitude(natal_jd, SE_MOON) - LibraryLongitude(natal_jd, SE_SUN);
+    EXPECT_LT(std::fabs(std::remainder(doc["elongation"].get<double>() - natal_elongation, 360.0)),
+              0.001);
+    for (const auto& p : doc["phases"]) {
+        const double jd = p["julian_day_ut"].get<double>();
+        const double gap = std::remainder(
+            LibraryLongitude(jd, SE_MOON) - LibraryLongitude(jd, SE_SUN) - natal_elongation, 360.0);
+        EXPECT_LT(std::fabs(gap), 2.0 * 12.2 / 86400.0);
+    }
+    EXPECT_EQ(Run({"lunar-phases", "--phase-returns", "--from", "1 Jan 2025"}), kExitRefused);
+}
+
+TEST_F(ReturnsCommandTest, ThePrenatalEclipsePointComesFromTheCatalogues) {
+    std::vector<std::string> args = {"--json", "chart", "--extra", "prenatal-eclipse"};
+    const std::vector<std::string> chart = {"--date", "9 Apr 2024", "--time", "12:00", "--zone",
+                                            "0",      "--lat",      "0N00",   "--lon", "0E00"};
+    args.insert(args.end(), chart.begin(), chart.end());
+    ASSERT_EQ(Run(args), kExitOk) << Err();
+    const auto doc = nlohmann::json::parse(Out());
+    const auto& point = doc["points"].back();
+    EXPECT_EQ(point["number"], 51);
+    EXPECT_EQ(point["kind"], "eclipse");
+    // The Sun at the greatest eclipse of 2024 April 8, 18:17:20 UT (the library's instant).
+    EXPECT_NEAR(point["longitude"].get<double>(), LibraryLongitude(2460409.2620370, SE_SUN), 0.01);
+}
+
 TEST_F(ReturnsCommandTest, VoidOfCourseJson) {
     std::vector<std::string> args = {"--json", "voc", "--count", "3", "--type", "1"};
     const std::vector<std::string> chart = {"--date", "10 Feb 2024", "--time", "0:00",  "--zone",
