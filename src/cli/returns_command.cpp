@@ -229,15 +229,10 @@ int RunEclipses(CliContext& ctx, const returns::EclipseJob& job) {
     if (!result->columns_status.ok()) {
         result->columns_status.Show(startup::kExclamation);
     }
-    *ctx.out << returns::kEclipseReportTitle << "\n";
-    for (const std::string& line : result->header) {
+    for (const std::string& line :
+         returns::EclipseReportLines(result->header, result->columns, result->eclipses)) {
         *ctx.out << line << '\n';
     }
-    *ctx.out << '\n';
-    for (const std::string& line : result->table) {
-        *ctx.out << line << '\n';
-    }
-    *ctx.out << "Times are shown" << returns::kUniversalTimeMark << '\n';
     WriteChartListings(ctx, result->chart_slots);
     return kExitOk;
 }

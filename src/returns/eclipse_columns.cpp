@@ -302,4 +302,53 @@ std::vector<std::string> EclipseTableLines(const EclipseColumnSet& set,
     return lines;
 }
 
+std::vector<std::string> EclipseReportLines(const std::vector<std::string>& header,
+                                            const EclipseColumnSet& set,
+                                            const std::vector<EclipseEntry>& entries) {
+    std::vector<std::string> lines = {kEclipseReportTitle};
+    lines.insert(lines.end(), header.begin(), header.end());
+    lines.emplace_back();
+    const std::vector<std::string> table = EclipseTableLines(set, entries);
+    lines.insert(lines.end(), table.begin(), table.end());
+    lines.push_back(std::string("Times are shown") + kUniversalTimeMark);
+    return lines;
+}
+
+startup::StatusOr<std::string> EclipseCopyText(const EclipseSet& eclipses,
+                                               const EclipseColumnSet& set) {
+    const bool selected_only = eclipses.NumberSelected() > 0;
+    std::string text;
+    const auto add_line = [&](const std::vector<std::string>& cells) {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            text += (i == 0 ? "" : "\t") + cells[i];
+        }
+        text += "\r\n";
+    };
+    std::vector<std::string> headings;
+    for (const EclipseColumn& c : set.columns) {
+        if (c.show) {
+            headings.push_back(c.long_description);
+        }
+    }
+    add_line(headings);
+    int copied = 0;
+    for (int i = 0; i < eclipses.Count(); ++i) {
+        if (eclipses.Hide(i) || (selected_only && !eclipses.Selected(i))) {
+            continue;
+        }
+        std::vector<std::string> cells;
+        for (const EclipseColumn& c : set.columns) {
+            if (c.show) {
+                cells.push_back(TextDataIn(eclipses.Eclipse(i), c.column_type));
+            }
+        }
+        add_line(cells);
+        ++copied;
+    }
+    if (copied == 0) {
+        return startup::Status(startup::StatusCode::kNotFound, kNoEclipseDataText);
+    }
+    return text;
+}
+
 }  // namespace meridia::returns

@@ -78,4 +78,17 @@ std::string TextDataIn(const EclipseEntry& entry, int column_type);
 std::vector<std::string> EclipseTableLines(const EclipseColumnSet& set,
                                            const std::vector<EclipseEntry>& entries);
 
+// The eclipse report as printed and listed: the title "Eclipse Report", the header lines
+// (EclipseReportHeader), a blank line, the table, and "Times are shown (UT)".
+std::vector<std::string> EclipseReportLines(const std::vector<std::string>& header,
+                                            const EclipseColumnSet& set,
+                                            const std::vector<EclipseEntry>& entries);
+
+// The text the search window copies: the selected eclipses that are not hidden (every eclipse
+// not hidden when none is selected), one line each, the shown columns separated by tabs, after
+// a line of their long descriptions; lines end with CR LF. kNotFound with "No Eclipse Data to
+// Copy" when no eclipse is left.
+startup::StatusOr<std::string> EclipseCopyText(const EclipseSet& eclipses,
+                                               const EclipseColumnSet& set);
+
 }  // namespace meridia::returns

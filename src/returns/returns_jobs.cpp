@@ -354,7 +354,6 @@ startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job) {
         return checked;
     }
     result.columns_status = ReadEclipseColumns(EclipseColumnsPath(), result.columns);
-    result.table = EclipseTableLines(result.columns, result.eclipses);
     for (const int n : job.create_charts) {
         const EclipseEntry& entry = result.eclipses[static_cast<std::size_t>(n - 1)];
         astro::ChartRecord place;

@@ -61,7 +61,6 @@ struct EclipseJobResult {
     NearestEclipse nearest;
     EclipseColumnSet columns;        // the layout of "EclCols.ini"
     startup::Status columns_status;  // not ok when the layout file was damaged
-    std::vector<std::string> table;  // EclipseTableLines of the shown columns
     std::vector<int> chart_slots;    // the created charts, in the order asked
 };
 

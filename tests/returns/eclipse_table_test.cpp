@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <swephexp.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -225,6 +226,47 @@ TEST_F(EclipseTableTest, TheSetKeepsFlagsWithTheirEclipsesThroughASort) {
     EXPECT_EQ(set.NumberSelected(), 0);
     set.Clear();
     EXPECT_EQ(set.Count(), 0);
+}
+
+TEST_F(EclipseTableTest, CopyTextOfTheShownAndSelectedEclipses) {
+    EclipseColumnSet columns;
+    columns.InitializeStandardSet();
+    for (EclipseColumn& c : columns.columns) {
+        c.show = c.column_type == 2 || c.column_type == 6;
+    }
+    EclipseSet set;
+    const auto copied_empty = EclipseCopyText(set, columns);
+    EXPECT_EQ(copied_empty.status().message(), "No Eclipse Data to Copy");
+    for (const EclipseEntry& e : TwoYears()) {
+        set.AddSolarEclipse(e);
+    }
+    set.AddLunarEclipse(TwoYears()[0]);
+    for (int i = 0; i < set.Count(); ++i) {
+        set.SetHide(i, true);
+    }
+    EXPECT_EQ(EclipseCopyText(set, columns).status().code(), startup::StatusCode::kNotFound);
+    set.ClearHide();
+    set.SetSelected(1, true);  // 2024 April 8
+    const auto one = EclipseCopyText(set, columns);
+    ASSERT_TRUE(one.ok());
+    EXPECT_EQ(*one, "Type\tSaros No (van den Bergh)\r\nTotal\t139\r\n");
+    set.ClearSelection();
+    set.SetHide(1, true);
+    const auto all = EclipseCopyText(set, columns);
+    ASSERT_TRUE(all.ok());
+    EXPECT_EQ(std::count(all->begin(), all->end(), '\n'), 9);  // headings and 8 of the 9
+    EXPECT_EQ(all->find("\t139\r\n"), std::string::npos);
+}
+
+TEST_F(EclipseTableTest, TheReportHasItsTitleHeaderTableAndTimeNote) {
+    EclipseColumnSet columns;
+    columns.InitializeStandardSet();
+    const auto lines = EclipseReportLines({"Search Date Range: From A To B"}, columns, TwoYears());
+    ASSERT_EQ(lines.size(), 1U + 1U + 1U + 2U + 8U + 1U);
+    EXPECT_EQ(lines[0], "Eclipse Report");
+    EXPECT_EQ(lines[1], "Search Date Range: From A To B");
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines.back(), "Times are shown (UT)");
 }
 
 TEST_F(EclipseTableTest, TheReportNoteForLunarPhaseTimes) {
