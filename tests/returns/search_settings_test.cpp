@@ -1,6 +1,6 @@
-// The "Eclipse Search" settings section: the defaults of a missing file, a round trip through
-// the file, and values that cannot be read falling back one key at a time.
-#include "returns/eclipse_search_settings.h"
+// The "Eclipse Search" and "Returns" settings sections: the defaults of a missing file, a round
+// trip through the file, and values that cannot be read falling back one key at a time.
+#include "returns/search_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +13,12 @@
 namespace meridia::returns {
 namespace {
 
-class EclipseSearchSettingsTest : public meridia::testing::SessionTest {
+class SearchSettingsTest : public meridia::testing::SessionTest {
 protected:
     std::filesystem::path SettingsFile() const { return startup::SettingsFilePath({}); }
 };
 
-TEST_F(EclipseSearchSettingsTest, DefaultsWithoutAFile) {
+TEST_F(SearchSettingsTest, DefaultsWithoutAFile) {
     const EclipseSearchSettings s = LoadEclipseSearchSettings();
     EXPECT_TRUE(s.all_solar);
     EXPECT_TRUE(s.all_lunar);
@@ -29,7 +29,7 @@ TEST_F(EclipseSearchSettingsTest, DefaultsWithoutAFile) {
     EXPECT_FALSE(s.use_radix);
 }
 
-TEST_F(EclipseSearchSettingsTest, WhatIsSavedIsLoadedAndTheRestOfTheFileKept) {
+TEST_F(SearchSettingsTest, WhatIsSavedIsLoadedAndTheRestOfTheFileKept) {
     meridia::testing::WriteFile(SettingsFile(), "[Meridia]\r\nHouseSystem=2\r\n");
     EclipseSearchSettings s;
     s.date_from = "1 Jan 2000";
@@ -73,7 +73,7 @@ TEST_F(EclipseSearchSettingsTest, WhatIsSavedIsLoadedAndTheRestOfTheFileKept) {
     EXPECT_EQ(search.saros, 139);
 }
 
-TEST_F(EclipseSearchSettingsTest, UnreadableValuesFallBackOneByOne) {
+TEST_F(SearchSettingsTest, UnreadableValuesFallBackOneByOne) {
     meridia::testing::WriteFile(SettingsFile(),
                                 "[eclipse search]\nSolar=0,9\nLunar=2\nAllSolar=maybe\n"
                                 "AllLunar=0\nSaros=abc\nUseRadix=-1\n");
@@ -84,6 +84,45 @@ TEST_F(EclipseSearchSettingsTest, UnreadableValuesFallBackOneByOne) {
     EXPECT_FALSE(s.all_lunar);
     EXPECT_EQ(s.saros, 100);
     EXPECT_TRUE(s.use_radix);
+}
+
+TEST_F(SearchSettingsTest, ReturnChoicesRoundTripAndFallBack) {
+    const ReturnSettings defaults = LoadReturnSettings();
+    EXPECT_EQ(defaults.point, 3);
+    EXPECT_EQ(defaults.which, WhichReturn::kNext);
+    EXPECT_EQ(defaults.user_pos, "00°Ar00'00''");
+    ReturnSettings s;
+    s.point = 1;
+    s.user_position = true;
+    s.user_pos = "00°Cn00'00''";
+    s.harmonic = 4.0;
+    s.which = WhichReturn::kNearest;
+    s.count = 12;
+    s.precessed = true;
+    s.converse = true;
+    ASSERT_TRUE(SaveReturnSettings(s).ok());
+    const std::string text = meridia::testing::ReadFile(SettingsFile());
+    EXPECT_NE(text.find("[Returns]"), std::string::npos);
+    EXPECT_NE(text.find("UserPos=00\xB0"
+                        "Cn00'00''"),
+              std::string::npos);
+    const ReturnSettings read = LoadReturnSettings();
+    EXPECT_EQ(read.point, 1);
+    EXPECT_TRUE(read.user_position);
+    EXPECT_EQ(read.user_pos, s.user_pos);
+    EXPECT_EQ(read.harmonic, 4.0);
+    EXPECT_EQ(read.which, WhichReturn::kNearest);
+    EXPECT_EQ(read.count, 12);
+    EXPECT_TRUE(read.precessed);
+    EXPECT_TRUE(read.converse);
+
+    meridia::testing::WriteFile(SettingsFile(),
+                                "[returns]\nPlanet=99\nHarmonic=0.5\nWhich=7\nNumReturns=0\n");
+    const ReturnSettings bad = LoadReturnSettings();
+    EXPECT_EQ(bad.point, 3);
+    EXPECT_EQ(bad.harmonic, 1.0);
+    EXPECT_EQ(bad.which, WhichReturn::kNext);
+    EXPECT_EQ(bad.count, 1);
 }
 
 }  // namespace
