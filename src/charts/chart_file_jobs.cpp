@@ -83,6 +83,16 @@ startup::StatusOr<int> AddChartToFile(const fs::path& path, const ChartEntry& en
     if (!record.ok()) {
         return record.status();
     }
+    return AddRecordToFile(path, *record, comment, replace);
+}
+
+startup::StatusOr<int> AddRecordToFile(const fs::path& path, const astro::ChartRecord& record,
+                                       const std::optional<std::string>& comment,
+                                       std::optional<int> replace) {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+        return NoSuchFile(path);
+    }
     SaveChartRequest request;
     request.file = path;
     request.comment = comment;
@@ -90,7 +100,7 @@ startup::StatusOr<int> AddChartToFile(const fs::path& path, const ChartEntry& en
         request.replace = true;
         request.replace_number = *replace;
     }
-    const SaveChartResult result = SaveChartToFile(*record, request);
+    const SaveChartResult result = SaveChartToFile(record, request);
     switch (result.status) {
         case SaveStatus::kSaved:
             return result.number;

@@ -37,6 +37,12 @@ startup::StatusOr<int> AddChartToFile(const std::filesystem::path& path, const C
                                       const std::optional<std::string>& comment,
                                       std::optional<int> replace);
 
+// The same for a chart record already built (a chart the program calculated).
+startup::StatusOr<int> AddRecordToFile(const std::filesystem::path& path,
+                                       const astro::ChartRecord& record,
+                                       const std::optional<std::string>& comment,
+                                       std::optional<int> replace);
+
 // Removes charts (numbers 1..N, all checked before anything is written); later ones move up.
 startup::Status DeleteChartsFromFile(const std::filesystem::path& path,
                                      const std::vector<int>& numbers);

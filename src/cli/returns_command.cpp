@@ -49,6 +49,13 @@ void WriteChartListings(CliContext& ctx, const std::vector<int>& slots) {
     }
 }
 
+// The numbers the created charts were given in the chart file they were saved to.
+void WriteSaved(CliContext& ctx, const std::vector<int>& numbers, const std::string& path) {
+    for (const int n : numbers) {
+        *ctx.out << "Saved as chart " << n << " of " << path << '\n';
+    }
+}
+
 nlohmann::json ChartsJson(const std::vector<int>& slots) {
     nlohmann::json charts = nlohmann::json::array();
     for (const int slot : slots) {
@@ -219,6 +226,9 @@ int RunEclipses(CliContext& ctx, const returns::EclipseJob& job) {
         if (!job.create_charts.empty()) {
             doc["charts"] = ChartsJson(result->chart_slots);
         }
+        if (!job.save_to.empty()) {
+            doc["saved"] = result->saved_numbers;
+        }
         *ctx.out << doc.dump() << '\n';
         return kExitOk;
     }
@@ -234,6 +244,7 @@ int RunEclipses(CliContext& ctx, const returns::EclipseJob& job) {
         *ctx.out << line << '\n';
     }
     WriteChartListings(ctx, result->chart_slots);
+    WriteSaved(ctx, result->saved_numbers, job.save_to);
     return kExitOk;
 }
 
@@ -259,6 +270,9 @@ int RunLunarPhases(CliContext& ctx, const returns::LunarPhaseJob& job) {
         if (!job.create_charts.empty()) {
             doc["charts"] = ChartsJson(result->chart_slots);
         }
+        if (!job.save_to.empty()) {
+            doc["saved"] = result->saved_numbers;
+        }
         *ctx.out << doc.dump() << '\n';
         return kExitOk;
     }
@@ -281,6 +295,7 @@ int RunLunarPhases(CliContext& ctx, const returns::LunarPhaseJob& job) {
         *ctx.out << line;
     }
     WriteChartListings(ctx, result->chart_slots);
+    WriteSaved(ctx, result->saved_numbers, job.save_to);
     return kExitOk;
 }
 
@@ -346,6 +361,8 @@ void AddEclipseCommands(CLI::App& app, CliContext& ctx) {
                     "Create the chart of eclipse N of the list (repeatable), named with (NM) "
                     "or (FM), cast for the radix chart's place, else the place fields, else "
                     "0N00 0E00 in UT");
+    cmd->add_option("--save", ecl->job.save_to,
+                    "Append the charts of --create-chart to this chart file (it must exist)");
     cmd->callback([&ctx, ecl] {
         ctx.action = [&ctx, ecl] {
             if (ecl->use_radix) {
@@ -368,6 +385,8 @@ void AddEclipseCommands(CLI::App& app, CliContext& ctx) {
     lp->add_option("--create-chart", phases->create_charts,
                    "Create the lunar-phase chart of phase N of the list (repeatable), cast for "
                    "the place fields, else 0N00 0E00 in UT");
+    lp->add_option("--save", phases->save_to,
+                   "Append the charts of --create-chart to this chart file (it must exist)");
     AddChartOptions(*lp, phases->place, "--");
     lp->callback(
         [&ctx, phases] { ctx.action = [&ctx, phases] { return RunLunarPhases(ctx, *phases); }; });

@@ -11,6 +11,7 @@
 #include "astro/chart_calc.h"
 #include "astro/chart_table.h"
 #include "astro/derived_charts.h"
+#include "charts/chart_file_jobs.h"
 #include "charts/point_list.h"
 #include "charts/point_selection.h"
 #include "startup/name_tables.h"
@@ -119,11 +120,21 @@ startup::StatusOr<astro::ChartRecord> PlaceRecord(const charts::ChartEntry& plac
     return charts::BuildChartRecord(entry);
 }
 
-startup::StatusOr<int> OpenCreatedChart(const astro::ChartRecord& record) {
+// Opens a created chart into a free slot and, when a chart file is named, appends it there
+// (its number in the file goes into `saved`).
+startup::StatusOr<int> OpenCreatedChart(const astro::ChartRecord& record,
+                                        const std::string& save_to, std::vector<int>& saved) {
     const int slot = astro::OpenChartIntoSlot(record, "", 0);
     if (slot < 0) {
         return startup::Status(startup::StatusCode::kFailed, "There is no free chart slot.",
                                kRefusalTitle);
+    }
+    if (!save_to.empty()) {
+        const auto number = charts::AddRecordToFile(save_to, record, std::nullopt, std::nullopt);
+        if (!number.ok()) {
+            return number.status();
+        }
+        saved.push_back(*number);
     }
     return slot;
 }
@@ -366,7 +377,8 @@ startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job) {
             }
             place = *read;
         }
-        const auto slot = OpenCreatedChart(EclipseChartRecord(entry, place));
+        const auto slot =
+            OpenCreatedChart(EclipseChartRecord(entry, place), job.save_to, result.saved_numbers);
         if (!slot.ok()) {
             return slot.status();
         }
@@ -425,7 +437,7 @@ startup::StatusOr<LunarPhaseJobResult> RunPhaseReturns(const LunarPhaseJob& job)
             LunarPhaseChartRecord(result.phases[static_cast<std::size_t>(n - 1)], chart.record);
         record.chart_kind = static_cast<std::uint8_t>(std::min(kind, astro::kKindLastLunarPhase));
         record.data.name = std::string(kLunarPhaseReturnsName) + " " + std::to_string(n);
-        const auto slot = OpenCreatedChart(record);
+        const auto slot = OpenCreatedChart(record, job.save_to, result.saved_numbers);
         if (!slot.ok()) {
             return slot.status();
         }
@@ -461,7 +473,8 @@ startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseJob(const LunarPhaseJob& job
         if (!place.ok()) {
             return place.status();
         }
-        const auto slot = OpenCreatedChart(LunarPhaseChartRecord(phase, *place));
+        const auto slot = OpenCreatedChart(LunarPhaseChartRecord(phase, *place), job.save_to,
+                                           result.saved_numbers);
         if (!slot.ok()) {
             return slot.status();
         }

@@ -52,6 +52,8 @@ struct EclipseJob {
     // else 0N00 0E00 in UT.
     std::vector<int> create_charts;
     charts::ChartEntry place;
+    // A chart file (it must exist) the created charts are appended to; empty: none.
+    std::string save_to;
 };
 
 struct EclipseJobResult {
@@ -62,6 +64,7 @@ struct EclipseJobResult {
     EclipseColumnSet columns;        // the layout of "EclCols.ini"
     startup::Status columns_status;  // not ok when the layout file was damaged
     std::vector<int> chart_slots;    // the created charts, in the order asked
+    std::vector<int> saved_numbers;  // their numbers in the chart file saved to
 };
 
 startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job);
@@ -72,6 +75,8 @@ struct LunarPhaseJob {
     // place fields (date and time may be left out), else 0N00 0E00 in UT.
     std::vector<int> create_charts;
     charts::ChartEntry place;
+    // A chart file (it must exist) the created charts are appended to; empty: none.
+    std::string save_to;
     // Phase returns instead of the phases of the span: the place fields are the base chart,
     // whose Sun-Moon elongation returns after the span's start, `count` times (empty: the
     // setting PhaseReturnsToFind). The span needs no end.
@@ -80,6 +85,7 @@ struct LunarPhaseJob {
 };
 
 struct LunarPhaseJobResult {
+    std::vector<int> saved_numbers;  // the created charts' numbers in the chart file saved to
     std::vector<LunarPhaseEvent> phases;
     double base_elongation = 0.0;  // phase returns: the base chart's Moon minus Sun, degrees
     std::vector<int> chart_slots;

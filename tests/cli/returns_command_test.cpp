@@ -161,6 +161,32 @@ TEST_F(ReturnsCommandTest, EclipseReportSortedWithACreatedChart) {
         << Err();
 }
 
+TEST_F(ReturnsCommandTest, CreatedChartsAreSavedIntoAChartFile) {
+    const std::string path = (temp() / "eclipses.MDcht").string();
+    ASSERT_EQ(Run({"files", "create", path, "--description", "Eclipses"}), kExitOk) << Err();
+    ASSERT_EQ(Run({"--json", "eclipses", "--from", "1 Jan 2025", "--to", "31 Dec 2025",
+                   "--create-chart", "1", "--create-chart", "2", "--save", path}),
+              kExitOk)
+        << Err();
+    EXPECT_EQ(nlohmann::json::parse(Out())["saved"], nlohmann::json::array({1, 2}));
+    ASSERT_EQ(Run({"lunar-phases", "--from", "1 Mar 2025", "--to", "31 Mar 2025", "--create-chart",
+                   "2", "--save", path}),
+              kExitOk)
+        << Err();
+    EXPECT_NE(Out().find("Saved as chart 3 of " + path), std::string::npos) << Out();
+    ASSERT_EQ(Run({"--json", "files", "list", path}), kExitOk) << Err();
+    const auto list = nlohmann::json::parse(Out());
+    ASSERT_EQ(list["charts"].size(), 3U);
+    EXPECT_EQ(list["charts"][0]["name"], "Total Lunar Eclipse (FM)");
+    EXPECT_EQ(list["charts"][1]["name"], "Partial Solar Eclipse (NM)");
+    EXPECT_EQ(list["charts"][2]["name"], "Lunar Phase: Full Moon");
+    // A file that does not exist is not created.
+    EXPECT_NE(Run({"eclipses", "--from", "1 Jan 2025", "--to", "31 Dec 2025", "--create-chart", "1",
+                   "--save", (temp() / "missing.MDcht").string()}),
+              kExitOk);
+    EXPECT_FALSE(std::filesystem::exists(temp() / "missing.MDcht"));
+}
+
 TEST_F(ReturnsCommandTest, ADamagedColumnLayoutIsReportedAndTheStandardColumnsUsed) {
     testing::WriteFile(UserDir() / "Settings" / "EclCols.ini",
                        "[EclCols]\nColumns=1,1\nColShow=-1,-1\nColWidth=9,9\n");
