@@ -1,6 +1,7 @@
 #include "astro/extra_points.h"
 
 #include <cmath>
+#include <memory>
 #include <system_error>
 #include <utility>
 
@@ -604,12 +605,15 @@ std::array<double, 13> CuspSpeeds(const ChartSlot& slot) {
     return speeds;
 }
 
-void CalcExtraPoints(ChartSlot& slot, int first, int last, bool with_equatorial, bool with_houses,
-                     bool reverse_lots) {
-    const std::vector<ExtraPointDefinition>& points = State().points;
-    const int in_use = PointsInUse();
+namespace {
+
+// The points 51 + index of `points` from first to last (clamped to the list) into the slot.
+void CalcExtraPointsOf(ChartSlot& slot, const std::vector<ExtraPointDefinition>& points,
+                       int first, int last, bool with_equatorial, bool with_houses,
+                       bool reverse_lots) {
+    const int in_use = kFixedPointCount + static_cast<int>(points.size());
     first = std::max(first, kFixedPointCount + 1);
-    last = last <= 0 ? in_use : std::min(last, in_use);
+    last = std::min(last, in_use);
     if (first > last) {
         return;
     }
@@ -737,6 +741,48 @@ void CalcExtraPoints(ChartSlot& slot, int first, int last, bool with_equatorial,
             slot.house[i] = static_cast<std::int16_t>(HouseOf(slot.longitude[i], slot.cusps));
         }
     }
+}
+
+}  // namespace
+
+void CalcExtraPoints(ChartSlot& slot, int first, int last, bool with_equatorial, bool with_houses,
+                     bool reverse_lots) {
+    const std::vector<ExtraPointDefinition>& points = State().points;
+    const int in_use = PointsInUse();
+    CalcExtraPointsOf(slot, points, first, last <= 0 ? in_use : std::min(last, in_use),
+                      with_equatorial, with_houses, reverse_lots);
+}
+
+std::vector<ExtraPointValue> CalcExtraPointValues(
+    const ChartSlot& slot, const std::vector<ExtraPointDefinition>& points) {
+    std::vector<ExtraPointValue> values;
+    if (points.empty() || static_cast<int>(points.size()) > kMaxExtraPoints) {
+        return values;
+    }
+    // A copy of the slot takes the definitions as its points 51 and up, so that a midpoint of
+    // the list finds the earlier points of the same list under their numbers.
+    auto copy = std::make_unique<ChartSlot>(slot);
+    // Houses were calculated when any fixed point has a house number.
+    bool with_houses = false;
+    for (int p = 1; p <= kFixedPointCount && !with_houses; ++p) {
+        with_houses = slot.house[static_cast<std::size_t>(p)] > 0;
+    }
+    CalcExtraPointsOf(*copy, points, kFixedPointCount + 1,
+                      kFixedPointCount + static_cast<int>(points.size()), true, with_houses,
+                      !CalcOptionsFromSettings().day_part_only);
+    values.reserve(points.size());
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const std::size_t i = kFixedPointCount + 1 + k;
+        ExtraPointValue v;
+        v.longitude = copy->longitude[i];
+        v.latitude = copy->latitude[i];
+        v.speed = copy->speed[i];
+        v.declination = copy->declination[i];
+        v.right_ascension = copy->right_ascension[i];
+        v.house = copy->house[i];
+        values.push_back(v);
+    }
+    return values;
 }
 
 }  // namespace meridia::astro

@@ -151,6 +151,20 @@ std::optional<Lunation> PriorLunation(double jd_et);
 void CalcExtraPoints(ChartSlot& slot, int first, int last, bool with_equatorial, bool with_houses,
                      bool reverse_lots);
 
+// The values of extra-point definitions that need not be in use (a star list, an asteroid
+// list, a user-defined points file) at the moment of a calculated slot, in list order: each as
+// it would be as point 51 + its index. The slot is left as it is. Nothing for more than 50.
+struct ExtraPointValue {
+    double longitude = -1.0;  // chart's zodiac; -1 when the point cannot be calculated
+    double latitude = 0.0;
+    double speed = 0.0;
+    double declination = 0.0;
+    double right_ascension = 0.0;
+    int house = 0;  // 0 when the chart has no houses
+};
+std::vector<ExtraPointValue> CalcExtraPointValues(
+    const ChartSlot& slot, const std::vector<ExtraPointDefinition>& points);
+
 // The daily motion of the slot's cusps 1..12 as the sky turns (RAMC at the sidereal rate).
 std::array<double, 13> CuspSpeeds(const ChartSlot& slot);
 

@@ -181,48 +181,26 @@ double MoonHorizontalParallax(double jd_ut) {
     return ArcSin(kEarthRadiusKm / (xx[2] * kAstronomicalUnitKm));
 }
 
-RiseSetTimes FindRiseSetTimes(int point, int day, int month, int year, std::uint8_t calendar,
-                              double latitude, double longitude_west, HorizonMode mode) {
+RiseSetTimes FindRiseSetTimesOf(const EquatorialPlaceAt& place_at, double h0, int day, int month,
+                                int year, std::uint8_t calendar, double latitude,
+                                double longitude_west) {
     RiseSetTimes result;
     EnsureEphemeris();
     const double jd0 = JulianDayOfRequestDate(day, month, year, calendar);
 
-    ChartValues values;
-    values.day = day;
-    values.month = month;
-    values.year = year;
-    values.calendar = calendar;
-    values.latitude = latitude;
-    values.longitude = longitude_west;
-    values.house_system = 9;
-    values.zodiac = kTropicalZodiac;
-    values.coords = 1;
-
     // Apparent right ascension and declination at 0h UT of the day before, the day and the
     // day after.
-    const ScratchSlot scratch;
     std::array<Equatorial, 3> positions{};
-    double middle_jd_et = jd0;
     for (int i = 0; i < 3; ++i) {
-        double jd_et = 0.0;
-        const EquatorialStatus status = PositionAt(scratch.Number(), point, values, (i - 1) * 24.0,
-                                                   positions[static_cast<std::size_t>(i)], jd_et);
-        if (status == EquatorialStatus::kFilesMissing) {
+        const std::optional<EquatorialPlace> place = place_at(jd0 + (i - 1));
+        if (!place) {
             return result;
         }
-        if (status == EquatorialStatus::kFailed) {
-            ReportEphemerisFailure();
-            return result;
-        }
-        if (i == 1) {
-            middle_jd_et = jd_et;
-        }
+        positions[static_cast<std::size_t>(i)] = {place->right_ascension, place->declination};
     }
 
     // Apparent sidereal time at 0h UT of the day, degrees.
-    const double theta0 = SiderealTimeAt0h(jd0) * 15.0 + EquationOfEquinoxes(middle_jd_et);
-    const double h0 =
-        StandardAltitude(point, mode, point == kMoon ? MoonHorizontalParallax(jd0 + 0.5) : 0.0);
+    const double theta0 = SiderealTimeAt0h(jd0) * 15.0 + EquationOfEquinoxes(jd0 + DeltaT(jd0));
     result.h0 = h0;
     result.ok = true;
 
@@ -287,12 +265,11 @@ RiseSetTimes FindRiseSetTimes(int point, int day, int month, int year, std::uint
         bool converged = false;
         double hour_angle = 0.0;
         for (int pass = 0; pass < kMaxCorrections && !converged; ++pass) {
-            Equatorial at;
-            double jd_et = 0.0;
-            if (PositionAt(scratch.Number(), point, values, t * 24.0, at, jd_et) !=
-                EquatorialStatus::kOk) {
+            const std::optional<EquatorialPlace> place = place_at(jd0 + t);
+            if (!place) {
                 break;
             }
+            const Equatorial at{place->right_ascension, place->declination};
             hour_angle = hour_angle_at(t, at);
             const std::optional<double> correction = correction_at(e, t, at);
             if (!correction) {
@@ -311,6 +288,43 @@ RiseSetTimes FindRiseSetTimes(int point, int day, int month, int year, std::uint
         }
         result.events[e].valid = true;
         result.events[e].jd_ut = jd0 + t;
+    }
+    return result;
+}
+
+RiseSetTimes FindRiseSetTimes(int point, int day, int month, int year, std::uint8_t calendar,
+                              double latitude, double longitude_west, HorizonMode mode) {
+    EnsureEphemeris();
+    const double jd0 = JulianDayOfRequestDate(day, month, year, calendar);
+    ChartValues values;
+    values.day = day;
+    values.month = month;
+    values.year = year;
+    values.calendar = calendar;
+    values.latitude = latitude;
+    values.longitude = longitude_west;
+    values.house_system = 9;
+    values.zodiac = kTropicalZodiac;
+    values.coords = 1;
+
+    // The point's places come from a scratch slot, held for the length of the search.
+    const ScratchSlot scratch;
+    EquatorialStatus last = EquatorialStatus::kOk;
+    const auto place_at = [&](double jd_ut) -> std::optional<EquatorialPlace> {
+        Equatorial at;
+        double jd_et = 0.0;
+        last = PositionAt(scratch.Number(), point, values, (jd_ut - jd0) * 24.0, at, jd_et);
+        if (last != EquatorialStatus::kOk) {
+            return std::nullopt;
+        }
+        return EquatorialPlace{at.right_ascension, at.declination};
+    };
+    const double h0 =
+        StandardAltitude(point, mode, point == kMoon ? MoonHorizontalParallax(jd0 + 0.5) : 0.0);
+    RiseSetTimes result = FindRiseSetTimesOf(place_at, h0, day, month, year, calendar, latitude,
+                                             longitude_west);
+    if (!result.ok && last == EquatorialStatus::kFailed) {
+        ReportEphemerisFailure();
     }
     return result;
 }

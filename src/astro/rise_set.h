@@ -6,6 +6,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,18 @@ struct RiseSetTimes {
 // horizon, is not listed.
 RiseSetTimes FindRiseSetTimes(int point, int day, int month, int year, std::uint8_t calendar,
                               double latitude, double longitude_west, HorizonMode mode);
+
+// The same events for any body whose apparent place of date a function gives at a moment
+// (jd_ut): right ascension and declination in degrees, nothing when it cannot be calculated
+// (the search then gives ok = false). h0 is the altitude of the events (StandardAltitude).
+struct EquatorialPlace {
+    double right_ascension = 0.0;
+    double declination = 0.0;
+};
+using EquatorialPlaceAt = std::function<std::optional<EquatorialPlace>(double jd_ut)>;
+RiseSetTimes FindRiseSetTimesOf(const EquatorialPlaceAt& place_at, double h0, int day, int month,
+                                int year, std::uint8_t calendar, double latitude,
+                                double longitude_west);
 
 // The "Chart Selection" list: event name, tab, local date and time in the zone.
 std::vector<std::string> RiseSetSelectionList(const RiseSetTimes& times, float zone_hours);

@@ -72,6 +72,7 @@ void AddReportCommand(CLI::App& app, CliContext& ctx) {
     cmd->add_option("kind", options->job.kind, "Report kind (--list names them)");
     AddChartOptions(*cmd, options->first, "--");
     AddChartOptions(*cmd, options->second, "--b-");
+    AddExtraOption(*cmd, options->first);
     cmd->add_flag("--list", options->list, "List the report kinds and their titles");
     cmd->add_flag("--with", options->with, "A second chart (--b- fields) for synastry reports");
     cmd->add_option("--aspect-set", options->job.aspect_set, "Aspect set name or path");

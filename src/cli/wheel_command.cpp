@@ -127,6 +127,7 @@ int RunWheel(CliContext& ctx, WheelOptions& o) {
     request.style = o.style;
     request.aspect_set = o.aspect_set;
     request.points = o.points;
+    request.extra_points = !o.charts[0].extra.empty();
     const std::filesystem::path out_path(o.out);
     // Charts A to E into slots 1 to 5; B and later when their fields were given.
     for (std::size_t i = 0; i < o.charts.size(); ++i) {
@@ -190,6 +191,7 @@ void AddWheelCommands(CLI::App& app, CliContext& ctx) {
     for (std::size_t i = 0; i < kPrefixes.size(); ++i) {
         AddChartOptions(*cmd, o->charts[i], kPrefixes[i]);
     }
+    AddExtraOption(*cmd, o->charts[0]);
     cmd->add_flag("--with", o->with, "A second chart follows (--b- fields); changes nothing");
     cmd->add_option("--kind", o->kind, "wheel (default), dial or grid")
         ->check(CLI::IsMember({"wheel", "dial", "grid"}));

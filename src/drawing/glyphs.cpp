@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "astro/extra_points.h"
 #include "startup/file_io.h"
 #include "startup/messages.h"
 #include "startup/name_tables.h"
@@ -247,8 +248,22 @@ std::uint8_t GlyphSet::PointChar(int point) const {
     return point >= 1 && point <= 100 ? points_[static_cast<std::size_t>(point)] : 0;
 }
 
+std::uint8_t GlyphSet::ExtraPointChar(int point) const {
+    const astro::ExtraPointDefinition* def = astro::ExtraPointOf(point);
+    if (def == nullptr) {
+        return 0;
+    }
+    if (def->glyph > 0 && def->glyph <= 255) {
+        return static_cast<std::uint8_t>(def->glyph);
+    }
+    return ExtraChar(ExtraIndex(def->abbreviation));
+}
+
 std::string GlyphSet::Point(int point) const {
-    const std::uint8_t c = PointChar(point);
+    std::uint8_t c = PointChar(point);
+    if (c == 0 && point > astro::kFixedPointCount) {
+        c = ExtraPointChar(point);
+    }
     if (c != 0) {
         std::string text = SymbolText(Substitute(c));
         if (!text.empty()) {
@@ -389,8 +404,14 @@ struct GlyphState {
 GlyphSet& Glyphs() {
     auto& state = startup::CurrentSession().Get<GlyphState>();
     if (!state.initialised) {
-        state.glyphs.InitAll(startup::CurrentSession().settings());
         state.initialised = true;
+        state.glyphs.InitAll(startup::CurrentSession().settings());
+        // The glyphs of the extra points, from the program's data folder (a missing file is
+        // reported by the loader; the extra points then show their abbreviations).
+        const std::filesystem::path& program = startup::CurrentSession().folders().program;
+        if (!program.empty()) {
+            (void)state.glyphs.LoadExtraGlyphs(program / kExtraGlyphsFile);
+        }
     }
     return state.glyphs;
 }

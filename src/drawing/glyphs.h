@@ -62,6 +62,9 @@ private:
     std::size_t current_ = 0;
 };
 
+// The file of the extra-point glyphs, in the program's data folder.
+inline constexpr const char* kExtraGlyphsFile = "AstGlyphs2.dat";
+
 // An extra-point glyph of "AstGlyphs2.dat".
 struct ExtraGlyph {
     std::string abbreviation;
@@ -80,7 +83,11 @@ public:
     // Character of point 1..100 (0: none, the point is written as its abbreviation).
     std::uint8_t PointChar(int point) const;
     // Text drawn for a point: its symbol, else its abbreviation from the name tables.
+    // An extra point (51 and up) shows the glyph of its definition, else the character that
+    // "AstGlyphs2.dat" gives its abbreviation, else the abbreviation itself.
     std::string Point(int point) const;
+    // The character of an extra point in use (0: none).
+    std::uint8_t ExtraPointChar(int point) const;
     // Character and text of sign 1..12 (Capricorn as chosen).
     std::uint8_t SignChar(int sign) const;
     std::string Sign(int sign) const;

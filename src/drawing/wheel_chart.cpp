@@ -94,6 +94,14 @@ startup::StatusOr<WheelPoints> ResolveWheelPoints(const WheelRequest& request) {
             out.displayed,
             SettingsSelection("AspPntFileName", charts::SelectionKind::kAspected, in_use));
     }
+    if (request.extra_points) {
+        for (int p = astro::kFixedPointCount + 1; p <= in_use; ++p) {
+            for (charts::PointSelection* selection : {&out.displayed, &out.aspected}) {
+                selection->geocentric[static_cast<std::size_t>(p)] = true;
+                selection->heliocentric[static_cast<std::size_t>(p)] = true;
+            }
+        }
+    }
     for (const int slot : request.chart_slots) {
         const astro::ChartSlot& s = astro::Slot(slot);
         std::vector<int> points;
@@ -204,6 +212,12 @@ startup::StatusOr<WheelLayout> DrawChartWheel(QPainter& painter, const QRectF& a
             chart_a == chart_b ? 0 : request.chart_slots[static_cast<std::size_t>(chart_b - 1)];
         ar.selection = points->aspected;
         ar.partile = aspects::PartileRuleFromSettings();
+        // Pairs with a fixed star, an asteroid or an Arabic part take the sets in force for
+        // them.
+        const aspects::AspectManager& manager = aspects::Aspects();
+        ar.star_set = &manager.Set(aspects::AspectFileType::kStar);
+        ar.asteroid_set = &manager.Set(aspects::AspectFileType::kAsteroid);
+        ar.part_set = &manager.Set(aspects::AspectFileType::kPart);
         const auto found = aspects::FindChartAspects(set, ar);
         wp.DrawAspects(layout, set, found, chart_a, chart_b);
     }

@@ -5,8 +5,10 @@
 #include <QFontMetricsF>
 #include <QPainterPath>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "aspects/aspect_manager.h"
 #include "aspects/chart_aspects.h"
@@ -472,9 +474,19 @@ void WheelPainter::DrawHouseNumbers(const HouseNumberElement& e, const astro::Ch
     }
 }
 
+bool WheelPainter::HasExtraRing(int chart) const {
+    const auto c = static_cast<std::size_t>(chart - 1);
+    const PointRingBlock& main = style_.point_rings[0][c];
+    const PointRingBlock& extra = style_.point_rings[1][c];
+    return main.ring_a != 0 && main.ring_b != 0 && extra.ring_a != 0 && extra.ring_b != 0;
+}
+
 void WheelPainter::SpreadChart(int chart, LayoutChart& out) {
     const astro::ChartSlot& slot = astro::Slot(slots_[static_cast<std::size_t>(chart - 1)]);
-    std::vector<double> angles;
+    // With an extra ring the extra points are spread among themselves in their own band.
+    const bool extra_ring = HasExtraRing(chart);
+    std::array<std::vector<double>, 2> angles;
+    std::array<std::vector<std::size_t>, 2> members;
     for (const int point : displayed_[static_cast<std::size_t>(chart - 1)]) {
         const auto i = static_cast<std::size_t>(point);
         LayoutPoint lp;
@@ -482,20 +494,27 @@ void WheelPainter::SpreadChart(int chart, LayoutChart& out) {
         lp.longitude = slot.longitude[i];
         lp.retrograde = slot.retrograde[i] != 0;
         lp.label = Glyphs().Point(point);
+        const std::size_t group = extra_ring && point > astro::kFixedPointCount ? 1 : 0;
+        members[group].push_back(out.points.size());
         out.points.push_back(lp);
         // The spreading works on display angles: for a wheel with equal houses the input is
         // already mapped, and its modulus is 360.
-        angles.push_back(equal_houses_ ? AngleOf(lp.longitude, slot) : lp.longitude);
+        angles[group].push_back(equal_houses_ ? AngleOf(lp.longitude, slot) : lp.longitude);
     }
-    const SpreadResult spread =
-        SpreadPoints(kWheelSeparation, equal_houses_ ? 360.0 : modulus_, angles);
-    for (std::size_t k = 0; k < out.points.size(); ++k) {
-        out.points[k].display_angle = spread.angles[k];
+    for (std::size_t group = 0; group < 2; ++group) {
+        if (members[group].empty()) {
+            continue;
+        }
+        const SpreadResult spread =
+            SpreadPoints(kWheelSeparation, equal_houses_ ? 360.0 : modulus_, angles[group]);
+        for (std::size_t k = 0; k < members[group].size(); ++k) {
+            out.points[members[group][k]].display_angle = spread.angles[k];
+        }
     }
 }
 
 void WheelPainter::DrawPointRing(const PointRingBlock& b, const astro::ChartSlot& slot,
-                                 LayoutChart& chart) {
+                                 LayoutChart& chart, RingPoints which) {
     if (b.ring_a == 0 || b.ring_b == 0) {
         return;
     }
@@ -519,6 +538,10 @@ void WheelPainter::DrawPointRing(const PointRingBlock& b, const astro::ChartSlot
     const double edge = outer_edge ? rb : ra;
     const double tick = (outer_edge ? -1.0 : 1.0) * band * 0.05;
     for (LayoutPoint& lp : chart.points) {
+        const bool extra = lp.number > astro::kFixedPointCount;
+        if ((which == RingPoints::kFixed && extra) || (which == RingPoints::kExtra && !extra)) {
+            continue;
+        }
         const double true_angle = AngleOf(lp.longitude, slot);
         const double a = lp.display_angle;
         if (b.show_ticks != kOff) {
@@ -564,8 +587,16 @@ void WheelPainter::DrawPoints(WheelLayout& layout) {
         const auto c = static_cast<std::size_t>(chart - 1);
         const astro::ChartSlot& slot = astro::Slot(slots_[c]);
         LayoutChart& out = layout.charts[c];
-        DrawPointRing(style_.point_rings[0][c], slot, out);
-        DrawPointRing(style_.point_rings[1][c], slot, out);
+        // The second block of a chart is its extra ring when both are set: the points 51 and
+        // up go there. Otherwise both blocks draw every point (a converted old style has only
+        // the second).
+        if (HasExtraRing(chart)) {
+            DrawPointRing(style_.point_rings[0][c], slot, out, RingPoints::kFixed);
+            DrawPointRing(style_.point_rings[1][c], slot, out, RingPoints::kExtra);
+        } else {
+            DrawPointRing(style_.point_rings[0][c], slot, out, RingPoints::kAll);
+            DrawPointRing(style_.point_rings[1][c], slot, out, RingPoints::kAll);
+        }
     }
 }
 

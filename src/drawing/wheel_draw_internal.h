@@ -81,7 +81,12 @@ private:
     void DrawCuspLines(const CuspLineElement& e, const astro::ChartSlot& slot);
     void DrawCuspText(const CuspTextElement& e, const astro::ChartSlot& slot);
     void DrawHouseNumbers(const HouseNumberElement& e, const astro::ChartSlot& slot);
-    void DrawPointRing(const PointRingBlock& b, const astro::ChartSlot& slot, LayoutChart& chart);
+    // Which points a point-ring block draws: all, the fixed points 1..50, or the extra points.
+    enum class RingPoints { kAll, kFixed, kExtra };
+    // True when the chart's second point-ring block is its extra ring: both blocks are set.
+    bool HasExtraRing(int chart) const;
+    void DrawPointRing(const PointRingBlock& b, const astro::ChartSlot& slot, LayoutChart& chart,
+                       RingPoints which);
 
     QPainter& p_;
     const WheelStyle& style_;

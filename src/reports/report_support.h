@@ -81,5 +81,14 @@ void WriteAshtkootDetailed(const ReportRequest& r, ReportWriter& w);
 void WriteNearestLunarPhases(const ReportRequest& r, ReportWriter& w);
 void WriteNearestEclipses(const ReportRequest& r, ReportWriter& w);
 void WriteNotAvailable(const ReportRequest& r, ReportWriter& w);
+// The extra-point reports and blocks (extra_reports.cpp).
+void WriteArabicParts(const ReportRequest& r, ReportWriter& w);
+void WriteFixedStarAspects(const ReportRequest& r, ReportWriter& w);
+void WriteFixedStarParans(const ReportRequest& r, ReportWriter& w);
+void WriteExtraRingPoints(const ReportRequest& r, ReportWriter& w);
+void WriteExtraBodies(const ReportRequest& r, ReportWriter& w);
+void WriteAsteroids(const ReportRequest& r, ReportWriter& w);
+void WriteExtraRingBlock(const ReportRequest& r, ReportWriter& w);
+void WriteUserPointsBlock(const ReportRequest& r, ReportWriter& w);
 
 }  // namespace meridia::reports::detail

@@ -49,17 +49,21 @@ const std::vector<KindEntry>& Entries() {
         {{"differences", "*** DIFFERENCE LISTING ***"},
          "*** SYNASTRY DIFFERENCE LISTING ***",
          WriteDifferences},
-        {{"arabic-parts", "*** ARABIC PARTS - STANDARD RULERSHIPS ***"}, "", WriteNotAvailable},
+        {{"arabic-parts", "*** ARABIC PARTS - TRADITIONAL RULERSHIPS ***"},
+         "*** SYNASTRY ARABIC PARTS - TRADITIONAL RULERSHIPS ***",
+         WriteArabicParts},
         {{"nodes", "*** PLANETARY NODES ***"}, "*** SYNASTRY PLANETARY NODES ***", WriteNodes},
         {{"dignities", "*** ESSENTIAL DIGNITIES REPORT ***"}, "", WriteDignities},
-        {{"extra-points", "*** EXTRA RING POINTS ***"}, "", WriteNotAvailable},
+        {{"extra-points", "*** EXTRA RING POINTS ***"}, "", WriteExtraRingPoints},
+        {{"extra-bodies", "*** EXTRA BODIES ***"}, "", WriteExtraBodies},
+        {{"asteroids", "*** ASTEROIDS ***"}, "", WriteAsteroids},
         {{"midpoint-axes", "*** MIDPOINT AXES ***"}, "", WriteMidpointAxes},
         {{"midpoint-trees", "*** MIDPOINT TREES ***"}, "", WriteMidpointTrees},
         {{"sensitive-points", "*** SENSITIVE POINTS LISTING ***"},
          "*** SYNASTRY SENSITIVE POINTS LISTING ***",
          WriteSensitivePoints},
-        {{"fixed-stars", "*** Aspects TO FIXED STARS ***"}, "", WriteNotAvailable},
-        {{"fixed-star-parans", "*** Parans TO FIXED STARS ***"}, "", WriteNotAvailable},
+        {{"fixed-stars", "*** Aspects TO FIXED STARS ***"}, "", WriteFixedStarAspects},
+        {{"fixed-star-parans", "*** Parans TO FIXED STARS ***"}, "", WriteFixedStarParans},
         {{"midpoint-weighting", "*** MUNKASEY MIDPOINT WEIGHTING ANALYSIS ***"},
          "",
          WriteMidpointWeighting},
@@ -77,6 +81,8 @@ const std::vector<KindEntry>& Entries() {
         {{"planetary-hours", "PLANET HOURS"}, "", WritePlanetaryHours},
         {{"nearest-eclipses", "NEAREST ECLIPSES"}, "", WriteNearestEclipses},
         {{"nearest-lunar-phases", "NEAREST LUNAR PHASES"}, "", WriteNearestLunarPhases},
+        {{"extra-chart-ring-points", "EXTRA CHART RING POINTS"}, "", WriteExtraRingBlock},
+        {{"user-defined-points", "USER-DEFINED POINTS"}, "", WriteUserPointsBlock},
         {{"nakshatras", "NAKSHATRAS"}, "", WriteNakshatras},
         {{"chinese-lunar-mansions", "CHINESE LUNAR MANSIONS"}, "", WriteChineseMansions},
         {{"lunar-mansions", "LUNAR MANSIONS - "}, "", WriteLunarMansions},
@@ -172,6 +178,13 @@ startup::StatusOr<ReportWriter> RunReportJob(const ReportJob& job) {
     auto selection = aspects::AspectedSelection(job.points, astro::PointsInUse());
     if (!selection.ok()) {
         return selection.status();
+    }
+    if (!job.first.extra.empty() && job.points.empty()) {
+        // The extra points asked for take part besides the selection in force.
+        for (int p = astro::kFixedPointCount + 1; p <= astro::PointsInUse(); ++p) {
+            selection->geocentric[static_cast<std::size_t>(p)] = true;
+            selection->heliocentric[static_cast<std::size_t>(p)] = true;
+        }
     }
     ReportRequest request;
     request.slot_a = kReportSlotA;
