@@ -94,7 +94,7 @@ startup::StatusOr<WheelPoints> ResolveWheelPoints(const WheelRequest& request) {
             out.displayed,
             SettingsSelection("AspPntFileName", charts::SelectionKind::kAspected, in_use));
     }
-    if (request.extra_points) {
+    if (request.extra_points && request.points.empty()) {
         for (int p = astro::kFixedPointCount + 1; p <= in_use; ++p) {
             for (charts::PointSelection* selection : {&out.displayed, &out.aspected}) {
                 selection->geocentric[static_cast<std::size_t>(p)] = true;

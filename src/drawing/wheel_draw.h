@@ -41,7 +41,8 @@ struct WheelRequest {
     // displayed points; aspect lines join displayed points only. "" takes the displayed
     // selection of the settings for the points, and the aspected selection for the lines.
     std::string points;
-    // The extra points in use (51 and up) are displayed and aspected besides the points.
+    // The extra points in use (51 and up) are displayed and aspected besides the selections
+    // of the settings (when `points` is empty; a point list names its points itself).
     bool extra_points = false;
     // The longitude drawn at nine o'clock. Unset: a wheel puts the first chart's Ascendant
     // there; a dial puts 0 Aries at twelve o'clock.

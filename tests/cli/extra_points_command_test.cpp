@@ -1,5 +1,5 @@
-// meridia-cli with extra points: --extra on chart and aspects, meridia-cli stars against the
-// library's star function, and refused lists and damaged definition files with exit status 2
+// meridia-cli with extra points: --extra on chart, aspects, report and wheel, meridia-cli stars
+// against the library's star function, and refused lists and damaged definition files with exit status 2
 // or 1 and a message that names the item or the file.
 #include <gtest/gtest.h>
 #include <swephexp.h>
@@ -180,6 +180,46 @@ TEST_F(ExtraPointsCommandTest, DefinitionFileAndPartsFileAddTheirPoints) {
     EXPECT_LE(
         Gap(doc["points"][53]["longitude"].get<double>(), mc + one - doc["cusps"][1].get<double>()),
         1e-9);
+}
+
+TEST_F(ExtraPointsCommandTest, ReportListsTheExtraPointsAsked) {
+    std::vector<std::string> args = {"--json", "report", "extra-points"};
+    for (const std::string& a : Chart({"--extra", "star:Spica,cusp:4"})) {
+        args.push_back(a);
+    }
+    ASSERT_EQ(Run(args), 0) << Err();
+    const auto doc = nlohmann::json::parse(Out());
+    EXPECT_EQ(doc["title"], "*** EXTRA RING POINTS ***");
+    int rows = 0;
+    for (const auto& line : doc["lines"]) {
+        const std::string text = line.get<std::string>();
+        rows += text.rfind("51  Spica", 0) == 0 || text.rfind("52  4th House Cusp", 0) == 0;
+    }
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(doc["lines"].back(), "*** END REPORT ***");
+}
+
+TEST_F(ExtraPointsCommandTest, WheelDrawsTheExtraPointsInTheirOwnRing) {
+    // The tenth cusp as an extra point stands exactly on the Midheaven: in one ring the two
+    // glyphs would be spread apart, in the extra ring it keeps its place.
+    std::vector<std::string> args = {"--json", "wheel"};
+    for (const std::string& a : Chart({"--extra", "cusp:10,position:0Li00", "--size", "400",
+                                       "--out", (temp() / "extra.png").string()})) {
+        args.push_back(a);
+    }
+    ASSERT_EQ(Run(args), 0) << Err();
+    const auto doc = nlohmann::json::parse(Out());
+    const auto& points = doc["charts"][0]["points"];
+    int extra = 0;
+    for (const auto& p : points) {
+        if (p["number"].get<int>() <= 50) {
+            continue;
+        }
+        ++extra;
+        EXPECT_LE(Gap(p["display_angle"].get<double>(), p["longitude"].get<double>()), 1e-9);
+        EXPECT_FALSE(p["label"].get<std::string>().empty());
+    }
+    EXPECT_EQ(extra, 2);
 }
 
 }  // namespace

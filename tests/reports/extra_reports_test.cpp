@@ -273,7 +273,7 @@ TEST_F(ExtraReportsTest, ParansAgreeWithTheLibrarysRiseAndTransitTimes) {
             }
         }
     }
-    RecordProperty("library_parans", expected);
+    EXPECT_GT(expected, 0);  // the day has parans the library finds too
 }
 
 TEST_F(ExtraReportsTest, AsteroidsAgreeWithTheLibraryOrAreNotAvailable) {
