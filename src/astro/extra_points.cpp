@@ -607,10 +607,33 @@ std::array<double, 13> CuspSpeeds(const ChartSlot& slot) {
 
 namespace {
 
+// The point (first..p - 1) already calculated for the same star as point p; 0 when none.
+int EarlierSameStar(const std::vector<ExtraPointDefinition>& points, int first, int p) {
+    const ExtraPointDefinition& star = points[static_cast<std::size_t>(p - kFixedPointCount - 1)];
+    for (int q = first; q < p; ++q) {
+        const ExtraPointDefinition& other =
+            points[static_cast<std::size_t>(q - kFixedPointCount - 1)];
+        if (other.kind == ExtraKind::kStar && other.star_key == star.star_key) {
+            return q;
+        }
+    }
+    return 0;
+}
+
+void CopyPoint(ChartSlot& slot, std::size_t from, std::size_t to) {
+    slot.longitude[to] = slot.longitude[from];
+    slot.latitude[to] = slot.latitude[from];
+    slot.distance[to] = slot.distance[from];
+    slot.speed[to] = slot.speed[from];
+    slot.latitude_speed[to] = slot.latitude_speed[from];
+    slot.distance_speed[to] = slot.distance_speed[from];
+    slot.right_ascension[to] = slot.right_ascension[from];
+    slot.declination[to] = slot.declination[from];
+}
+
 // The points 51 + index of `points` from first to last (clamped to the list) into the slot.
-void CalcExtraPointsOf(ChartSlot& slot, const std::vector<ExtraPointDefinition>& points,
-                       int first, int last, bool with_equatorial, bool with_houses,
-                       bool reverse_lots) {
+void CalcExtraPointsOf(ChartSlot& slot, const std::vector<ExtraPointDefinition>& points, int first,
+                       int last, bool with_equatorial, bool with_houses, bool reverse_lots) {
     const int in_use = kFixedPointCount + static_cast<int>(points.size());
     first = std::max(first, kFixedPointCount + 1);
     last = std::min(last, in_use);
@@ -647,6 +670,13 @@ void CalcExtraPointsOf(ChartSlot& slot, const std::vector<ExtraPointDefinition>&
         bool equatorial_done = false;
         switch (def.kind) {
             case ExtraKind::kStar: {
+                // A star asked for twice (a star list and a star item, say) is calculated once:
+                // each call of the library's star function costs as much as a planet.
+                if (const int same = EarlierSameStar(points, first, p); same > 0) {
+                    CopyPoint(slot, static_cast<std::size_t>(same), i);
+                    equatorial_done = true;
+                    break;
+                }
                 if (!true_obliquity) {
                     true_obliquity = Obliquity(slot.julian_day, true);
                 }
@@ -753,8 +783,8 @@ void CalcExtraPoints(ChartSlot& slot, int first, int last, bool with_equatorial,
                       with_equatorial, with_houses, reverse_lots);
 }
 
-std::vector<ExtraPointValue> CalcExtraPointValues(
-    const ChartSlot& slot, const std::vector<ExtraPointDefinition>& points) {
+std::vector<ExtraPointValue> CalcExtraPointValues(const ChartSlot& slot,
+                                                  const std::vector<ExtraPointDefinition>& points) {
     std::vector<ExtraPointValue> values;
     if (points.empty() || static_cast<int>(points.size()) > kMaxExtraPoints) {
         return values;

@@ -162,8 +162,8 @@ struct ExtraPointValue {
     double right_ascension = 0.0;
     int house = 0;  // 0 when the chart has no houses
 };
-std::vector<ExtraPointValue> CalcExtraPointValues(
-    const ChartSlot& slot, const std::vector<ExtraPointDefinition>& points);
+std::vector<ExtraPointValue> CalcExtraPointValues(const ChartSlot& slot,
+                                                  const std::vector<ExtraPointDefinition>& points);
 
 // The daily motion of the slot's cusps 1..12 as the sky turns (RAMC at the sidereal rate).
 std::array<double, 13> CuspSpeeds(const ChartSlot& slot);

@@ -321,8 +321,8 @@ RiseSetTimes FindRiseSetTimes(int point, int day, int month, int year, std::uint
     };
     const double h0 =
         StandardAltitude(point, mode, point == kMoon ? MoonHorizontalParallax(jd0 + 0.5) : 0.0);
-    RiseSetTimes result = FindRiseSetTimesOf(place_at, h0, day, month, year, calendar, latitude,
-                                             longitude_west);
+    RiseSetTimes result =
+        FindRiseSetTimesOf(place_at, h0, day, month, year, calendar, latitude, longitude_west);
     if (!result.ok && last == EquatorialStatus::kFailed) {
         ReportEphemerisFailure();
     }

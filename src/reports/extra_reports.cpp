@@ -59,8 +59,8 @@ struct ListInForce {
 };
 
 ListInForce ReadListInForce(const char* setting, const char* extension) {
-    const std::filesystem::path path = astro::ExtraFilePath(
-        startup::CurrentSession().settings().GetString(setting), extension);
+    const std::filesystem::path path =
+        astro::ExtraFilePath(startup::CurrentSession().settings().GetString(setting), extension);
     return {path, astro::ReadExtraPointFile(path)};
 }
 
@@ -105,6 +105,17 @@ ExtraPointValue SlotValue(const astro::ChartSlot& slot, int point) {
     return v;
 }
 
+aspects::AspectPoint AspectPointOf(int chart, int point, const ExtraPointValue& v) {
+    aspects::AspectPoint a;
+    a.chart = chart;
+    a.point = point;
+    a.longitude = v.longitude;
+    a.latitude = v.latitude;
+    a.speed = v.speed;
+    a.declination = v.declination;
+    return a;
+}
+
 // "NAME,LONGITUDE" with the longitude in full precision, for the report's figures.
 std::string Figure(const std::string& name, double longitude) {
     return fmt::format("{},{}", name, longitude);
@@ -118,8 +129,7 @@ void WriteArabicParts(const ReportRequest& r, ReportWriter& w) {
     const bool modern = parts.ok() && (*parts)->modern_rulers;
     // The title names the rulerships of the parts file, known once the file is read.
     w.InitializeReport(fmt::format("*** {}ARABIC PARTS - {} RULERSHIPS ***",
-                                   synastry ? "SYNASTRY " : "",
-                                   modern ? "MODERN" : "TRADITIONAL"));
+                                   synastry ? "SYNASTRY " : "", modern ? "MODERN" : "TRADITIONAL"));
     w.NL();
     if (!parts.ok()) {
         w.Brief(parts.status().message());
@@ -185,22 +195,12 @@ void WriteFixedStarAspects(const ReportRequest& r, ReportWriter& w) {
         if (v.longitude < 0.0) {
             continue;
         }
-        aspects::AspectPoint b;
-        b.chart = -1;
-        b.point = astro::kFixedPointCount + 1 + static_cast<int>(k);
-        b.longitude = v.longitude;
-        b.latitude = v.latitude;
-        b.speed = v.speed;
-        b.declination = v.declination;
+        // The star takes the number it would have as an extra point, so that the set's orbs
+        // treat it as one.
+        const aspects::AspectPoint b =
+            AspectPointOf(-1, astro::kFixedPointCount + 1 + static_cast<int>(k), v);
         for (const int p : points) {
-            const ExtraPointValue pv = SlotValue(slot, p);
-            aspects::AspectPoint a;
-            a.chart = r.slot_a;
-            a.point = p;
-            a.longitude = pv.longitude;
-            a.latitude = pv.latitude;
-            a.speed = pv.speed;
-            a.declination = pv.declination;
+            const aspects::AspectPoint a = AspectPointOf(r.slot_a, p, SlotValue(slot, p));
             const aspects::AspectResult found =
                 aspects::FindAspect(set, a, b, r.orb_kind, false, r.partile);
             if (!found.found()) {
@@ -209,8 +209,8 @@ void WriteFixedStarAspects(const ReportRequest& r, ReportWriter& w) {
             w.Brief(fmt::format("    {:<18}{:<20}{:>9}  {}", PName(p),
                                 set.Aspect(found.aspect).name, FormatOrb(found.deviation),
                                 found.applying ? "A" : "S"));
-            figures.push_back(fmt::format("{},{},{},{}", star.name, p, found.aspect,
-                                          found.deviation));
+            figures.push_back(
+                fmt::format("{},{},{},{}", star.name, p, found.aspect, found.deviation));
         }
     }
     w.SetValue("star_aspects", figures);
@@ -239,9 +239,10 @@ void WriteFixedStarParans(const ReportRequest& r, ReportWriter& w) {
                                          record.data.calendar, latitude, longitude_west);
     };
     w.Brief("Star File: " + FileName(stars.path));
-    w.Brief(fmt::format("Paran orb: 4 minutes of time; {} horizon; the day of the chart (0h to "
-                        "24h UT)",
-                        astro::HorizonModeName(mode)));
+    w.Brief(
+        fmt::format("Paran orb: 4 minutes of time; {} horizon; the day of the chart (0h to "
+                    "24h UT)",
+                    astro::HorizonModeName(mode)));
 
     // The four events of every body of the report on the chart's day.
     struct BodyEvents {
@@ -251,14 +252,14 @@ void WriteFixedStarParans(const ReportRequest& r, ReportWriter& w) {
     std::vector<BodyEvents> bodies;
     for (const int p : ReportPoints(r, slot)) {
         if (IsBody(p) && p <= astro::kFixedPointCount) {
-            bodies.push_back({p, astro::FindRiseSetTimes(p, dt.day, dt.month, dt.year,
-                                                         record.data.calendar, latitude,
-                                                         longitude_west, mode)});
+            bodies.push_back(
+                {p, astro::FindRiseSetTimes(p, dt.day, dt.month, dt.year, record.data.calendar,
+                                            latitude, longitude_west, mode)});
         }
     }
     w.NL();
-    w.Brief(fmt::format("{:<22}{:<17}{:<14}{:<17}{:<20}{}", "Star", "Star On", "Point",
-                        "Point On", "Star's Time", "Diff."));
+    w.Brief(fmt::format("{:<22}{:<17}{:<14}{:<17}{:<20}{}", "Star", "Star On", "Point", "Point On",
+                        "Star's Time", "Diff."));
     struct Paran {
         double jd_ut = 0.0;
         std::string line;
@@ -272,8 +273,8 @@ void WriteFixedStarParans(const ReportRequest& r, ReportWriter& w) {
         }
         const auto place_at = [&star](double jd_ut) -> std::optional<astro::EquatorialPlace> {
             const double jd_et = jd_ut + astro::DeltaT(jd_ut);
-            const auto place = astro::CalcStarPos(star.star_key, jd_et, false,
-                                                  astro::Obliquity(jd_et, true));
+            const auto place =
+                astro::CalcStarPos(star.star_key, jd_et, false, astro::Obliquity(jd_et, true));
             if (!place) {
                 return std::nullopt;
             }
@@ -291,19 +292,20 @@ void WriteFixedStarParans(const ReportRequest& r, ReportWriter& w) {
             for (const BodyEvents& body : bodies) {
                 for (std::size_t pe = 0; pe < body.times.events.size(); ++pe) {
                     const astro::RiseSetEventTime& e = body.times.events[pe];
-                    if (!body.times.ok || !e.valid || std::fabs(e.jd_ut - s.jd_ut) > kParanOrbDays) {
+                    if (!body.times.ok || !e.valid ||
+                        std::fabs(e.jd_ut - s.jd_ut) > kParanOrbDays) {
                         continue;
                     }
                     const long diff = std::lround((e.jd_ut - s.jd_ut) * 86400.0);
                     Paran paran;
                     paran.jd_ut = s.jd_ut;
-                    paran.line = fmt::format(
-                        "{:<22}{:<17}{:<14}{:<17}{:<20}{}{}m{:02}s", star.name,
-                        astro::RiseSetEventText(static_cast<int>(se) + 1).substr(1),
-                        PName(body.point),
-                        astro::RiseSetEventText(static_cast<int>(pe) + 1).substr(1),
-                        ChartDateText(slot, s.jd_ut), diff < 0 ? "-" : "+",
-                        std::labs(diff) / 60, std::labs(diff) % 60);
+                    paran.line =
+                        fmt::format("{:<22}{:<17}{:<14}{:<17}{:<20}{}{}m{:02}s", star.name,
+                                    astro::RiseSetEventText(static_cast<int>(se) + 1).substr(1),
+                                    PName(body.point),
+                                    astro::RiseSetEventText(static_cast<int>(pe) + 1).substr(1),
+                                    ChartDateText(slot, s.jd_ut), diff < 0 ? "-" : "+",
+                                    std::labs(diff) / 60, std::labs(diff) % 60);
                     paran.figure = fmt::format("{},{},{},{},{},{}", star.name, se + 1, body.point,
                                                pe + 1, s.jd_ut, e.jd_ut);
                     parans.push_back(std::move(paran));
@@ -368,8 +370,7 @@ void WriteAsteroids(const ReportRequest& r, ReportWriter& w) {
     for (std::size_t c = 0; c < slots.size(); ++c) {
         const astro::ChartSlot& slot = astro::Slot(slots[c]);
         OpenChart(w, slot, static_cast<int>(c));
-        const std::vector<ExtraPointValue> values =
-            astro::CalcExtraPointValues(slot, *list.points);
+        const std::vector<ExtraPointValue> values = astro::CalcExtraPointValues(slot, *list.points);
         w.Brief(fmt::format("{:<8}{}", "No.", PlaceHeading("Asteroid", 20)));
         std::vector<std::string> figures;
         for (std::size_t k = 0; k < values.size(); ++k) {
@@ -391,8 +392,9 @@ void WriteBlockRows(ReportWriter& w, const std::vector<std::string>& abbreviatio
         return;
     }
     for (std::size_t k = 0; k < values.size(); ++k) {
-        w.Brief(fmt::format("{:<9}{:<13}{:>3}", abbreviations[k], ShortPos(values[k].longitude),
-                            values[k].longitude < 0.0 ? std::string() : HouseText(values[k].house)));
+        w.Brief(
+            fmt::format("{:<9}{:<13}{:>3}", abbreviations[k], ShortPos(values[k].longitude),
+                        values[k].longitude < 0.0 ? std::string() : HouseText(values[k].house)));
     }
 }
 

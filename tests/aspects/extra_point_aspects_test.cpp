@@ -12,6 +12,7 @@
 #include "astro/chart_calc.h"
 #include "astro/extra_points.h"
 #include "astro/houses.h"
+#include "support/extra_point_fixture.h"
 #include "support/test_session.h"
 
 namespace meridia::aspects {
@@ -19,31 +20,7 @@ namespace {
 
 using namespace meridia::astro;
 
-ChartValues Values(int year, int month, int day, double ut_hours, double latitude, double longitude,
-                   int zodiac, int house_system) {
-    ChartValues v;
-    v.year = year;
-    v.month = month;
-    v.day = day;
-    v.ut_hours = ut_hours;
-    v.latitude = latitude;
-    v.longitude = longitude;
-    v.zodiac = zodiac;
-    v.house_system = house_system;
-    return v;
-}
-
-class ExtraPointAspectsTest : public testing::SessionTest {
-protected:
-    void Use(const std::string& list) {
-        const startup::Status status = UseExtraPoints(list);
-        ASSERT_TRUE(status.ok()) << status.message();
-    }
-    ChartSlot& Calc(const ChartValues& values, int slot = 1) {
-        EXPECT_EQ(CalcChartFromValues(values, slot, 0, 0, true, true), CalcStatus::kOk);
-        return Slot(slot);
-    }
-};
+using ExtraPointAspectsTest = testing::ExtraPointTest;
 
 // A midpoint of a point with itself stands where the point stands, with its latitude and
 // speeds: its house and its aspects must be the point's own.
@@ -51,7 +28,8 @@ TEST_F(ExtraPointAspectsTest, HouseAndAspectsAreThoseOfAFixedPointAtTheSamePlace
     Use("midpoint:Mars/Mars,midpoint:Moon/Moon,cusp:1,cusp:10");
     AspectSet set = StandardAspectSet();
     for (int day = 1; day <= 28; day += 3) {
-        const ChartSlot& slot = Calc(Values(2001, 9, day, 13.0, 35.0, -139.0, 1, 5));
+        const ChartSlot& slot =
+            Calc(testing::ChartValuesOf(2001, 9, day, 13.0, 35.0, -139.0, 1, 5));
         EXPECT_EQ(slot.house[51], slot.house[kMars]);
         EXPECT_EQ(slot.house[52], slot.house[kMoon]);
         EXPECT_EQ(slot.longitude[53], slot.cusps[1]);
@@ -101,7 +79,7 @@ TEST_F(ExtraPointAspectsTest, PairsWithStarsPartsAndAsteroidsUseTheirSetsInForce
     // The factory star set is not the chart set: its conjunction orb is 1.5 degrees.
     EXPECT_EQ(request.star_set->header.description, "Fixed Star Aspect Set");
 
-    Calc(Values(1988, 8, 8, 8.0, 40.0, 3.0, 1, 5));
+    Calc(testing::ChartValuesOf(1988, 8, 8, 8.0, 40.0, 3.0, 1, 5));
     request.slot_a = 1;
     request.orb_kind = kOrbNatal;
     for (const ChartAspect& found : FindChartAspects(chart, request)) {

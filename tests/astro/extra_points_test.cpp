@@ -17,6 +17,7 @@
 #include "astro/chart_calc.h"
 #include "astro/ephemeris.h"
 #include "astro/houses.h"
+#include "support/extra_point_fixture.h"
 #include "support/test_session.h"
 
 namespace meridia::astro {
@@ -28,31 +29,7 @@ constexpr double kFormulaTolerance = 1e-9;
 
 double Gap(double a, double b) { return std::fabs(Norm180(a - b)); }
 
-ChartValues Values(int year, int month, int day, double ut_hours, double latitude, double longitude,
-                   int zodiac = 1, int house_system = 5) {
-    ChartValues v;
-    v.year = year;
-    v.month = month;
-    v.day = day;
-    v.ut_hours = ut_hours;
-    v.latitude = latitude;
-    v.longitude = longitude;
-    v.zodiac = zodiac;
-    v.house_system = house_system;
-    return v;
-}
-
-class ExtraPointsTest : public testing::SessionTest {
-protected:
-    void Use(const std::string& list) {
-        const startup::Status status = UseExtraPoints(list);
-        ASSERT_TRUE(status.ok()) << status.message();
-    }
-    ChartSlot& Calc(const ChartValues& values, int slot = 1) {
-        EXPECT_EQ(CalcChartFromValues(values, slot, 0, 0, true, true), CalcStatus::kOk);
-        return Slot(slot);
-    }
-};
+using ExtraPointsTest = testing::ExtraPointTest;
 
 struct LibraryStar {
     std::array<double, 6> ecliptic{};
@@ -82,8 +59,10 @@ TEST_F(ExtraPointsTest, StarsEqualTheLibrarysStarFunctionInEveryZodiac) {
     Use("star:Aldebaran,star:Spica,star:Sirius,star:Polaris,star:Fomalhaut,star:alTau");
     ASSERT_EQ(PointsInUse(), 56);
     const std::vector<ChartValues> moments = {
-        Values(1879, 3, 14, 10.83, 48.4, -10.0), Values(1950, 1, 1, 0.0, -33.9, -151.2),
-        Values(2024, 6, 21, 18.5, 64.1, 21.9), Values(1600, 12, 31, 6.0, 0.0, 0.0)};
+        testing::ChartValuesOf(1879, 3, 14, 10.83, 48.4, -10.0),
+        testing::ChartValuesOf(1950, 1, 1, 0.0, -33.9, -151.2),
+        testing::ChartValuesOf(2024, 6, 21, 18.5, 64.1, 21.9),
+        testing::ChartValuesOf(1600, 12, 31, 6.0, 0.0, 0.0)};
     for (ChartValues values : moments) {
         for (int zodiac = 0; zodiac <= kLastZodiac; ++zodiac) {
             values.zodiac = zodiac;
@@ -109,7 +88,8 @@ TEST_F(ExtraPointsTest, StarsEqualTheLibrarysStarFunctionInEveryZodiac) {
 TEST_F(ExtraPointsTest, MidpointLiesHalfwayOnTheShorterArcWithMeanSpeed) {
     Use("midpoint:Sun/Moon,midpoint:Mars/Saturn,midpoint:Asc/MC,midpoint:51/Pluto");
     for (int month = 1; month <= 12; ++month) {
-        const ChartSlot& slot = Calc(Values(1990, month, 7, 3.0 + month, 40.7, 74.0));
+        const ChartSlot& slot =
+            Calc(testing::ChartValuesOf(1990, month, 7, 3.0 + month, 40.7, 74.0));
         const std::array<std::array<int, 2>, 4> pairs = {
             {{kSun, kMoon}, {kMars, kSaturn}, {kAscendant, kMidheaven}, {51, kPluto}}};
         for (std::size_t k = 0; k < pairs.size(); ++k) {
@@ -135,7 +115,7 @@ TEST_F(ExtraPointsTest, LotsEqualTheirFormulasByDayAndByNight) {
                                         kSaturn, kSaturn,  kJupiter};
     int nights = 0;
     for (int hour = 0; hour < 24; hour += 3) {
-        const ChartSlot& slot = Calc(Values(1975, 5, 20, hour, 51.5, 0.1));
+        const ChartSlot& slot = Calc(testing::ChartValuesOf(1975, 5, 20, hour, 51.5, 0.1));
         const double asc = slot.longitude[kAscendant];
         const double sun = slot.longitude[kSun];
         const double moon = slot.longitude[kMoon];
@@ -168,7 +148,7 @@ TEST_F(ExtraPointsTest, LotsEqualTheirFormulasByDayAndByNight) {
 TEST_F(ExtraPointsTest, DayPartOnlyKeepsTheDayFormula) {
     session().settings().SetString("DayPartOnly", "-1");
     Use("part:Spirit");
-    const ChartSlot& slot = Calc(Values(1975, 5, 20, 0.0, 51.5, 0.1));
+    const ChartSlot& slot = Calc(testing::ChartValuesOf(1975, 5, 20, 0.0, 51.5, 0.1));
     ASSERT_LE(Norm360(slot.longitude[kSun] - slot.longitude[kAscendant]), 180.0);
     EXPECT_LE(Gap(slot.longitude[51],
                   slot.longitude[kAscendant] + slot.longitude[kSun] - slot.longitude[kMoon]),
@@ -177,7 +157,7 @@ TEST_F(ExtraPointsTest, DayPartOnlyKeepsTheDayFormula) {
 
 TEST_F(ExtraPointsTest, CuspSpeedsFollowTheTurningSky) {
     Use("cusp:1,cusp:10");
-    const ChartSlot& slot = Calc(Values(1985, 2, 2, 8.0, 45.0, -7.0));
+    const ChartSlot& slot = Calc(testing::ChartValuesOf(1985, 2, 2, 8.0, 45.0, -7.0));
     // Cusp 1 and 10 of Placidus houses are the Ascendant and the Midheaven.
     EXPECT_NEAR(slot.speed[51], slot.speed[kAscendant], 1e-3 * slot.speed[kAscendant]);
     EXPECT_NEAR(slot.speed[52], slot.speed[kMidheaven], 1e-3 * slot.speed[kMidheaven]);
@@ -186,7 +166,7 @@ TEST_F(ExtraPointsTest, CuspSpeedsFollowTheTurningSky) {
 TEST_F(ExtraPointsTest, FixedPositionIsInTheChartsZodiac) {
     Use("position:15Ar30");
     for (int zodiac : {1, 3, 9}) {
-        const ChartSlot& slot = Calc(Values(1960, 7, 1, 12.0, 10.0, 20.0, zodiac));
+        const ChartSlot& slot = Calc(testing::ChartValuesOf(1960, 7, 1, 12.0, 10.0, 20.0, zodiac));
         EXPECT_NEAR(slot.longitude[51], 15.5, 1e-12);
         EXPECT_EQ(slot.speed[51], 0.0);
         EXPECT_EQ(slot.house[51], HouseOf(15.5, slot.cusps));
@@ -195,7 +175,7 @@ TEST_F(ExtraPointsTest, FixedPositionIsInTheChartsZodiac) {
 
 TEST_F(ExtraPointsTest, AsteroidWithItsFileEqualsTheLibraryAndWithoutItHasNoPlaceSilently) {
     Use("asteroid:10,asteroid:433");
-    const ChartSlot& slot = Calc(Values(1999, 8, 11, 11.0, 48.0, -2.0));
+    const ChartSlot& slot = Calc(testing::ChartValuesOf(1999, 8, 11, 11.0, 48.0, -2.0));
     std::array<double, 6> x{};
     char serr[AS_MAXCH] = {0};
     ASSERT_GE(
@@ -212,7 +192,7 @@ TEST_F(ExtraPointsTest, AsteroidWithItsFileEqualsTheLibraryAndWithoutItHasNoPlac
 TEST_F(ExtraPointsTest, PrenatalLunationIsTheLastNewOrFullMoon) {
     Use("prenatal-lunation");
     for (int day = 1; day <= 29; day += 4) {
-        const ChartSlot& slot = Calc(Values(2010, 4, day, 9.0, 52.0, -13.0));
+        const ChartSlot& slot = Calc(testing::ChartValuesOf(2010, 4, day, 9.0, 52.0, -13.0));
         const auto lunation = PriorLunation(slot.julian_day);
         ASSERT_TRUE(lunation);
         EXPECT_LE(lunation->jd_et, slot.julian_day);
@@ -237,16 +217,16 @@ TEST_F(ExtraPointsTest, PrenatalLunationIsTheLastNewOrFullMoon) {
 
 TEST_F(ExtraPointsTest, PrenatalEclipseComesFromTheInstalledFinder) {
     Use("prenatal-eclipse");
-    EXPECT_EQ(Calc(Values(2010, 4, 1, 9.0, 52.0, -13.0)).longitude[51], -1.0);
+    EXPECT_EQ(Calc(testing::ChartValuesOf(2010, 4, 1, 9.0, 52.0, -13.0)).longitude[51], -1.0);
     SetPriorEclipseFinder([](double jd_ut) {
         return std::optional<PriorEclipse>(PriorEclipse{jd_ut - 100.0, 123.25});
     });
-    const ChartSlot& slot = Calc(Values(2010, 4, 1, 9.0, 52.0, -13.0, 3));
+    const ChartSlot& slot = Calc(testing::ChartValuesOf(2010, 4, 1, 9.0, 52.0, -13.0, 3));
     EXPECT_LE(Gap(slot.longitude[51], 123.25 + slot.zodiac_offset), 1e-12);
 }
 
 TEST_F(ExtraPointsTest, WithoutExtraPointsTheChartIsAsBefore) {
-    const ChartSlot& slot = Calc(Values(1975, 5, 20, 3.0, 51.5, 0.1));
+    const ChartSlot& slot = Calc(testing::ChartValuesOf(1975, 5, 20, 3.0, 51.5, 0.1));
     EXPECT_EQ(PointsInUse(), kFixedPointCount);
     for (std::size_t p = 51; p <= 100; ++p) {
         EXPECT_EQ(slot.longitude[p], 0.0);

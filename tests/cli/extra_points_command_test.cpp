@@ -1,6 +1,6 @@
 // meridia-cli with extra points: --extra on chart, aspects, report and wheel, meridia-cli stars
-// against the library's star function, and refused lists and damaged definition files with exit status 2
-// or 1 and a message that names the item or the file.
+// against the library's star function, and refused lists and damaged definition files with exit
+// status 2 or 1 and a message that names the item or the file.
 #include <gtest/gtest.h>
 #include <swephexp.h>
 

@@ -30,8 +30,12 @@ astro::ChartRecord Record(int year, int month, int day, int hour, float latitude
                           float longitude_west) {
     astro::ChartRecord r;
     r.data.name = "Extra";
-    r.data.date_time = {static_cast<std::int16_t>(year), static_cast<std::uint8_t>(month),
-                        static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(hour), 0, 0};
+    r.data.date_time = {static_cast<std::int16_t>(year),
+                        static_cast<std::uint8_t>(month),
+                        static_cast<std::uint8_t>(day),
+                        static_cast<std::uint8_t>(hour),
+                        0,
+                        0};
     r.data.zone.hours = 0.0F;
     r.data.place.latitude = latitude;
     r.data.place.longitude = longitude_west;
@@ -189,7 +193,8 @@ TEST_F(ExtraReportsTest, StarAspectsAgreeWithTheLibrarysSunAndStar) {
 
 // The library's own rise, set and transit times (true horizon, centre of the disc), or -1
 // when the body has no such event within the day after jd0.
-double LibraryEvent(double jd0, int body, const char* star, int event, double lat, double lon_east) {
+double LibraryEvent(double jd0, int body, const char* star, int event, double lat,
+                    double lon_east) {
     static constexpr std::array<int, 4> kFlags = {SE_CALC_MTRANSIT, SE_CALC_ITRANSIT, SE_CALC_RISE,
                                                   SE_CALC_SET};
     std::array<double, 3> geo = {lon_east, lat, 0.0};
@@ -199,8 +204,8 @@ double LibraryEvent(double jd0, int body, const char* star, int event, double la
     }
     double t = 0.0;
     char serr[AS_MAXCH] = {0};
-    const int flags = kFlags[static_cast<std::size_t>(event - 1)] | SE_BIT_DISC_CENTER |
-                      SE_BIT_NO_REFRACTION;
+    const int flags =
+        kFlags[static_cast<std::size_t>(event - 1)] | SE_BIT_DISC_CENTER | SE_BIT_NO_REFRACTION;
     if (swe_rise_trans(jd0, body, star == nullptr ? nullptr : name.data(), SEFLG_SWIEPH, flags,
                        geo.data(), 0.0, 0.0, &t, serr) != 0 ||
         t >= jd0 + 1.0) {
@@ -213,8 +218,8 @@ TEST_F(ExtraReportsTest, ParansAgreeWithTheLibrarysRiseAndTransitTimes) {
     session().settings().SetString("RiseSetHorizon", "True");
     const double lat = 48.4;
     const double lon_west = -10.0;
-    const int slot = Open(Record(1990, 12, 21, 12, static_cast<float>(lat),
-                                 static_cast<float>(lon_west)));
+    const int slot =
+        Open(Record(1990, 12, 21, 12, static_cast<float>(lat), static_cast<float>(lon_west)));
     const ReportWriter w = Run("fixed-star-parans", slot);
     EXPECT_EQ(w.Title(), "*** Parans TO FIXED STARS ***");
     const double jd0 = swe_julday(1990, 12, 21, 0.0, SE_GREG_CAL);
@@ -227,21 +232,22 @@ TEST_F(ExtraReportsTest, ParansAgreeWithTheLibrarysRiseAndTransitTimes) {
         const std::vector<std::string> f = Split(figure);
         ASSERT_EQ(f.size(), 6U);
         // The library's next event from half a day before the one listed.
-        const double star_time = LibraryEvent(std::stod(f[4]) - 0.5, 0, f[0].c_str(),
-                                              std::stoi(f[1]), lat, -lon_west);
+        const double star_time =
+            LibraryEvent(std::stod(f[4]) - 0.5, 0, f[0].c_str(), std::stoi(f[1]), lat, -lon_west);
         EXPECT_NEAR(std::stod(f[4]), star_time, 5 * kSecond) << figure;
         const int point = std::stoi(f[2]);
         if (point >= astro::kSun && point <= astro::kPluto && point != 4) {
             const double point_time =
-                LibraryEvent(std::stod(f[5]) - 0.5, astro::SwissBodyOf(point, true, false),
-                             nullptr, std::stoi(f[3]), lat, -lon_west);
+                LibraryEvent(std::stod(f[5]) - 0.5, astro::SwissBodyOf(point, true, false), nullptr,
+                             std::stoi(f[3]), lat, -lon_west);
             EXPECT_NEAR(std::stod(f[5]), point_time, 5 * kSecond) << figure;
         }
         EXPECT_LE(std::fabs(std::stod(f[4]) - std::stod(f[5])), kOrb);
     }
     // Every pair the library puts well within the orb inside the day is listed.
-    const std::vector<std::string> stars = {"Aldebaran", "Regulus", "Spica", "Antares", "Sirius",
-                                            "Fomalhaut", "Vega", "Capella", "Algol", "Procyon"};
+    const std::vector<std::string> stars = {"Aldebaran", "Regulus",   "Spica", "Antares",
+                                            "Sirius",    "Fomalhaut", "Vega",  "Capella",
+                                            "Algol",     "Procyon"};
     int expected = 0;
     for (const std::string& star : stars) {
         for (int se = 1; se <= 4; ++se) {
@@ -254,16 +260,16 @@ TEST_F(ExtraReportsTest, ParansAgreeWithTheLibrarysRiseAndTransitTimes) {
                     continue;  // Vulcan
                 }
                 for (int pe = 1; pe <= 4; ++pe) {
-                    const double tp = LibraryEvent(
-                        jd0, astro::SwissBodyOf(point, true, false), nullptr, pe, lat, -lon_west);
+                    const double tp = LibraryEvent(jd0, astro::SwissBodyOf(point, true, false),
+                                                   nullptr, pe, lat, -lon_west);
                     if (tp < jd0 + 0.01 || tp > jd0 + 0.99 ||
                         std::fabs(tp - ts) > kOrb - 10 * kSecond) {
                         continue;
                     }
                     ++expected;
                     const std::string prefix = star + "," + std::to_string(se) + "," +
-                                               std::to_string(point) + "," +
-                                               std::to_string(pe) + ",";
+                                               std::to_string(point) + "," + std::to_string(pe) +
+                                               ",";
                     bool listed = false;
                     for (const std::string& figure : parans) {
                         listed = listed || figure.rfind(prefix, 0) == 0;
