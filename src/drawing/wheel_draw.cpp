@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 #include "aspects/aspect_manager.h"
@@ -108,6 +109,24 @@ double WheelPainter::RingRadius(int ring) const {
         return 0.0;
     }
     return radius_ * static_cast<double>(style_.rings[static_cast<std::size_t>(ring - 1)].radius);
+}
+
+std::optional<WheelPainter::Band> WheelPainter::BandOf(int ring_a, int ring_b) const {
+    if (ring_a == 0 || ring_b == 0) {
+        return std::nullopt;
+    }
+    const double a = RingRadius(ring_a);
+    const double b = RingRadius(ring_b);
+    return Band{std::min(a, b), std::max(a, b)};
+}
+
+WheelPainter::LongitudeParts WheelPainter::SplitLongitude(double longitude) {
+    const double in_sign = std::fmod(longitude, 30.0);
+    LongitudeParts parts;
+    parts.sign = static_cast<int>(longitude / 30.0) % 12 + 1;
+    parts.degrees = std::clamp(static_cast<int>(in_sign), 0, 29);
+    parts.minutes = std::clamp(static_cast<int>((in_sign - parts.degrees) * 60.0), 0, 59);
+    return parts;
 }
 
 QColor WheelPainter::Line(std::uint32_t bgr) const {
@@ -225,15 +244,13 @@ void WheelPainter::DrawDialMarks() {
 }
 
 void WheelPainter::DrawScale(const ScaleElement& e, int chart) {
-    if (e.ring_a == 0 || e.ring_b == 0) {
+    const std::optional<Band> found = BandOf(e.ring_a, e.ring_b);
+    if (!found) {
         return;
     }
     const astro::ChartSlot& slot = astro::Slot(slots_[static_cast<std::size_t>(chart - 1)]);
-    double ra = RingRadius(e.ring_a);
-    double rb = RingRadius(e.ring_b);
-    if (ra > rb) {
-        std::swap(ra, rb);
-    }
+    const double ra = found->inner;
+    const double rb = found->outer;
     const double band = rb - ra;
     const bool dial = style_.IsDial();
     if ((e.content & kScaleSignGlyphs) != 0 && e.fill_signs != kOff && !dial) {
@@ -340,14 +357,12 @@ void WheelPainter::DrawHouses() {
 }
 
 void WheelPainter::DrawCuspLines(const CuspLineElement& e, const astro::ChartSlot& slot) {
-    if (e.ring_a == 0 || e.ring_b == 0) {
+    const std::optional<Band> found = BandOf(e.ring_a, e.ring_b);
+    if (!found) {
         return;
     }
-    double ra = RingRadius(e.ring_a);
-    double rb = RingRadius(e.ring_b);
-    if (ra > rb) {
-        std::swap(ra, rb);
-    }
+    const double ra = found->inner;
+    const double rb = found->outer;
     for (int h = 1; h <= 12; ++h) {
         const bool angle = h == 1 || h == 4 || h == 7 || h == 10;
         const std::size_t k = angle ? 0 : 1;
@@ -361,14 +376,12 @@ void WheelPainter::DrawCuspLines(const CuspLineElement& e, const astro::ChartSlo
 }
 
 void WheelPainter::DrawCuspText(const CuspTextElement& e, const astro::ChartSlot& slot) {
-    if (e.ring_a == 0 || e.ring_b == 0) {
+    const std::optional<Band> found = BandOf(e.ring_a, e.ring_b);
+    if (!found) {
         return;
     }
-    double ra = RingRadius(e.ring_a);
-    double rb = RingRadius(e.ring_b);
-    if (ra > rb) {
-        std::swap(ra, rb);
-    }
+    const double ra = found->inner;
+    const double rb = found->outer;
     const double band = rb - ra;
     const QFont degree_font = Fonts().TextFont(e.degree_size, true, dpi_);
     const QFont minute_font = Fonts().TextFont(e.minute_size, false, dpi_);
@@ -380,10 +393,7 @@ void WheelPainter::DrawCuspText(const CuspTextElement& e, const astro::ChartSlot
             continue;
         }
         const double lon = slot.cusps[static_cast<std::size_t>(h)];
-        const double in_sign = std::fmod(lon, 30.0);
-        const int sign = static_cast<int>(lon / 30.0) % 12 + 1;
-        const int degrees = static_cast<int>(in_sign);
-        const int minutes = std::min(59, static_cast<int>((in_sign - degrees) * 60.0));
+        const auto [sign, degrees, minutes] = SplitLongitude(lon);
         const double a_line = AngleOf(lon, slot);
         char deg_text[8] = {};
         char min_text[8] = {};
@@ -450,14 +460,12 @@ void WheelPainter::DrawCuspText(const CuspTextElement& e, const astro::ChartSlot
 }
 
 void WheelPainter::DrawHouseNumbers(const HouseNumberElement& e, const astro::ChartSlot& slot) {
-    if (e.ring_a == 0 || e.ring_b == 0) {
+    const std::optional<Band> found = BandOf(e.ring_a, e.ring_b);
+    if (!found) {
         return;
     }
-    double ra = RingRadius(e.ring_a);
-    double rb = RingRadius(e.ring_b);
-    if (ra > rb) {
-        std::swap(ra, rb);
-    }
+    const double ra = found->inner;
+    const double rb = found->outer;
     const QFont font = Fonts().TextFont(e.font_size, e.bold != kOff, dpi_);
     const double r = ra + (rb - ra) * e.position;
     for (int h = 1; h <= 12; ++h) {
@@ -515,14 +523,12 @@ void WheelPainter::SpreadChart(int chart, LayoutChart& out) {
 
 void WheelPainter::DrawPointRing(const PointRingBlock& b, const astro::ChartSlot& slot,
                                  LayoutChart& chart, RingPoints which) {
-    if (b.ring_a == 0 || b.ring_b == 0) {
+    const std::optional<Band> found = BandOf(b.ring_a, b.ring_b);
+    if (!found) {
         return;
     }
-    double ra = RingRadius(b.ring_a);
-    double rb = RingRadius(b.ring_b);
-    if (ra > rb) {
-        std::swap(ra, rb);
-    }
+    const double ra = found->inner;
+    const double rb = found->outer;
     const double band = rb - ra;
     auto pos = [&](float f) { return ra + band * static_cast<double>(f); };
     const QFont text_font = Fonts().TextFont(b.text_size, false, dpi_);
@@ -558,10 +564,7 @@ void WheelPainter::DrawPointRing(const PointRingBlock& b, const astro::ChartSlot
         const double size = b.glyph_size * LabelScale(lp.label);
         lp.glyph_centre = At(a, pos(b.glyph_position));
         Text(lp.glyph_centre, lp.label, Fonts().SymbolFont(size, false, dpi_), Line(colour));
-        const double in_sign = std::fmod(lp.longitude, 30.0);
-        const int degrees = static_cast<int>(in_sign);
-        const int minutes = std::min(59, static_cast<int>((in_sign - degrees) * 60.0));
-        const int sign = static_cast<int>(lp.longitude / 30.0) % 12 + 1;
+        const auto [sign, degrees, minutes] = SplitLongitude(lp.longitude);
         char text[8] = {};
         if (b.show_degrees != kOff) {
             std::snprintf(text, sizeof text, "%02d", degrees);

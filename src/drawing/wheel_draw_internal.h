@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QPen>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -69,6 +70,20 @@ public:
     double RingRadius(int ring) const;
 
 private:
+    // The inner and outer radius of an element's band between two rings; nothing when one of
+    // its ring numbers is not set (the element is not drawn).
+    struct Band {
+        double inner = 0.0;
+        double outer = 0.0;
+    };
+    std::optional<Band> BandOf(int ring_a, int ring_b) const;
+    // Sign 1..12, whole degrees 0..29 and minutes 0..59 of a longitude, as the wheel writes them.
+    struct LongitudeParts {
+        int sign = 1;
+        int degrees = 0;
+        int minutes = 0;
+    };
+    static LongitudeParts SplitLongitude(double longitude);
     double DisplayAngleOf(double longitude) const;
     QColor Line(std::uint32_t bgr) const;
     QPen MakePen(int style, int width, std::uint32_t bgr, bool cosmetic) const;

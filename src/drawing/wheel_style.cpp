@@ -14,6 +14,7 @@
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "startup/settings.h"
+#include "startup/text_encoding.h"
 #include "startup/text_tools.h"
 
 namespace meridia::drawing {
@@ -278,10 +279,21 @@ struct Forcer {
         }
     }
     void F32(const char* /*key*/, float& f, Range r) {
-        f = static_cast<float>(std::clamp(static_cast<double>(f), r.lo, r.hi));
+        // A value that is not a number (damaged bytes) takes the lower bound, like one below it.
+        f = std::isnan(f) ? static_cast<float>(r.lo)
+                          : static_cast<float>(std::clamp(static_cast<double>(f), r.lo, r.hi));
     }
     void Colour(const char* /*key*/, std::uint32_t& f) { f &= 0xFFFFFFU; }
-    void Text(const char* /*key*/, std::string& /*f*/, int /*width*/) {}
+    // The description is one line of text: control characters become blanks, and blanks
+    // around it are dropped.
+    void Text(const char* /*key*/, std::string& f, int /*width*/) {
+        for (char& c : f) {
+            if (static_cast<unsigned char>(c) < 0x20U || c == 0x7F) {
+                c = ' ';
+            }
+        }
+        f = std::string(startup::Trim(f));
+    }
 };
 
 // The field list as text lines: "block: key=value key=value".
@@ -603,7 +615,10 @@ startup::StatusOr<WheelStyle> StyleFromText(std::string_view text) {
     if (!have_description) {
         return refuse("Missing block \"description\"");
     }
-    style.description = description.substr(0, kStyleDescriptionBytes);
+    // The record holds the description in Windows-1252 bytes: it is cut to as many characters
+    // as the record holds, not to as many bytes of UTF-8.
+    style.description = startup::Windows1252ToUtf8(
+        startup::Utf8ToWindows1252(description).substr(0, kStyleDescriptionBytes));
     style.version = 2;
     ForceStyleRanges(style);
     return style;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "startup/byte_io.h"
@@ -101,6 +102,35 @@ TEST(WheelStyleRecord, RingAndChartNumbersAreBoundedByTheCounts) {
     EXPECT_EQ(s.aspect_area[0].chart, 2);
     EXPECT_EQ(s.scales[0].number_interval, 360);
     EXPECT_EQ(s.scales[0].subdivisions, 2);
+}
+
+TEST(WheelStyleRecord, NotANumberTakesTheLowerBoundAndTheDescriptionIsOneLine) {
+    WheelStyle s = SampleStyle();
+    s.rings[1].radius = std::numeric_limits<float>::quiet_NaN();
+    s.point_rings[0][0].glyph_size = std::numeric_limits<float>::quiet_NaN();
+    s.description = std::string("  Two\nlines\x01  ");
+    ForceStyleRanges(s);
+    EXPECT_EQ(s.rings[1].radius, 0.0F);
+    EXPECT_EQ(s.point_rings[0][0].glyph_size, 3.75F);
+    EXPECT_EQ(s.description, "Two lines");
+}
+
+TEST(WheelStyleText, DescriptionIsCutToTheCharactersTheRecordHolds) {
+    // 80 characters of the record, each of three bytes in UTF-8.
+    std::string euros;
+    for (int i = 0; i < 90; ++i) {
+        euros += "\xE2\x82\xAC";
+    }
+    std::string text = StyleToText(SampleStyle());
+    const std::size_t start = text.find("description:");
+    const std::size_t end = text.find('\n', start);
+    text.replace(start, end - start, "description: " + euros);
+    const auto style = StyleFromText(text);
+    ASSERT_TRUE(style.ok()) << style.status().message();
+    EXPECT_EQ(style->description, euros.substr(0, 80 * 3));
+    const auto again = DecodeWheelStyle(EncodeWheelStyle(*style));
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(again->description, style->description);
 }
 
 TEST(WheelStyleRecord, VersionOneIsConverted) {
