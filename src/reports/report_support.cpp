@@ -82,6 +82,12 @@ std::vector<aspects::ChartAspect> ReportAspects(const ReportRequest& request) {
     a.selection = request.selection;
     a.orb_kind = request.orb_kind;
     a.partile = request.partile;
+    // Pairs with a fixed star, an asteroid or an Arabic part take the sets in force for them,
+    // as `meridia-cli aspects` does.
+    const aspects::AspectManager& manager = aspects::Aspects();
+    a.star_set = &manager.Set(aspects::AspectFileType::kStar);
+    a.asteroid_set = &manager.Set(aspects::AspectFileType::kAsteroid);
+    a.part_set = &manager.Set(aspects::AspectFileType::kPart);
     return aspects::FindChartAspects(SetOf(request), a);
 }
 

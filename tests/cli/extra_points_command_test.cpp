@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <swephexp.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <nlohmann/json.hpp>
@@ -220,6 +221,34 @@ TEST_F(ExtraPointsCommandTest, WheelDrawsTheExtraPointsInTheirOwnRing) {
         EXPECT_FALSE(p["label"].get<std::string>().empty());
     }
     EXPECT_EQ(extra, 2);
+}
+
+TEST_F(ExtraPointsCommandTest, ReportAspectsHoldWhatTheAspectsCommandFindsWithExtraPoints) {
+    // Star and part pairs are tested with their own sets in both.
+    const std::vector<std::string> extra = {"--extra", "star:Aldebaran,star:Regulus,part:Spirit"};
+    std::vector<std::string> args = {"--json", "aspects"};
+    for (const std::string& a : Chart(extra)) {
+        args.push_back(a);
+    }
+    ASSERT_EQ(Run(args), 0) << Err();
+    const auto grid = nlohmann::json::parse(Out());
+    args = {"--json", "report", "aspects"};
+    for (const std::string& a : Chart(extra)) {
+        args.push_back(a);
+    }
+    ASSERT_EQ(Run(args), 0) << Err();
+    const auto report = nlohmann::json::parse(Out());
+    const auto& listed = report["values"]["aspects"];
+    ASSERT_EQ(listed.size(), grid["aspects"].size());
+    int with_extra = 0;
+    for (const auto& a : grid["aspects"]) {
+        const std::string key = std::to_string(a["point_a"].get<int>()) + "," +
+                                std::to_string(a["point_b"].get<int>()) + "," +
+                                std::to_string(a["aspect"].get<int>());
+        with_extra += a["point_b"].get<int>() > 50;
+        EXPECT_NE(std::find(listed.begin(), listed.end(), key), listed.end()) << key;
+    }
+    EXPECT_GT(with_extra, 0);
 }
 
 }  // namespace
