@@ -65,11 +65,14 @@ std::string ZoneMnemonic(const std::string& zone_text) {
 
 bool ChartEntry::Given() const {
     return !date.empty() || !time.empty() || !zone.empty() || !lat.empty() || !lon.empty() ||
-           !place.empty() || !file.empty() || chart.has_value();
+           !place.empty() || !file.empty() || chart.has_value() || record.has_value();
 }
 
 startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry) {
     const std::string& p = entry.field_prefix;
+    if (entry.record) {
+        return *entry.record;
+    }
     if (!entry.file.empty() || entry.chart.has_value()) {
         return LoadEntryChart(entry);
     }

@@ -38,6 +38,9 @@ struct ChartEntry {
     // Instead of the fields: chart `chart` (1..N) of the chart file `file`.
     std::string file;
     std::optional<int> chart;
+    // Instead of the fields and the file: a record already built (the chart a window shows),
+    // taken as it stands.
+    std::optional<astro::ChartRecord> record;
     // The extra points (51 and up) the chart is calculated with: an extra-point list
     // (astro/extra_points.h). Extra points are the session's: they stay in use for the charts
     // calculated after it. Empty keeps the extra points in use.

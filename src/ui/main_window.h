@@ -67,9 +67,23 @@ public:
     // Derives a chart of the class and kind from the current view's chart through the core's
     // derived-chart routing and shows it in its own view.
     void DeriveChart(int chart_class, int kind, Needs needs);
+    // The long jobs, each behind the progress window: the dynamic report, returns, the
+    // eclipse search, lunar phases, the void-of-course Moon, and a text report of the current
+    // chart(s) by its kind name.
+    void DynamicReport();
+    void ReturnCharts();
+    void EclipseSearch();
+    void LunarPhases();
+    void VoidOfCourse();
+    void TextReport(const std::string& kind);
     // Chooses the current view's wheel style (0), aspect set (1) or point selection (2) among
     // the user's files.
     void ChooseViewFile(int which);
+
+    // The window's placement in "MDDesktop.ini" (section "Form Main": State, Left, Top, Width,
+    // Height): read when the window is made, written when it closes.
+    void RestorePlacement();
+    void SavePlacement() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -9,6 +9,9 @@
 
 #include "astro/chart_calc.h"
 #include "charts/chart_entry.h"
+#include "directions/dynamic_source.h"
+#include "returns/dynamic_events.h"
+#include "returns/returns.h"
 #include "startup/session.h"
 #include "startup/startup.h"
 #include "ui/main_window.h"
@@ -77,6 +80,11 @@ std::string WindowUsage() {
 }
 
 int RunWindowedProgram(int argc, char** argv) {
+    // The core's pluggable parts, as the command line has them: the extra events of the
+    // dynamic report, return charts in the derived-chart routing, primary directions.
+    returns::RegisterDynamicExtraEvents();
+    returns::RegisterReturnCharts();
+    directions::RegisterPrimaryDirections();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Meridia"));
     QApplication::setOrganizationName(QStringLiteral("Meridia"));
