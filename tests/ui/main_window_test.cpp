@@ -302,3 +302,31 @@ TEST_F(MainWindowTest, TransitBiWheelInTwoStepsAndPrintedToPdf) {
 
 }  // namespace
 }  // namespace meridia::testing
+
+namespace meridia::testing {
+namespace {
+
+TEST_F(MainWindowTest, PlacementIsSavedInTheDesktopFileAndRestored) {
+    ASSERT_TRUE(started_);
+    {
+        ui::MainWindow window;
+        window.move(40, 50);
+        window.resize(900, 700);
+        window.SavePlacement();
+    }
+    EXPECT_EQ(startup::ReadSetting("Form Main", "Width", "", "MDDesktop.ini"), "900");
+    EXPECT_EQ(startup::ReadSetting("Form Main", "Height", "", "MDDesktop.ini"), "700");
+    EXPECT_EQ(startup::ReadSetting("Form Main", "State", "", "MDDesktop.ini"), "0");
+    ui::MainWindow again;
+    EXPECT_EQ(again.size(), QSize(900, 700));
+    EXPECT_EQ(again.pos(), QPoint(40, 50));
+
+    // A damaged value is ignored: the window keeps its own size.
+    startup::WriteSetting("Form Main", "Width", "wide", "MDDesktop.ini");
+    startup::WriteSetting("Form Main", "Height", "-5", "MDDesktop.ini");
+    ui::MainWindow damaged;
+    EXPECT_EQ(damaged.size(), QSize(1280, 860));
+}
+
+}  // namespace
+}  // namespace meridia::testing
