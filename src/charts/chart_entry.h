@@ -61,6 +61,11 @@ struct ChartEntry {
 // shown its own.
 startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry);
 
+// A life event of a chart: the event entry's name (the description), date, time and
+// calendar, read as the chart's are, at the chart's place and in its zone.
+startup::StatusOr<astro::ChartData> BuildEventData(const astro::ChartData& chart,
+                                                   const ChartEntry& event);
+
 // Builds the entry's record and calculates it fully into the slot: the calculation that chart
 // listings, aspect grids and derived charts start from. kOutOfRange carries "Date for
 // calculation is outside the range of the ephemeris."; an unknown house system is kRefused and

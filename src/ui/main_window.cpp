@@ -97,12 +97,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     addDockWidget(Qt::LeftDockWidgetArea, files_dock_);
     connect(files_, &ChartFilesPanel::ChartChosen, this,
             [this](const charts::StoredChart& chart, const QString& path, int number) {
-                OpenChart(chart.record, path.toStdString(), number, chart.comment);
+                OpenChart(chart.record, path.toStdString(), number, chart.comment, chart.events);
             });
     connect(files_, &ChartFilesPanel::EditRequested, this,
             [this](const charts::StoredChart& chart, const QString& path, int number) {
                 ChartEntry entry(this);
                 entry.SetRecord(chart.record, chart.comment);
+                entry.SetEvents(chart.events);
                 if (entry.exec() != QDialog::Accepted) {
                     return;
                 }
@@ -111,11 +112,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                 request.replace = true;
                 request.replace_number = number;
                 request.comment = entry.comment();
+                request.events = entry.events();
                 const charts::SaveChartResult saved =
                     charts::SaveChartToFile(entry.record(), request);
                 files_->Reload(number);
                 if (saved.status == charts::SaveStatus::kSaved) {
-                    OpenChart(entry.record(), path.toStdString(), number, entry.comment());
+                    OpenChart(entry.record(), path.toStdString(), number, entry.comment(),
+                              entry.events());
                 }
             });
 
@@ -355,12 +358,14 @@ void MainWindow::ReleaseSlot(int slot) {
     if (--it->second <= 0) {
         slot_users_.erase(it);
         comments_.erase(slot);
+        events_.erase(slot);
         astro::Slot(slot).chart_serial = 0;  // the slot is free again
     }
 }
 
 int MainWindow::OpenChart(const astro::ChartRecord& record, const std::string& file_path,
-                          int number, const std::string& comment) {
+                          int number, const std::string& comment,
+                          std::vector<charts::ChartEvent> events) {
     const long shown = startup::CurrentSession().messages_shown();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int slot = astro::OpenChartIntoSlot(record, file_path, number);
@@ -372,6 +377,7 @@ int MainWindow::OpenChart(const astro::ChartRecord& record, const std::string& f
         return -1;
     }
     comments_[slot] = comment;
+    events_[slot] = std::move(events);
     ShowCharts({slot});
     return slot;
 }
@@ -443,7 +449,7 @@ void MainWindow::ApplyCommandLine(const startup::CommandLine& command_line) {
 void MainWindow::NewChart() {
     ChartEntry entry(this);
     if (entry.exec() == QDialog::Accepted) {
-        OpenChart(entry.record(), {}, 0, entry.comment());
+        OpenChart(entry.record(), {}, 0, entry.comment(), entry.events());
     }
 }
 
@@ -455,6 +461,7 @@ void MainWindow::EditChart() {
     const int slot = view->chart_slots().front();
     ChartEntry entry(this);
     entry.SetRecord(astro::Slot(slot).record, comments_[slot]);
+    entry.SetEvents(events_[slot]);
     if (entry.exec() != QDialog::Accepted) {
         return;
     }
@@ -465,6 +472,7 @@ void MainWindow::EditChart() {
         return;
     }
     comments_[slot] = entry.comment();
+    events_[slot] = entry.events();
     for (int i = 0; i < tabs_->count(); ++i) {
         if (auto* other = qobject_cast<ChartView*>(tabs_->widget(i))) {
             tabs_->setTabText(i, other->Title());
@@ -502,6 +510,7 @@ void MainWindow::SaveChart(bool choose_file) {
     charts::SaveChartRequest request;
     request.file = file;
     request.comment = comments_[slot];
+    request.events = events_[slot];
     const charts::SaveChartResult result = charts::SaveCalculatedChart(slot, request);
     if (result.status == charts::SaveStatus::kSaved) {
         if (files_->path() == file) {

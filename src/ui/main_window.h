@@ -39,7 +39,8 @@ public:
     // Calculates a record into a new slot and shows it in a new chart view; the slot, or -1
     // when it could not be calculated (the message has been shown).
     int OpenChart(const astro::ChartRecord& record, const std::string& file_path = {},
-                  int number = 0, const std::string& comment = {});
+                  int number = 0, const std::string& comment = {},
+                  std::vector<charts::ChartEvent> events = {});
     // Shows calculated slots (the radix first) in a new chart view.
     ChartView* ShowCharts(const std::vector<int>& slots);
     // Shows a text in a new report view.
@@ -106,6 +107,7 @@ private:
     std::vector<QAction*> derived_actions_;  // enabled while a chart view is current
     std::map<int, int> slot_users_;          // views showing each calculated slot
     std::map<int, std::string> comments_;    // comments of the open charts, by slot
+    std::map<int, std::vector<charts::ChartEvent>> events_;  // their life events, by slot
 };
 
 }  // namespace meridia::ui
