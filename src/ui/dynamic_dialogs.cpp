@@ -27,6 +27,7 @@
 #include "startup/session.h"
 #include "textformats/date_text.h"
 #include "textformats/zodiac_text.h"
+#include "ui/form_fields.h"
 #include "ui/job_runner.h"
 
 namespace meridia::ui {
@@ -175,15 +176,7 @@ DynamicEntry::DynamicEntry(const astro::ChartRecord& radix, QWidget* parent)
     }
     form->addRow(QStringLiteral("M&ultiplier"), multiplier_);
 
-    const QDate today = QDate::currentDate();
-    start_date_ = new QLineEdit(ToQ(
-        tf::FormatDate(today.day(), today.month(), today.year(), tf::CalendarMode::kAutomatic)));
-    start_time_ = new QLineEdit;
-    start_time_->setPlaceholderText(QStringLiteral("00:00"));
-    auto* start = new QHBoxLayout;
-    start->addWidget(start_date_, 2);
-    start->addWidget(start_time_, 1);
-    form->addRow(QStringLiteral("&Start date"), start);
+    form->addRow(QStringLiteral("&Start date"), DateTimeRow(start_date_, start_time_));
     period_ = new QSpinBox;
     period_->setRange(1, 9999);
     period_->setValue(1);
@@ -284,20 +277,15 @@ dynamic::DynamicJob DynamicEntry::Job() const {
 }
 
 std::optional<dynamic::DynamicJobResult> DynamicEntry::Run() {
-    dynamic::DynamicJob job = Job();
-    std::optional<startup::StatusOr<dynamic::DynamicJobResult>> outcome;
     JobSlots slots;
-    JobRunner::Run(this, QStringLiteral("Dynamic Report"), [&job, &outcome](JobProgress& p) {
-        job.progress = [&p](std::string_view text, int percent) { return p.Report(text, percent); };
-        outcome.emplace(dynamic::RunDynamicJob(job));
-    });
-    if (!outcome || !outcome->ok()) {
-        if (outcome) {
-            outcome->status().Show(startup::kExclamation);
-        }
-        return std::nullopt;
-    }
-    return std::move(**outcome);
+    return RunCoreJob<dynamic::DynamicJobResult>(
+        this, QStringLiteral("Dynamic Report"), OnCancel::kKeepResult,
+        [job = Job()](JobProgress& progress) mutable {
+            job.progress = [&progress](std::string_view text, int percent) {
+                return progress.Report(text, percent);
+            };
+            return dynamic::RunDynamicJob(job);
+        });
 }
 
 void DynamicEntry::accept() {

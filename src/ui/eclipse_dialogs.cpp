@@ -23,6 +23,7 @@
 #include "startup/name_tables.h"
 #include "textformats/date_text.h"
 #include "textformats/zodiac_text.h"
+#include "ui/form_fields.h"
 #include "ui/job_runner.h"
 
 namespace meridia::ui {
@@ -32,11 +33,6 @@ namespace {
 namespace tf = meridia::textformats;
 
 QString ToQ(const std::string& text) { return QString::fromStdString(text); }
-
-QString Today() {
-    const QDate d = QDate::currentDate();
-    return ToQ(tf::FormatDate(d.day(), d.month(), d.year(), tf::CalendarMode::kAutomatic));
-}
 
 // The search window's headings and the eclipse columns each shows (the duration of a solar
 // eclipse is its total duration, of a lunar one its total semi-duration).
@@ -52,21 +48,8 @@ constexpr Heading kHeadings[] = {
 };
 constexpr int kTimeColumn = 4;
 
-// Runs a job on the worker behind the progress window; the job's outcome, or nothing when
-// the user cancelled.
-template <class T>
-std::optional<startup::StatusOr<T>> RunBehindProgress(QWidget* parent, const QString& title,
-                                                      std::function<startup::StatusOr<T>()> job) {
-    std::optional<startup::StatusOr<T>> outcome;
-    const bool finished = JobRunner::Run(parent, title, [&job, &outcome](JobProgress& progress) {
-        progress.Report("Searching...", -1);
-        outcome.emplace(job());
-    });
-    if (!finished) {
-        return std::nullopt;
-    }
-    return outcome;
-}
+// A search without progress of its own: the window says what it does.
+constexpr const char* kSearchingText = "Searching...";
 
 std::string UtText(double jd_ut) {
     const astro::CompactDateTime d = astro::LocalDateTime(jd_ut, 0.0F);
@@ -85,7 +68,7 @@ EclFind::EclFind(const astro::ChartRecord& place,
     setObjectName(QStringLiteral("EclFind"));
     setWindowTitle(QStringLiteral("Eclipse Search"));
 
-    from_ = new QLineEdit(Today());
+    from_ = new QLineEdit(TodayText());
     to_ = new QLineEdit;
     to_->setPlaceholderText(QStringLiteral("e.g. 31 Dec 2030"));
     auto* span = new QHBoxLayout;
@@ -206,18 +189,17 @@ returns::EclipseJob EclFind::Job() const {
 }
 
 bool EclFind::Search() {
-    const returns::EclipseJob job = Job();
     JobSlots slots;
-    const auto outcome = RunBehindProgress<returns::EclipseJobResult>(
-        this, QStringLiteral("Eclipse Search"), [&job] { return returns::RunEclipseJob(job); });
-    if (!outcome) {
+    const auto found = RunCoreJob<returns::EclipseJobResult>(
+        this, QStringLiteral("Eclipse Search"), OnCancel::kDiscard,
+        [job = Job()](JobProgress& progress) {
+            progress.Report(kSearchingText, -1);
+            return returns::RunEclipseJob(job);
+        });
+    if (!found) {
         return false;
     }
-    if (!outcome->ok()) {
-        outcome->status().Show(startup::kExclamation);
-        return false;
-    }
-    eclipses_ = (*outcome)->eclipses;
+    eclipses_ = found->eclipses;
     Fill();
     if (eclipses_.empty()) {
         startup::ShowMessage(returns::kNoEclipsesText, startup::kInformation,
@@ -266,7 +248,7 @@ MoonReportEntry::MoonReportEntry(Kind kind, const astro::ChartRecord& chart, QWi
     length_ = new QSpinBox;
     length_->setRange(1, 1000);
     if (phases) {
-        from_ = new QLineEdit(Today());
+        from_ = new QLineEdit(TodayText());
         form->addRow(QStringLiteral("&From date"), from_);
         unit_ = new QComboBox;
         unit_->addItem(QStringLiteral("Days"), QStringLiteral("days"));
@@ -306,16 +288,15 @@ std::optional<std::pair<QString, QString>> MoonReportEntry::Run() {
         span.from = from_->text().trimmed().toStdString();
         span.period = length_->value();
         span.unit = unit_->currentData().toString().toStdString();
-        const auto outcome = RunBehindProgress<std::vector<returns::LunarPhaseEvent>>(
-            this, windowTitle(), [&span] { return returns::RunLunarPhaseJob(span); });
-        if (!outcome) {
+        const auto phases = RunCoreJob<std::vector<returns::LunarPhaseEvent>>(
+            this, windowTitle(), OnCancel::kDiscard, [&span](JobProgress& progress) {
+                progress.Report(kSearchingText, -1);
+                return returns::RunLunarPhaseJob(span);
+            });
+        if (!phases) {
             return std::nullopt;
         }
-        if (!outcome->ok()) {
-            outcome->status().Show(startup::kExclamation);
-            return std::nullopt;
-        }
-        for (const returns::LunarPhaseEvent& e : **outcome) {
+        for (const returns::LunarPhaseEvent& e : *phases) {
             char line[160];
             std::snprintf(line, sizeof line, "%-14s %s   Moon %s   Sun %s\n",
                           std::string(returns::LunarPhaseTitle(e.phase)).c_str(),
@@ -333,16 +314,15 @@ std::optional<std::pair<QString, QString>> MoonReportEntry::Run() {
     job.type = type_->currentData().toInt();
     job.count = length_->value();
     JobSlots slots;
-    const auto outcome = RunBehindProgress<returns::VoidJobResult>(
-        this, windowTitle(), [&job] { return returns::RunVoidJob(job); });
-    if (!outcome) {
+    const auto found = RunCoreJob<returns::VoidJobResult>(this, windowTitle(), OnCancel::kDiscard,
+                                                          [&job](JobProgress& progress) {
+                                                              progress.Report(kSearchingText, -1);
+                                                              return returns::RunVoidJob(job);
+                                                          });
+    if (!found) {
         return std::nullopt;
     }
-    if (!outcome->ok()) {
-        outcome->status().Show(startup::kExclamation);
-        return std::nullopt;
-    }
-    const returns::VoidJobResult& result = **outcome;
+    const returns::VoidJobResult& result = *found;
     text +=
         ToQ(chart_.data.name) +
         (result.is_void ? QStringLiteral(": the Moon is void of course at the chart's moment.\n\n")

@@ -11,11 +11,14 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "astro/chart_table.h"
+#include "startup/messages.h"
+#include "startup/status.h"
 
 class QProgressDialog;
 class QWidget;
@@ -52,6 +55,28 @@ public:
     using Observer = std::function<void(QProgressDialog& dialog)>;
     static void SetObserver(Observer observer);
 };
+
+// What a cancelled job leaves: the results found so far (searches that stop early and say so),
+// or nothing (jobs whose partial result means nothing).
+enum class OnCancel { kKeepResult, kDiscard };
+
+// Runs a core job behind the progress window. The job's value; nothing when the core refused
+// the request (its message has been shown) or when the user cancelled a kDiscard job.
+template <class T>
+std::optional<T> RunCoreJob(QWidget* parent, const QString& title, OnCancel on_cancel,
+                            const std::function<startup::StatusOr<T>(JobProgress&)>& job) {
+    std::optional<startup::StatusOr<T>> outcome;
+    const bool finished = JobRunner::Run(
+        parent, title, [&job, &outcome](JobProgress& progress) { outcome.emplace(job(progress)); });
+    if (!outcome || (!finished && on_cancel == OnCancel::kDiscard)) {
+        return std::nullopt;
+    }
+    if (!outcome->ok()) {
+        outcome->status().Show(startup::kExclamation);
+        return std::nullopt;
+    }
+    return std::move(**outcome);
+}
 
 // Keeps the window's charts through a job of the core that calculates typed charts: such jobs
 // calculate their charts into slots 1 and 2 (which may hold charts the window shows) and open

@@ -914,26 +914,21 @@ void MainWindow::TextReport(const std::string& kind) {
         job.second.emplace();
         job.second->record = astro::Slot(view->chart_slots()[1]).record;
     }
-    std::optional<startup::StatusOr<reports::ReportWriter>> outcome;
-    bool finished = false;
+    std::optional<reports::ReportWriter> writer;
     {
         JobSlots slots;
-        finished =
-            JobRunner::Run(this, QStringLiteral("Report"), [&job, &outcome](JobProgress& progress) {
+        writer = RunCoreJob<reports::ReportWriter>(
+            this, QStringLiteral("Report"), OnCancel::kDiscard, [&job](JobProgress& progress) {
                 progress.Report("Generating report...", -1);
-                outcome.emplace(reports::RunReportJob(job));
+                return reports::RunReportJob(job);
             });
     }
-    if (!finished || !outcome) {
-        return;  // cancelled: the report is not shown
-    }
-    if (!outcome->ok()) {
-        outcome->status().Show(startup::kExclamation);
+    if (!writer) {
         return;
     }
     const reports::ReportKind* found = reports::FindReportKind(kind);
     ShowReport(view->Title() + QStringLiteral(" - ") + ToQ(found != nullptr ? found->title : kind),
-               ToQ((*outcome)->Text()));
+               ToQ(writer->Text()));
 }
 
 void MainWindow::ChooseViewFile(int which) {

@@ -24,6 +24,7 @@
 #include "textformats/date_text.h"
 #include "textformats/time_text.h"
 #include "textformats/zodiac_text.h"
+#include "ui/form_fields.h"
 #include "ui/job_runner.h"
 
 namespace meridia::ui {
@@ -101,14 +102,7 @@ Returns::Returns(const astro::ChartRecord& base, QWidget* parent) : QDialog(pare
     special_layout->addWidget(precessed_);
     special_layout->addWidget(converse_);
 
-    const QDate today = QDate::currentDate();
-    start_date_ = new QLineEdit(ToQ(
-        tf::FormatDate(today.day(), today.month(), today.year(), tf::CalendarMode::kAutomatic)));
-    start_time_ = new QLineEdit;
-    start_time_->setPlaceholderText(QStringLiteral("00:00"));
-    auto* start = new QHBoxLayout;
-    start->addWidget(start_date_, 2);
-    start->addWidget(start_time_, 1);
+    QHBoxLayout* start = DateTimeRow(start_date_, start_time_);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Returning &point"), point_);
@@ -154,21 +148,15 @@ returns::ReturnJob Returns::Job() const {
 }
 
 std::optional<returns::ReturnJobResult> Returns::Run() {
-    returns::ReturnJob job = Job();
-    std::optional<startup::StatusOr<returns::ReturnJobResult>> outcome;
-    JobRunner::Run(this, QStringLiteral("Returns"), [&job, &outcome](JobProgress& p) {
-        job.progress = [&p](int n, int total) {
-            return p.Report(returns::ReturnProgressText(n, total), 100 * (n - 1) / total);
-        };
-        outcome.emplace(returns::RunReturnJob(job));
-    });
-    if (!outcome || !outcome->ok()) {
-        if (outcome) {
-            outcome->status().Show(startup::kExclamation);
-        }
-        return std::nullopt;
-    }
-    return std::move(**outcome);
+    return RunCoreJob<returns::ReturnJobResult>(
+        this, QStringLiteral("Returns"), OnCancel::kKeepResult,
+        [job = Job()](JobProgress& progress) mutable {
+            job.progress = [&progress](int n, int total) {
+                return progress.Report(returns::ReturnProgressText(n, total),
+                                       100 * (n - 1) / total);
+            };
+            return returns::RunReturnJob(job);
+        });
 }
 
 void Returns::accept() {

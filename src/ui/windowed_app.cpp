@@ -19,9 +19,6 @@
 
 namespace meridia::ui {
 
-namespace {
-
-// The sample chart of the README: Ulm, 14 March 1879, 11:30 local mean time.
 charts::ChartEntry SampleEntry() {
     charts::ChartEntry entry;
     entry.name = "Sample chart";
@@ -34,8 +31,6 @@ charts::ChartEntry SampleEntry() {
     entry.lon = "10E00";
     return entry;
 }
-
-}  // namespace
 
 WindowOptions ParseWindowOptions(const std::vector<std::string>& args) {
     WindowOptions options;

@@ -44,19 +44,6 @@
 namespace meridia::testing {
 namespace {
 
-astro::ChartRecord SampleRecord() {
-    charts::ChartEntry entry;
-    entry.name = "Sample chart";
-    entry.date = "14 Mar 1879";
-    entry.time = "11:30";
-    entry.zone = "-0:40";
-    entry.lat = "48N24";
-    entry.lon = "10E00";
-    auto record = charts::BuildChartRecord(entry);
-    EXPECT_TRUE(record.ok());
-    return *record;
-}
-
 // The Sun's apparent geocentric longitude from the library itself, in degrees.
 double SunLongitude(double jd_ut) {
     double xx[6] = {};

@@ -16,20 +16,6 @@
 namespace meridia::testing {
 namespace {
 
-astro::ChartRecord UlmRecord() {
-    charts::ChartEntry entry;
-    entry.name = "Sample chart";
-    entry.date = "14 Mar 1879";
-    entry.time = "11:30";
-    entry.zone = "-0:40";
-    entry.lat = "48N24";
-    entry.lon = "10E00";
-    entry.place = "Ulm";
-    auto record = charts::BuildChartRecord(entry);
-    EXPECT_TRUE(record.ok());
-    return *record;
-}
-
 void FillRow(ui::LifeEvents& editor, const char* description, const char* date, const char* time) {
     editor.AddRow();
     const int row = editor.table()->rowCount() - 1;
@@ -42,7 +28,7 @@ using LifeEventsTest = UiTest;
 
 TEST_F(LifeEventsTest, RowsBecomeEventsAtTheChartsPlaceInDateOrder) {
     ASSERT_TRUE(started_);
-    const astro::ChartRecord chart = UlmRecord();
+    const astro::ChartRecord chart = SampleRecord();
     ui::LifeEvents editor(chart.data, {});
     FillRow(editor, "Nobel prize", "9 Nov 1922", "12:00");
     FillRow(editor, "Marriage", "6 Jan 1903", "10:15:30");
@@ -64,7 +50,7 @@ TEST_F(LifeEventsTest, RowsBecomeEventsAtTheChartsPlaceInDateOrder) {
 
 TEST_F(LifeEventsTest, RefusedRowGivesTheParsersMessageAndKeepsTheEvents) {
     ASSERT_TRUE(started_);
-    ui::LifeEvents editor(UlmRecord().data, {});
+    ui::LifeEvents editor(SampleRecord().data, {});
     FillRow(editor, "Move", "31 Foo 1900", "");
     sink().Clear();
     EXPECT_FALSE(editor.ReadRows());
@@ -81,7 +67,7 @@ TEST_F(LifeEventsTest, RefusedRowGivesTheParsersMessageAndKeepsTheEvents) {
 
 TEST_F(LifeEventsTest, EventsAreSavedWithTheChartAndReadBack) {
     ASSERT_TRUE(started_);
-    const astro::ChartRecord chart = UlmRecord();
+    const astro::ChartRecord chart = SampleRecord();
     ui::LifeEvents editor(chart.data, {});
     FillRow(editor, "Marriage", "6 Jan 1903", "10:15");
     ASSERT_TRUE(editor.ReadRows());

@@ -37,21 +37,6 @@
 namespace meridia::testing {
 namespace {
 
-astro::ChartRecord SampleRecord() {
-    charts::ChartEntry entry;
-    entry.name = "Sample chart";
-    entry.date = "14 Mar 1879";
-    entry.time = "11:30";
-    entry.zone = "-0:40";
-    entry.lat = "48N24";
-    entry.lon = "10E00";
-    entry.place = "Ulm";
-    entry.country = "Germany";
-    auto record = charts::BuildChartRecord(entry);
-    EXPECT_TRUE(record.ok());
-    return *record;
-}
-
 // Pixels that are not the white background.
 int InkPixels(const QImage& image) {
     int ink = 0;
