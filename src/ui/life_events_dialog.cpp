@@ -108,14 +108,14 @@ bool LifeEvents::ReadRows() {
         if (typed.name.empty() && typed.date.empty() && typed.time.empty()) {
             continue;  // an empty row is no event
         }
-        const auto data = charts::BuildEventData(chart_, typed);
-        if (!data.ok()) {
-            data.status().Show(startup::kExclamation);
+        const auto built = charts::BuildEventData(chart_, typed);
+        if (!built.ok()) {
+            built.status().Show(startup::kExclamation);
             table_->setCurrentCell(row, kDate);
             return false;
         }
         charts::ChartEvent event;
-        event.data = *data;
+        event.data = *built;
         const QTableWidgetItem* description = table_->item(row, kDescription);
         if (description != nullptr) {
             event.comment = description->data(kCommentRole).toString().toStdString();
