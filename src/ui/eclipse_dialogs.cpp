@@ -157,22 +157,25 @@ returns::EclipseJob EclFind::Job() const {
     returns::EclipseJob job;
     job.span.from = from_->text().trimmed().toStdString();
     job.span.to = to_->text().trimmed().toStdString();
-    const auto types = [](const QCheckBox* all, const auto& boxes, const char* const* words) {
+    const auto types = [](const QCheckBox* all,
+                          const std::vector<std::pair<const QCheckBox*, const char*>>& boxes) {
         if (all->isChecked()) {
             return std::string("all");
         }
         std::string list;
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            if (boxes[i]->isChecked()) {
-                list += (list.empty() ? "" : ",") + std::string(words[i]);
+        for (const auto& [box, word] : boxes) {
+            if (box->isChecked()) {
+                list += (list.empty() ? "" : ",") + std::string(word);
             }
         }
         return list.empty() ? std::string("none") : list;
     };
-    static const char* const kSolarWords[] = {"partial", "annular", "total", "hybrid"};
-    static const char* const kLunarWords[] = {"appulse", "partial", "total"};
-    job.solar = types(all_solar_, solar_, kSolarWords);
-    job.lunar = types(all_lunar_, lunar_, kLunarWords);
+    job.solar = types(all_solar_, {{solar_[0], "partial"},
+                                   {solar_[1], "annular"},
+                                   {solar_[2], "total"},
+                                   {solar_[3], "hybrid"}});
+    job.lunar =
+        types(all_lunar_, {{lunar_[0], "appulse"}, {lunar_[1], "partial"}, {lunar_[2], "total"}});
     if (!all_saros_->isChecked()) {
         job.saros = saros_->value();
     }

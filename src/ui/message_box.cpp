@@ -67,7 +67,8 @@ int MessageBoxSink::Show(const startup::Message& message) {
     // A job on a worker thread: the box is shown by the window's thread while the job waits.
     if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
         int answer = startup::DefaultAnswer(message.style);
-        QMetaObject::invokeMethod(
+        // Qt owns the functor's slot object and deletes it after the call.
+        QMetaObject::invokeMethod(  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
             QCoreApplication::instance(), [this, &message, &answer] { answer = Show(message); },
             Qt::BlockingQueuedConnection);
         return answer;
