@@ -61,15 +61,47 @@ std::string ZoneMnemonic(const std::string& zone_text) {
     return letter ? startup::UpperAscii(zone_text) : std::string();
 }
 
+// The entry's date, time and calendar into the data.
+Status ReadMoment(const ChartEntry& entry, astro::ChartData& data) {
+    const auto date = tf::ParseDate(entry.date, true);
+    if (!date) {
+        return Shown();
+    }
+    if (date->year < -32768 || date->year > 32767) {
+        return Refuse(entry, "The year is outside the range of a chart.");
+    }
+    tf::ClockTime clock;
+    if (!startup::Trim(entry.time).empty()) {
+        const auto parsed = tf::ParseTime(entry.time);
+        if (!parsed) {
+            return Shown();
+        }
+        clock = *parsed;
+    }
+    data.calendar =
+        static_cast<std::uint8_t>(entry.calendar.value_or(static_cast<int>(date->calendar)));
+    auto& dt = data.date_time;
+    dt.year = static_cast<std::int16_t>(date->year);
+    dt.month = static_cast<std::uint8_t>(date->month);
+    dt.day = static_cast<std::uint8_t>(date->day);
+    dt.hour = static_cast<std::uint8_t>(clock.hour);
+    dt.minute = static_cast<std::uint8_t>(clock.minute);
+    dt.second = static_cast<std::uint8_t>(clock.second);
+    return Status::Ok();
+}
+
 }  // namespace
 
 bool ChartEntry::Given() const {
     return !date.empty() || !time.empty() || !zone.empty() || !lat.empty() || !lon.empty() ||
-           !place.empty() || !file.empty() || chart.has_value();
+           !place.empty() || !file.empty() || chart.has_value() || record.has_value();
 }
 
 startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry) {
     const std::string& p = entry.field_prefix;
+    if (entry.record) {
+        return *entry.record;
+    }
     if (!entry.file.empty() || entry.chart.has_value()) {
         return LoadEntryChart(entry);
     }
@@ -94,30 +126,10 @@ startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry) 
     record.rating = entry.rating;
     record.source = entry.source;
 
-    const auto date = tf::ParseDate(entry.date, true);
-    if (!date) {
-        return Shown();
+    if (Status status = ReadMoment(entry, record.data); !status.ok()) {
+        return status;
     }
-    if (date->year < -32768 || date->year > 32767) {
-        return Refuse(entry, "The year is outside the range of a chart.");
-    }
-    tf::ClockTime clock;
-    if (!startup::Trim(entry.time).empty()) {
-        const auto parsed = tf::ParseTime(entry.time);
-        if (!parsed) {
-            return Shown();
-        }
-        clock = *parsed;
-    }
-    const int calendar = entry.calendar.value_or(static_cast<int>(date->calendar));
-    record.data.calendar = static_cast<std::uint8_t>(calendar);
-    auto& dt = record.data.date_time;
-    dt.year = static_cast<std::int16_t>(date->year);
-    dt.month = static_cast<std::uint8_t>(date->month);
-    dt.day = static_cast<std::uint8_t>(date->day);
-    dt.hour = static_cast<std::uint8_t>(clock.hour);
-    dt.minute = static_cast<std::uint8_t>(clock.minute);
-    dt.second = static_cast<std::uint8_t>(clock.second);
+    const auto& dt = record.data.date_time;
 
     std::optional<double> zone;
     std::string mnemonic;
@@ -183,6 +195,21 @@ startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry) 
         return Refuse(entry, "The date does not exist in the calendar chosen.");
     }
     return record;
+}
+
+startup::StatusOr<astro::ChartData> BuildEventData(const astro::ChartData& chart,
+                                                   const ChartEntry& event) {
+    astro::ChartData data = chart;
+    data.name = event.name;
+    if (Status status = ReadMoment(event, data); !status.ok()) {
+        return status;
+    }
+    const auto& dt = data.date_time;
+    if (!tf::IsValidCalendarDate(dt.day, dt.month, dt.year,
+                                 static_cast<tf::CalendarMode>(data.calendar))) {
+        return Refuse(event, "The date does not exist in the calendar chosen.");
+    }
+    return data;
 }
 
 startup::Status CalculateChartEntry(const ChartEntry& entry, int slot) {

@@ -38,6 +38,9 @@ struct ChartEntry {
     // Instead of the fields: chart `chart` (1..N) of the chart file `file`.
     std::string file;
     std::optional<int> chart;
+    // Instead of the fields and the file: a record already built (the chart a window shows),
+    // taken as it stands.
+    std::optional<astro::ChartRecord> record;
     // The extra points (51 and up) the chart is calculated with: an extra-point list
     // (astro/extra_points.h). Extra points are the session's: they stay in use for the charts
     // calculated after it. Empty keeps the extra points in use.
@@ -57,6 +60,11 @@ struct ChartEntry {
 // refusal is the entry's own, with an empty message when a parser or the place lookup has
 // shown its own.
 startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry);
+
+// A life event of a chart: the event entry's name (the description), date, time and
+// calendar, read as the chart's are, at the chart's place and in its zone.
+startup::StatusOr<astro::ChartData> BuildEventData(const astro::ChartData& chart,
+                                                   const ChartEntry& event);
 
 // Builds the entry's record and calculates it fully into the slot: the calculation that chart
 // listings, aspect grids and derived charts start from. kOutOfRange carries "Date for

@@ -551,7 +551,7 @@ startup::StatusOr<ReturnJobResult> RunReturnJob(const ReturnJob& job) {
     r.precession_correction = job.precessed;
     r.start_jd_ut = *start;
     r.accuracy_arcsec = job.accuracy_arcsec;
-    auto found = FindReturns(r);
+    auto found = FindReturns(r, job.progress);
     if (!found.ok()) {
         return found.status();
     }

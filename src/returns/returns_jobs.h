@@ -119,6 +119,7 @@ struct ReturnJob {
     std::string from;
     std::string from_time;
     double accuracy_arcsec = 100.0;
+    ReturnProgress progress;  // before each return; false cancels (FindReturns)
 };
 
 struct ReturnJobResult {

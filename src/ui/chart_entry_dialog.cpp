@@ -25,6 +25,7 @@
 #include "textformats/angle_text.h"
 #include "textformats/date_text.h"
 #include "textformats/time_text.h"
+#include "ui/life_events_dialog.h"
 
 namespace meridia::ui {
 
@@ -173,9 +174,13 @@ ChartEntry::ChartEntry(QWidget* parent) : QDialog(parent), chooser_(&ChooseInLis
         CommitField(Field::kTime);
         FillZoneFromPlace();
     });
+    events_button_ = new QPushButton(QStringLiteral("Life &Events..."));
+    events_button_->setAutoDefault(false);
+    connect(events_button_, &QPushButton::clicked, this, [this] { EditEvents(); });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->addButton(lookup, QDialogButtonBox::ActionRole);
     buttons->addButton(now, QDialogButtonBox::ActionRole);
+    buttons->addButton(events_button_, QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &ChartEntry::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ChartEntry::reject);
 
@@ -468,6 +473,25 @@ bool ChartEntry::BuildRecord() {
     if (record_.data.zone.mnemonic.empty() && !zone_mnemonic_.empty()) {
         record_.data.zone.mnemonic = zone_mnemonic_;
     }
+    return true;
+}
+
+void ChartEntry::SetEvents(std::vector<charts::ChartEvent> events) {
+    events_ = std::move(events);
+    events_button_->setText(events_.empty()
+                                ? QStringLiteral("Life &Events...")
+                                : QStringLiteral("Life &Events (%1)...").arg(events_.size()));
+}
+
+bool ChartEntry::EditEvents() {
+    if (!BuildRecord()) {
+        return false;
+    }
+    LifeEvents editor(record_.data, events_, this);
+    if (editor.exec() != QDialog::Accepted) {
+        return false;
+    }
+    SetEvents(editor.events());
     return true;
 }
 

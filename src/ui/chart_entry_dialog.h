@@ -13,12 +13,14 @@
 #include <string>
 
 #include "astro/chart_record.h"
+#include "charts/chart_files.h"
 #include "places/place_files.h"
 
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QLabel;
+class QPushButton;
 
 namespace meridia::ui {
 
@@ -63,6 +65,14 @@ public:
     const astro::ChartRecord& record() const { return record_; }
     std::string comment() const;
 
+    // The chart's life events ("Life &Events..." edits them at the chart's place and zone).
+    void SetEvents(std::vector<charts::ChartEvent> events);
+    const std::vector<charts::ChartEvent>& events() const { return events_; }
+    // What "Life &Events..." does: builds the chart from the fields (their messages when they
+    // cannot be read) and edits its events; false when the chart or the edit was not
+    // accepted.
+    bool EditEvents();
+
     // The candidate list shown when several places match: replaced in tests, which cannot click
     // in a modal list. Returns the chosen index or -1.
     using PlaceChooser = int (*)(QWidget* parent, const QStringList& items);
@@ -93,6 +103,8 @@ private:
     std::optional<places::PlaceRecord> looked_up_;
     std::string zone_mnemonic_;  // mnemonic of the looked-up zone, while the zone is unchanged
     astro::ChartRecord record_;
+    std::vector<charts::ChartEvent> events_;
+    QPushButton* events_button_ = nullptr;
     PlaceChooser chooser_ = nullptr;
 };
 

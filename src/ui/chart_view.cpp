@@ -8,6 +8,7 @@
 
 #include "astro/chart_table.h"
 #include "drawing/wheel_picture.h"
+#include "ui/job_runner.h"
 
 namespace meridia::ui {
 
@@ -41,13 +42,29 @@ QString ChartView::Title() const {
 
 void ChartView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    const PictureResult result = PaintChartPicture(painter, QRectF(rect()), request_);
+    if (JobRunner::Running()) {
+        // A long job owns the core: the last picture stands in until it ends.
+        painter.fillRect(rect(), Qt::white);
+        if (!last_picture_.isNull()) {
+            painter.drawImage(QPointF(0, 0), last_picture_);
+        }
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    QImage picture(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::white);
+    QPainter image_painter(&picture);
+    const PictureResult result = PaintChartPicture(image_painter, QRectF(rect()), request_);
+    image_painter.end();
+    painter.drawImage(QPointF(0, 0), picture);
+    last_picture_ = std::move(picture);
     spots_ = result.spots;
     Q_EMIT StatusText(result.status);
 }
 
 bool ChartView::event(QEvent* event) {
-    if (event->type() == QEvent::ToolTip) {
+    if (event->type() == QEvent::ToolTip && !JobRunner::Running()) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const QPointF at = help->pos();
         for (const GlyphSpot& spot : spots_) {

@@ -52,6 +52,7 @@ protected:
 private:
     drawing::WheelRequest request_;
     std::vector<GlyphSpot> spots_;
+    QImage last_picture_;  // shown while a long job owns the core
 };
 
 }  // namespace meridia::ui

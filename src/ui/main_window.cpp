@@ -30,9 +30,11 @@
 #include "charts/chart_save.h"
 #include "charts/derived_entry.h"
 #include "drawing/wheel_draw.h"
+#include "reports/reports.h"
 #include "startup/messages.h"
 #include "startup/name_tables.h"
 #include "startup/session.h"
+#include "startup/settings_store.h"
 #include "startup/startup.h"
 #include "textformats/angle_text.h"
 #include "textformats/date_text.h"
@@ -40,8 +42,12 @@
 #include "ui/chart_entry_dialog.h"
 #include "ui/chart_files_panel.h"
 #include "ui/chart_view.h"
+#include "ui/dynamic_dialogs.h"
+#include "ui/eclipse_dialogs.h"
+#include "ui/job_runner.h"
 #include "ui/preferences_dialog.h"
 #include "ui/report_view.h"
+#include "ui/returns_dialogs.h"
 
 namespace meridia::ui {
 
@@ -50,6 +56,20 @@ namespace {
 namespace tf = meridia::textformats;
 
 QString ToQ(const std::string& text) { return QString::fromStdString(text); }
+
+// A report's title as a menu item: "*** CHART ANALYSIS REPORT ***" reads "Chart Analysis
+// Report".
+QString ReportMenuText(const std::string& title) {
+    QString text = QString::fromStdString(title);
+    text.remove(QLatin1Char('*'));
+    QStringList words = text.simplified().toLower().split(QLatin1Char(' '));
+    for (QString& word : words) {
+        if (!word.isEmpty()) {
+            word[0] = word[0].toUpper();
+        }
+    }
+    return words.join(QLatin1Char(' '));
+}
 
 QString PictureFilter() {
     return QStringLiteral(
@@ -77,12 +97,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     addDockWidget(Qt::LeftDockWidgetArea, files_dock_);
     connect(files_, &ChartFilesPanel::ChartChosen, this,
             [this](const charts::StoredChart& chart, const QString& path, int number) {
-                OpenChart(chart.record, path.toStdString(), number, chart.comment);
+                OpenChart(chart.record, path.toStdString(), number, chart.comment, chart.events);
             });
     connect(files_, &ChartFilesPanel::EditRequested, this,
             [this](const charts::StoredChart& chart, const QString& path, int number) {
                 ChartEntry entry(this);
                 entry.SetRecord(chart.record, chart.comment);
+                entry.SetEvents(chart.events);
                 if (entry.exec() != QDialog::Accepted) {
                     return;
                 }
@@ -91,11 +112,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                 request.replace = true;
                 request.replace_number = number;
                 request.comment = entry.comment();
+                request.events = entry.events();
                 const charts::SaveChartResult saved =
                     charts::SaveChartToFile(entry.record(), request);
                 files_->Reload(number);
                 if (saved.status == charts::SaveStatus::kSaved) {
-                    OpenChart(entry.record(), path.toStdString(), number, entry.comment());
+                    OpenChart(entry.record(), path.toStdString(), number, entry.comment(),
+                              entry.events());
                 }
             });
 
@@ -105,6 +128,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     UpdateActions();
     resize(1280, 860);
     resizeDocks({files_dock_}, {360}, Qt::Horizontal);
+    RestorePlacement();
 }
 
 MainWindow::~MainWindow() {
@@ -205,6 +229,31 @@ void MainWindow::BuildMenus() {
     }
     chart->addSeparator();
     chart->addAction(listing);
+
+    QMenu* dynamic = menuBar()->addMenu(QStringLiteral("&Dynamic"));
+    const auto job_action = [&](const QString& text, const QKeySequence& keys, auto job) {
+        auto* a = action(text, keys, job);
+        dynamic->addAction(a);
+        derived_actions_.push_back(a);
+        return a;
+    };
+    job_action(QStringLiteral("Dynamic &Report..."), QKeySequence(tr("Ctrl+R")),
+               [this] { DynamicReport(); });
+    job_action(QStringLiteral("&Returns..."), QKeySequence(), [this] { ReturnCharts(); });
+    job_action(QStringLiteral("&Eclipse Search..."), QKeySequence(), [this] { EclipseSearch(); });
+    job_action(QStringLiteral("&Void of Course Moon..."), QKeySequence(),
+               [this] { VoidOfCourse(); });
+    dynamic->addAction(
+        action(QStringLiteral("&Lunar Phases..."), QKeySequence(), [this] { LunarPhases(); }));
+
+    QMenu* reports_menu = menuBar()->addMenu(QStringLiteral("&Reports"));
+    for (const reports::ReportKind& kind : reports::ReportKinds()) {
+        auto* a = action(ReportMenuText(kind.title), QKeySequence(),
+                         [this, name = kind.name] { TextReport(name); });
+        a->setObjectName(QStringLiteral("report-") + ToQ(kind.name));
+        reports_menu->addAction(a);
+        derived_actions_.push_back(a);
+    }
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     auto* kinds = new QActionGroup(this);
@@ -309,12 +358,14 @@ void MainWindow::ReleaseSlot(int slot) {
     if (--it->second <= 0) {
         slot_users_.erase(it);
         comments_.erase(slot);
+        events_.erase(slot);
         astro::Slot(slot).chart_serial = 0;  // the slot is free again
     }
 }
 
 int MainWindow::OpenChart(const astro::ChartRecord& record, const std::string& file_path,
-                          int number, const std::string& comment) {
+                          int number, const std::string& comment,
+                          std::vector<charts::ChartEvent> events) {
     const long shown = startup::CurrentSession().messages_shown();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int slot = astro::OpenChartIntoSlot(record, file_path, number);
@@ -326,6 +377,7 @@ int MainWindow::OpenChart(const astro::ChartRecord& record, const std::string& f
         return -1;
     }
     comments_[slot] = comment;
+    events_[slot] = std::move(events);
     ShowCharts({slot});
     return slot;
 }
@@ -397,7 +449,7 @@ void MainWindow::ApplyCommandLine(const startup::CommandLine& command_line) {
 void MainWindow::NewChart() {
     ChartEntry entry(this);
     if (entry.exec() == QDialog::Accepted) {
-        OpenChart(entry.record(), {}, 0, entry.comment());
+        OpenChart(entry.record(), {}, 0, entry.comment(), entry.events());
     }
 }
 
@@ -409,6 +461,7 @@ void MainWindow::EditChart() {
     const int slot = view->chart_slots().front();
     ChartEntry entry(this);
     entry.SetRecord(astro::Slot(slot).record, comments_[slot]);
+    entry.SetEvents(events_[slot]);
     if (entry.exec() != QDialog::Accepted) {
         return;
     }
@@ -419,6 +472,7 @@ void MainWindow::EditChart() {
         return;
     }
     comments_[slot] = entry.comment();
+    events_[slot] = entry.events();
     for (int i = 0; i < tabs_->count(); ++i) {
         if (auto* other = qobject_cast<ChartView*>(tabs_->widget(i))) {
             tabs_->setTabText(i, other->Title());
@@ -456,6 +510,7 @@ void MainWindow::SaveChart(bool choose_file) {
     charts::SaveChartRequest request;
     request.file = file;
     request.comment = comments_[slot];
+    request.events = events_[slot];
     const charts::SaveChartResult result = charts::SaveCalculatedChart(slot, request);
     if (result.status == charts::SaveStatus::kSaved) {
         if (files_->path() == file) {
@@ -772,6 +827,110 @@ void MainWindow::DeriveChart(int chart_class, int kind, Needs needs) {
     ShowCharts({derived->slot});
 }
 
+void MainWindow::DynamicReport() {
+    ChartView* view = CurrentChartView();
+    if (view == nullptr) {
+        return;
+    }
+    DynamicEntry entry(astro::Slot(view->chart_slots().front()).record, this);
+    if (entry.exec() != QDialog::Accepted || !entry.result()) {
+        return;
+    }
+    auto* report = new DynamicView(std::move(*entry.result()));
+    connect(report, &DynamicView::NewReportRequested, this, [this] { DynamicReport(); });
+    tabs_->setCurrentIndex(tabs_->addTab(report, report->Title()));
+    UpdateActions();
+}
+
+void MainWindow::ReturnCharts() {
+    ChartView* view = CurrentChartView();
+    if (view == nullptr) {
+        return;
+    }
+    // The job's charts are freed when this ends, except those chosen to be shown.
+    JobSlots slots;
+    Returns returns_dialog(astro::Slot(view->chart_slots().front()).record, this);
+    if (returns_dialog.exec() != QDialog::Accepted || !returns_dialog.result()) {
+        return;
+    }
+    ReturnSelect select(*returns_dialog.result(), this);
+    if (select.exec() != QDialog::Accepted) {
+        return;
+    }
+    for (const int slot : select.ChosenSlots()) {
+        slots.Keep(slot);
+        ShowCharts({slot});
+    }
+}
+
+void MainWindow::EclipseSearch() {
+    ChartView* view = CurrentChartView();
+    if (view == nullptr) {
+        return;
+    }
+    EclFind find(
+        astro::Slot(view->chart_slots().front()).record,
+        [this](const astro::ChartRecord& record) { OpenChart(record); }, this);
+    find.exec();
+}
+
+void MainWindow::LunarPhases() {
+    ChartView* view = CurrentChartView();
+    const astro::ChartRecord chart =
+        view != nullptr ? astro::Slot(view->chart_slots().front()).record : astro::ChartRecord();
+    MoonReportEntry entry(MoonReportEntry::Kind::kLunarPhases, chart, this);
+    if (entry.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (const auto report = entry.Run()) {
+        ShowReport(report->first, report->second);
+    }
+}
+
+void MainWindow::VoidOfCourse() {
+    ChartView* view = CurrentChartView();
+    if (view == nullptr) {
+        return;
+    }
+    MoonReportEntry entry(MoonReportEntry::Kind::kVoidOfCourse,
+                          astro::Slot(view->chart_slots().front()).record, this);
+    if (entry.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (const auto report = entry.Run()) {
+        ShowReport(report->first, report->second);
+    }
+}
+
+void MainWindow::TextReport(const std::string& kind) {
+    ChartView* view = CurrentChartView();
+    if (view == nullptr) {
+        return;
+    }
+    reports::ReportJob job;
+    job.kind = kind;
+    job.first.record = astro::Slot(view->chart_slots().front()).record;
+    if (view->chart_slots().size() > 1) {
+        job.second.emplace();
+        job.second->record = astro::Slot(view->chart_slots()[1]).record;
+    }
+    std::optional<reports::ReportWriter> writer;
+    {
+        JobSlots slots;
+        writer = RunCoreJob<reports::ReportWriter>(
+            this, QStringLiteral("Report"), OnCancel::kDiscard, [&job](JobProgress& progress) {
+                progress.Report("Generating report...", -1);
+                return reports::RunReportJob(job);
+            });
+    }
+    if (!writer) {
+        return;
+    }
+    const reports::ReportKind* found = reports::FindReportKind(kind);
+    ShowReport(view->Title() + QStringLiteral(" - ") + ToQ(found != nullptr ? found->title : kind),
+               ToQ(writer->Text()));
+}
+
 void MainWindow::ChooseViewFile(int which) {
     ChartView* view = CurrentChartView();
     if (view == nullptr) {
@@ -798,6 +957,56 @@ void MainWindow::ChooseViewFile(int which) {
     view->SetChoices(style, aspect_set, points);
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) { event->accept(); }
+namespace {
+
+constexpr std::string_view kDesktopFile = "MDDesktop.ini";
+constexpr std::string_view kPlacementSection = "Form Main";
+// The stored window states: normal and maximised.
+constexpr long kStateNormal = 0;
+constexpr long kStateMaximised = 2;
+
+long ReadPlacement(std::string_view key, long fallback) {
+    return std::get<long>(startup::ReadTypedSetting(kPlacementSection, key,
+                                                    startup::SettingType::kLong, fallback,
+                                                    std::filesystem::path(kDesktopFile)));
+}
+
+}  // namespace
+
+void MainWindow::RestorePlacement() {
+    const QRect normal = geometry();
+    const long width = ReadPlacement("Width", normal.width());
+    const long height = ReadPlacement("Height", normal.height());
+    if (width >= 200 && height >= 150 && width <= 20000 && height <= 20000) {
+        resize(static_cast<int>(width), static_cast<int>(height));
+    }
+    const long left = ReadPlacement("Left", -1);
+    const long top = ReadPlacement("Top", -1);
+    if (left >= 0 && top >= 0 && left <= 20000 && top <= 20000) {
+        move(static_cast<int>(left), static_cast<int>(top));
+    }
+    if (ReadPlacement("State", kStateNormal) == kStateMaximised) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+void MainWindow::SavePlacement() const {
+    const std::filesystem::path file(kDesktopFile);
+    const QRect normal = isMaximized() ? normalGeometry() : geometry();
+    const std::pair<std::string_view, long> values[] = {
+        {"State", isMaximized() ? kStateMaximised : kStateNormal},
+        {"Left", normal.x()},
+        {"Top", normal.y()},
+        {"Width", normal.width()},
+        {"Height", normal.height()}};
+    for (const auto& [key, value] : values) {
+        startup::WriteTypedSetting(kPlacementSection, key, value, file);
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    SavePlacement();
+    event->accept();
+}
 
 }  // namespace meridia::ui

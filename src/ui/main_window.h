@@ -39,7 +39,8 @@ public:
     // Calculates a record into a new slot and shows it in a new chart view; the slot, or -1
     // when it could not be calculated (the message has been shown).
     int OpenChart(const astro::ChartRecord& record, const std::string& file_path = {},
-                  int number = 0, const std::string& comment = {});
+                  int number = 0, const std::string& comment = {},
+                  std::vector<charts::ChartEvent> events = {});
     // Shows calculated slots (the radix first) in a new chart view.
     ChartView* ShowCharts(const std::vector<int>& slots);
     // Shows a text in a new report view.
@@ -67,9 +68,23 @@ public:
     // Derives a chart of the class and kind from the current view's chart through the core's
     // derived-chart routing and shows it in its own view.
     void DeriveChart(int chart_class, int kind, Needs needs);
+    // The long jobs, each behind the progress window: the dynamic report, returns, the
+    // eclipse search, lunar phases, the void-of-course Moon, and a text report of the current
+    // chart(s) by its kind name.
+    void DynamicReport();
+    void ReturnCharts();
+    void EclipseSearch();
+    void LunarPhases();
+    void VoidOfCourse();
+    void TextReport(const std::string& kind);
     // Chooses the current view's wheel style (0), aspect set (1) or point selection (2) among
     // the user's files.
     void ChooseViewFile(int which);
+
+    // The window's placement in "MDDesktop.ini" (section "Form Main": State, Left, Top, Width,
+    // Height): read when the window is made, written when it closes.
+    void RestorePlacement();
+    void SavePlacement() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,6 +107,7 @@ private:
     std::vector<QAction*> derived_actions_;  // enabled while a chart view is current
     std::map<int, int> slot_users_;          // views showing each calculated slot
     std::map<int, std::string> comments_;    // comments of the open charts, by slot
+    std::map<int, std::vector<charts::ChartEvent>> events_;  // their life events, by slot
 };
 
 }  // namespace meridia::ui

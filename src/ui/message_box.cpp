@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
+#include <QThread>
 #include <vector>
 
 namespace meridia::ui {
@@ -63,6 +64,15 @@ QMessageBox::Icon IconOf(int style) {
 void SetMessageParent(QWidget* parent) { MessageParent() = parent; }
 
 int MessageBoxSink::Show(const startup::Message& message) {
+    // A job on a worker thread: the box is shown by the window's thread while the job waits.
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        int answer = startup::DefaultAnswer(message.style);
+        // Qt owns the functor's slot object and deletes it after the call.
+        QMetaObject::invokeMethod(  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
+            QCoreApplication::instance(), [this, &message, &answer] { answer = Show(message); },
+            Qt::BlockingQueuedConnection);
+        return answer;
+    }
     // The pointer goes back to the arrow: a message can interrupt a wait cursor.
     while (QApplication::overrideCursor() != nullptr) {
         QApplication::restoreOverrideCursor();

@@ -9,6 +9,9 @@
 
 #include "astro/chart_calc.h"
 #include "charts/chart_entry.h"
+#include "directions/dynamic_source.h"
+#include "returns/dynamic_events.h"
+#include "returns/returns.h"
 #include "startup/session.h"
 #include "startup/startup.h"
 #include "ui/main_window.h"
@@ -16,9 +19,6 @@
 
 namespace meridia::ui {
 
-namespace {
-
-// The sample chart of the README: Ulm, 14 March 1879, 11:30 local mean time.
 charts::ChartEntry SampleEntry() {
     charts::ChartEntry entry;
     entry.name = "Sample chart";
@@ -31,8 +31,6 @@ charts::ChartEntry SampleEntry() {
     entry.lon = "10E00";
     return entry;
 }
-
-}  // namespace
 
 WindowOptions ParseWindowOptions(const std::vector<std::string>& args) {
     WindowOptions options;
@@ -77,6 +75,11 @@ std::string WindowUsage() {
 }
 
 int RunWindowedProgram(int argc, char** argv) {
+    // The core's pluggable parts, as the command line has them: the extra events of the
+    // dynamic report, return charts in the derived-chart routing, primary directions.
+    returns::RegisterDynamicExtraEvents();
+    returns::RegisterReturnCharts();
+    directions::RegisterPrimaryDirections();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Meridia"));
     QApplication::setOrganizationName(QStringLiteral("Meridia"));

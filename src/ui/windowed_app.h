@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "charts/chart_entry.h"
+
 namespace meridia::ui {
 
 struct WindowOptions {
@@ -19,6 +21,9 @@ struct WindowOptions {
 
 // Reads the arguments after the program name.
 WindowOptions ParseWindowOptions(const std::vector<std::string>& args);
+
+// The sample chart of the README: Ulm, 14 March 1879, 11:30 local mean time.
+charts::ChartEntry SampleEntry();
 
 // The usage text of --help.
 std::string WindowUsage();

@@ -37,21 +37,6 @@
 namespace meridia::testing {
 namespace {
 
-astro::ChartRecord SampleRecord() {
-    charts::ChartEntry entry;
-    entry.name = "Sample chart";
-    entry.date = "14 Mar 1879";
-    entry.time = "11:30";
-    entry.zone = "-0:40";
-    entry.lat = "48N24";
-    entry.lon = "10E00";
-    entry.place = "Ulm";
-    entry.country = "Germany";
-    auto record = charts::BuildChartRecord(entry);
-    EXPECT_TRUE(record.ok());
-    return *record;
-}
-
 // Pixels that are not the white background.
 int InkPixels(const QImage& image) {
     int ink = 0;
@@ -298,6 +283,34 @@ TEST_F(MainWindowTest, TransitBiWheelInTwoStepsAndPrintedToPdf) {
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
     view->PrintTo(printer);
     EXPECT_EQ(ReadFile(pdf).substr(0, 4), "%PDF");
+}
+
+}  // namespace
+}  // namespace meridia::testing
+
+namespace meridia::testing {
+namespace {
+
+TEST_F(MainWindowTest, PlacementIsSavedInTheDesktopFileAndRestored) {
+    ASSERT_TRUE(started_);
+    {
+        ui::MainWindow window;
+        window.move(40, 50);
+        window.resize(900, 700);
+        window.SavePlacement();
+    }
+    EXPECT_EQ(startup::ReadSetting("Form Main", "Width", "", "MDDesktop.ini"), "900");
+    EXPECT_EQ(startup::ReadSetting("Form Main", "Height", "", "MDDesktop.ini"), "700");
+    EXPECT_EQ(startup::ReadSetting("Form Main", "State", "", "MDDesktop.ini"), "0");
+    ui::MainWindow again;
+    EXPECT_EQ(again.size(), QSize(900, 700));
+    EXPECT_EQ(again.pos(), QPoint(40, 50));
+
+    // A damaged value is ignored: the window keeps its own size.
+    startup::WriteSetting("Form Main", "Width", "wide", "MDDesktop.ini");
+    startup::WriteSetting("Form Main", "Height", "-5", "MDDesktop.ini");
+    ui::MainWindow damaged;
+    EXPECT_EQ(damaged.size(), QSize(1280, 860));
 }
 
 }  // namespace

@@ -6,9 +6,12 @@
 #include <QString>
 #include <string>
 
+#include "astro/chart_record.h"
+#include "charts/chart_entry.h"
 #include "startup/startup.h"
 #include "support/test_session.h"
 #include "textformats/date_text.h"
+#include "ui/windowed_app.h"
 
 namespace meridia::testing {
 
@@ -27,5 +30,13 @@ protected:
 };
 
 inline QString Q(const char* text) { return QString::fromUtf8(text); }
+
+// The sample chart of the README as the entry form builds it.
+inline astro::ChartRecord SampleRecord() {
+    const charts::ChartEntry entry = ui::SampleEntry();
+    auto record = charts::BuildChartRecord(entry);
+    EXPECT_TRUE(record.ok());
+    return *record;
+}
 
 }  // namespace meridia::testing
