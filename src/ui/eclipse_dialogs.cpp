@@ -287,19 +287,19 @@ std::optional<std::pair<QString, QString>> MoonReportEntry::Run() {
     const auto& names = startup::Names();
     QString text;
     if (kind_ == Kind::kLunarPhases) {
-        returns::SpanText span;
-        span.from = from_->text().trimmed().toStdString();
-        span.period = length_->value();
-        span.unit = unit_->currentData().toString().toStdString();
-        const auto phases = RunCoreJob<std::vector<returns::LunarPhaseEvent>>(
-            this, windowTitle(), OnCancel::kDiscard, [&span](JobProgress& progress) {
+        returns::LunarPhaseJob job;
+        job.span.from = from_->text().trimmed().toStdString();
+        job.span.period = length_->value();
+        job.span.unit = unit_->currentData().toString().toStdString();
+        const auto found = RunCoreJob<returns::LunarPhaseJobResult>(
+            this, windowTitle(), OnCancel::kDiscard, [&job](JobProgress& progress) {
                 progress.Report(kSearchingText, -1);
-                return returns::RunLunarPhaseJob(span);
+                return returns::RunLunarPhaseJob(job);
             });
-        if (!phases) {
+        if (!found) {
             return std::nullopt;
         }
-        for (const returns::LunarPhaseEvent& e : *phases) {
+        for (const returns::LunarPhaseEvent& e : found->phases) {
             char line[160];
             std::snprintf(line, sizeof line, "%-14s %s   Moon %s   Sun %s\n",
                           std::string(returns::LunarPhaseTitle(e.phase)).c_str(),

@@ -11,6 +11,7 @@
 #include "charts/chart_entry.h"
 #include "directions/dynamic_source.h"
 #include "returns/dynamic_events.h"
+#include "returns/eclipses.h"
 #include "returns/returns.h"
 #include "startup/session.h"
 #include "startup/startup.h"
@@ -76,10 +77,12 @@ std::string WindowUsage() {
 
 int RunWindowedProgram(int argc, char** argv) {
     // The core's pluggable parts, as the command line has them: the extra events of the
-    // dynamic report, return charts in the derived-chart routing, primary directions.
+    // dynamic report, return charts in the derived-chart routing, primary directions, and the
+    // prior eclipse of the "prenatal-eclipse" extra point from the eclipse catalogues.
     returns::RegisterDynamicExtraEvents();
     returns::RegisterReturnCharts();
     directions::RegisterPrimaryDirections();
+    returns::InstallPriorEclipseFinder();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Meridia"));
     QApplication::setOrganizationName(QStringLiteral("Meridia"));
