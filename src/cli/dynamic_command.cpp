@@ -11,6 +11,7 @@
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
 #include "dynamic/dynamic_job.h"
+#include "dynamic/event_text.h"
 #include "startup/name_tables.h"
 #include "textformats/time_text.h"
 #include "textformats/zodiac_text.h"
@@ -23,15 +24,6 @@ nlohmann::json DateJson(double jd_report) {
     const astro::CompactDateTime d = astro::LocalDateTime(jd_report, 0.0F);
     return {{"year", d.year},     {"month", d.month},   {"day", d.day}, {"hour", d.hour},
             {"minute", d.minute}, {"second", d.second}, {"calendar", 0}};
-}
-
-std::string DateTimeText(double jd_report) {
-    const astro::CompactDateTime d = astro::LocalDateTime(jd_report, 0.0F);
-    char text[64];
-    std::snprintf(text, sizeof text, "%2d %s %5d %2d:%02d:%02d", d.day,
-                  startup::Names().MonthName(d.month, true).c_str(), d.year, d.hour, d.minute,
-                  d.second);
-    return text;
 }
 
 void WriteJson(std::ostream& out, const dynamic::DynamicJobResult& result) {
@@ -111,9 +103,9 @@ void WriteListing(std::ostream& out, const dynamic::DynamicJobResult& result) {
             target_pos = textformats::FormatZodiacPosition(e.ra_pos);
         }
         std::snprintf(line, sizeof line, "%s  (%c) %-6s %-12s %-16s %-8s %-12s %s\n",
-                      DateTimeText(e.jul_day).c_str(), e.symbol == 'O' ? 'X' : e.symbol,
-                      moving.c_str(), moving_pos.c_str(), AspectText(result, e.aspect).c_str(),
-                      target.c_str(), target_pos.c_str(),
+                      dynamic::EventDateTimeText(e.jul_day).c_str(),
+                      e.symbol == 'O' ? 'X' : e.symbol, moving.c_str(), moving_pos.c_str(),
+                      AspectText(result, e.aspect).c_str(), target.c_str(), target_pos.c_str(),
                       dynamic::EventTypeText(result.request, e.type).c_str());
         out << line;
     }

@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "astro/derived_charts.h"
+#include "dynamic/event_text.h"
 #include "startup/messages.h"
 #include "startup/name_tables.h"
 #include "startup/session.h"
@@ -110,21 +111,12 @@ QColor FamilyColour(int type) {
     return type >= 1 && type <= 9 ? kColours[type] : kColours[0];
 }
 
-std::string DateTimeText(double jd_report) {
-    const astro::CompactDateTime d = astro::LocalDateTime(jd_report, 0.0F);
-    char text[64];
-    std::snprintf(text, sizeof text, "%2d %s %5d %2d:%02d:%02d", d.day,
-                  startup::Names().MonthName(d.month, true).c_str(), d.year, d.hour, d.minute,
-                  d.second);
-    return text;
-}
-
 // The nine column texts of an event.
 std::array<std::string, 9> EventTexts(const dynamic::DynamicJobResult& result,
                                       const dynamic::DynamicEvent& e) {
     const auto& names = startup::Names();
     std::array<std::string, 9> texts;
-    texts[0] = DateTimeText(e.jul_day);
+    texts[0] = dynamic::EventDateTimeText(e.jul_day);
     texts[1] = std::string("(") + (e.symbol == dynamic::kSymOther ? 'X' : e.symbol) + ")";
     texts[2] = names.PointName(e.tran_point, 0) + (e.tran_retro ? " R" : "");
     if (e.ra_point > 0) {
