@@ -154,8 +154,11 @@ NearestEclipse NearestEclipseIn(const std::filesystem::path& path, EclipseKind k
         return result;
     }
     const CatalogueHeader& header = catalogue->header();
-    const double spacing =
-        std::max(1.0, static_cast<double>(header.last_day - header.first_day) / header.count);
+    // The header's days come from the file: subtract them as doubles so that any pair of
+    // values gives a number, never an overflow.
+    const double spacing = std::max(
+        1.0, (static_cast<double>(header.last_day) - static_cast<double>(header.first_day)) /
+                 header.count);
     const double target = 0.5 * (jd1 + jd2);
     double offset = target - header.first_day;
     int n = 1;
@@ -164,7 +167,10 @@ NearestEclipse NearestEclipseIn(const std::filesystem::path& path, EclipseKind k
     for (int step = 0; step < kMaxLookupSteps; ++step) {
         int next = n;
         if (std::fabs(offset) >= 2.0 * spacing) {
-            next += static_cast<int>(std::floor(offset / spacing));
+            // Summed and clamped as doubles before the conversion: a hostile header may put
+            // the target far away.
+            next = static_cast<int>(std::clamp(n + std::floor(offset / spacing), 1.0,
+                                               static_cast<double>(catalogue->count())));
         } else {
             next += offset < 0.0 ? -1 : 1;
         }
