@@ -17,6 +17,7 @@
 #include "charts/chart_entry.h"
 #include "charts/chart_text.h"
 #include "places/atlas.h"
+#include "places/atlas_choice.h"
 #include "places/place_lookup.h"
 #include "startup/messages.h"
 #include "startup/name_tables.h"
@@ -314,45 +315,28 @@ bool ChartEntry::LookUpPlace() {
     checking_ = true;
     std::optional<places::PlaceRecord> found;
     bool uncertain = false;
-    const bool use_atlas = startup::CurrentSession().settings().GetBool("ACSEmbedded");
-    if (use_atlas && places::AtlasSetup()) {
-        // Several cities of exactly that name: the user chooses one.
-        std::vector<places::AtlasCity> exact;
-        for (places::AtlasCity& city : places::AtlasFindCity(place, country)) {
-            if (startup::UpperText(city.name) == startup::UpperText(place)) {
-                exact.push_back(std::move(city));
+    // Several atlas cities of exactly that name: the user chooses one.
+    const std::vector<places::AtlasCity> exact = places::AtlasCitiesNamed(place, country);
+    if (exact.size() > 1) {
+        QStringList items;
+        for (const places::AtlasCity& city : exact) {
+            QString item = ToQ(city.name);
+            if (!city.state.empty()) {
+                item += ", " + ToQ(city.state);
             }
+            item += ", " + ToQ(city.country) + "  " + ToQ(tf::FormatLatitude(city.latitude)) + " " +
+                    ToQ(tf::FormatLongitude(city.longitude));
+            items << item;
         }
-        if (exact.size() > 1) {
-            QStringList items;
-            for (const places::AtlasCity& city : exact) {
-                QString item = ToQ(city.name);
-                if (!city.state.empty()) {
-                    item += ", " + ToQ(city.state);
-                }
-                item += ", " + ToQ(city.country) + "  " + ToQ(tf::FormatLatitude(city.latitude)) +
-                        " " + ToQ(tf::FormatLongitude(city.longitude));
-                items << item;
-            }
-            const int chosen = chooser_(this, items);
-            if (chosen < 0) {
-                checking_ = false;
-                return false;
-            }
-            const places::AtlasCity& city = exact[static_cast<std::size_t>(chosen)];
-            places::PlaceRecord record;
-            record.placename = city.name;
-            record.country = city.country;
-            record.latitude = city.latitude;
-            record.longitude = city.longitude;
-            record.zone_type = places::ZoneType::kAtlas;
-            record.atlas_keys = city.keys;
-            const places::PlaceZone zone = places::GetZoneForPlace(record, *moment);
-            if (!zone.error) {
-                record.zone_hours = zone.hours;
-                record.zone_mnemonic = zone.mnemonic;
-                found = record;
-            }
+        const int chosen = chooser_(this, items);
+        if (chosen < 0) {
+            checking_ = false;
+            return false;
+        }
+        if (const auto city =
+                places::PlaceOfAtlasCity(exact[static_cast<std::size_t>(chosen)], *moment)) {
+            found = city->place;
+            uncertain = city->uncertain;
         }
     }
     if (!found) {
