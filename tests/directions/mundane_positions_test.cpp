@@ -2,6 +2,8 @@
 // routine sit at the mundane positions that divide the semi-arcs and the equator evenly; a
 // point at the hour angle of its semi-arc has altitude 0 by the spherical-astronomy formula;
 // circumpolar points; the angles of a calculated chart; the debug listing.
+#include "directions/mundane_positions.h"
+
 #include <gtest/gtest.h>
 #include <swephexp.h>
 
@@ -11,7 +13,6 @@
 
 #include "astro/angles.h"
 #include "astro/chart_calc.h"
-#include "directions/mundane_positions.h"
 #include "support/chart_records.h"
 #include "support/test_session.h"
 
