@@ -213,11 +213,15 @@ void EnsureEphemeris() {
 
 void SetSwissEphemerisPath(const std::string& path) {
     Ephemeris().bodies_without_file.clear();
+    ++Ephemeris().generation;
     std::string copy = path;
     swe_set_ephe_path(copy.data());
 }
 
-void CloseEphemeris() { swe_close(); }
+void CloseEphemeris() {
+    ++Ephemeris().generation;
+    swe_close();
+}
 
 int EphemerisModeFlags() { return Ephemeris().swiss_mode ? SEFLG_SWIEPH : SEFLG_MOSEPH; }
 

@@ -25,6 +25,9 @@ struct EphemerisState {
     // Numbered asteroids whose file the library did not find in the folders (longitude -1 at
     // every date); forgotten when the folders are set again.
     std::vector<int> bodies_without_file;
+    // Counts the times the library's folders were set or its files closed: what was derived
+    // from its data before (the stars' space motions) is derived again.
+    int generation = 0;
 };
 
 inline constexpr const char* kSystemEphemerisFolder = "/usr/share/libswe/ephe";

@@ -1,6 +1,6 @@
 // Fixed stars: the ephemeris library's star catalogue ("sefstars.txt", found in the folders of
 // the ephemeris search path) read for the names, nomenclatures and magnitudes of its stars, and
-// star positions from the library's own star function. Time argument: Julian day in ephemeris
+// star positions equal to the library's own star function's. Time argument: Julian day in ephemeris
 // time (jd_et). Longitudes and latitudes ecliptic of date, right ascension and declination
 // equatorial of date (apparent places, as the library gives them), degrees; speeds in degrees
 // per day. The library keeps global state: one thread at a time.
