@@ -14,6 +14,7 @@
 
 #include "astro/angles.h"
 #include "astro/ephemeris.h"
+#include "support/library_star.h"
 #include "support/test_session.h"
 
 namespace meridia::astro {
@@ -32,26 +33,8 @@ constexpr double kJ2000 = 2451545.0;
 
 double Gap(double a, double b) { return std::fabs(Norm180(a - b)); }
 
-struct Library {
-    bool ok = false;
-    std::array<double, 6> ecliptic{};
-    std::array<double, 6> equatorial{};
-};
-
-Library FromLibrary(const std::string& key, double jd_et) {
-    Library result;
-    char serr[AS_MAXCH] = {0};
-    std::array<char, 600> name{};
-    key.copy(name.data(), key.size());
-    result.ok = swe_fixstar2(name.data(), jd_et, SEFLG_SWIEPH | SEFLG_SPEED, result.ecliptic.data(),
-                             serr) >= 0;
-    name.fill('\0');
-    key.copy(name.data(), key.size());
-    result.ok =
-        result.ok && swe_fixstar2(name.data(), jd_et, SEFLG_SWIEPH | SEFLG_SPEED | SEFLG_EQUATORIAL,
-                                  result.equatorial.data(), serr) >= 0;
-    return result;
-}
+using testing::LibraryStar;
+using testing::StarFromLibrary;
 
 double TrueObliquity(double jd_et) {
     std::array<double, 6> x{};
@@ -67,7 +50,7 @@ void ExpectLibraryPlace(const std::string& key, double jd_et) {
     SCOPED_TRACE(key + " at JD " + std::to_string(jd_et));
     ASSERT_TRUE(CalcStarPos("Vega", jd_et, false, TrueObliquity(jd_et)).has_value());
     const auto place = CalcStarPos(key, jd_et, false, TrueObliquity(jd_et));
-    const Library library = FromLibrary(key, jd_et);
+    const LibraryStar library = StarFromLibrary(key, jd_et);
     ASSERT_TRUE(library.ok);
     ASSERT_TRUE(place.has_value());
     EXPECT_LE(Gap(place->longitude, library.ecliptic[0]), kPlaceTolerance);
@@ -83,8 +66,8 @@ void ExpectLibraryPlace(const std::string& key, double jd_et) {
     if (Gap(sun[0], library.ecliptic[0]) < kNearTheSun || jd_et == kJ2000) {
         return;
     }
-    const Library later = FromLibrary(key, jd_et + kSpeedStep);
-    const Library earlier = FromLibrary(key, jd_et - kSpeedStep);
+    const LibraryStar later = StarFromLibrary(key, jd_et + kSpeedStep);
+    const LibraryStar earlier = StarFromLibrary(key, jd_et - kSpeedStep);
     EXPECT_NEAR(place->speed, Norm180(later.ecliptic[0] - earlier.ecliptic[0]) / (2.0 * kSpeedStep),
                 kSpeedTolerance);
     EXPECT_NEAR(place->latitude_speed,
