@@ -250,10 +250,49 @@ int RunEclipses(CliContext& ctx, const returns::EclipseJob& job) {
 
 // ---- lunar-phases ----
 
+// The charts of a lunar-phase chart kind: one line each (name, moment, Moon), then the charts.
+int WriteLunarPhaseCharts(CliContext& ctx, const returns::LunarPhaseJob& job,
+                          const returns::LunarPhaseJobResult& result) {
+    const float zone = astro::Slot(result.base_slot).record.data.zone.hours;
+    if (ctx.json) {
+        nlohmann::json list = nlohmann::json::array();
+        for (std::size_t i = 0; i < result.charts.size(); ++i) {
+            const returns::LunarPhaseChart& c = result.charts[i];
+            nlohmann::json item = ChartJson(astro::Slot(result.chart_slots[i]));
+            item["julian_day_ut"] = c.jd_ut;
+            item["chart_julian_day_ut"] = c.chart_jd_ut;
+            item["octant"] = c.octant;
+            list.push_back(item);
+        }
+        nlohmann::json doc = {
+            {"kind", std::string(returns::LunarPhaseChartKindName(*job.chart_kind))},
+            {"charts", list}};
+        if (!job.save_to.empty()) {
+            doc["saved"] = result.saved_numbers;
+        }
+        *ctx.out << doc.dump() << '\n';
+        return kExitOk;
+    }
+    *ctx.out << returns::LunarPhaseChartKindName(*job.chart_kind) << '\n';
+    for (const returns::LunarPhaseChart& c : result.charts) {
+        char line[200];
+        std::snprintf(line, sizeof line, "%-48s %s  Moon %s\n", c.record.data.name.c_str(),
+                      MomentText(c.jd_ut, zone).c_str(),
+                      textformats::FormatZodiacPosition(c.moon_longitude).c_str());
+        *ctx.out << line;
+    }
+    WriteChartListings(ctx, result.chart_slots);
+    WriteSaved(ctx, result.saved_numbers, job.save_to);
+    return kExitOk;
+}
+
 int RunLunarPhases(CliContext& ctx, const returns::LunarPhaseJob& job) {
     const auto result = returns::RunLunarPhaseJob(job);
     if (!result.ok()) {
         return ExitFor(result.status());
+    }
+    if (job.chart_kind) {
+        return WriteLunarPhaseCharts(ctx, job, *result);
     }
     if (ctx.json) {
         nlohmann::json list = nlohmann::json::array();
@@ -375,21 +414,53 @@ void AddEclipseCommands(CLI::App& app, CliContext& ctx) {
     });
 
     auto phases = std::make_shared<returns::LunarPhaseJob>();
+    auto kind = std::make_shared<std::string>();
     auto* lp = app.add_subcommand("lunar-phases", "New Moons, quarters and full Moons of a span");
     AddSpanOptions(*lp, phases->span);
+    lp->get_option("--from")->required(false)->description("Start date (required without --kind)");
+    lp->add_option("--kind", *kind,
+                   "Create the charts of one kind around --around for the chart given by the chart "
+                   "fields: 1 \"Progressed Lunar Phases\", 2 \"Transiting Lunar Phases\", 3 "
+                   "\"Phase Returns\", 4 \"Phase Family (New)\", 5 \"Phase Family (In "
+                   "Progress)\", 6 \"Eclipses (List)\", 7 \"Eclipse (Solar or Lunar)\", 8 "
+                   "\"Eclipse (Solar only)\", 9 \"Eclipse (Lunar only)\" (name or number). Lists "
+                   "of phases (1, 2) are centred: count/2 phases before the date, the rest at or "
+                   "after it; eclipse lists start at the date; one eclipse is the one nearest it");
+    lp->add_option("--around", phases->around, "--kind: the date to search for phases around");
+    lp->add_option("--around-time", phases->around_time,
+                   "--kind: the time of --around in the chart's zone (midnight by default)");
     lp->add_flag("--phase-returns", phases->phase_returns,
                  "Phase returns of the chart given by the chart fields: the moments after --from "
                  "at which the Sun-Moon elongation comes back to the chart's (no --to needed)");
     lp->add_option("--count", phases->count,
-                   "Number of phase returns (default: the setting PhaseReturnsToFind)");
+                   "Number of phase returns, or of the charts of a --kind list (default: the "
+                   "setting PhaseReturnsToFind, ProgPhaseReturnsToFind, TranPhaseReturnsToFind "
+                   "or EclipsesToFind)");
     lp->add_option("--create-chart", phases->create_charts,
                    "Create the lunar-phase chart of phase N of the list (repeatable), cast for "
                    "the place fields, else 0N00 0E00 in UT");
     lp->add_option("--save", phases->save_to,
-                   "Append the charts of --create-chart to this chart file (it must exist)");
+                   "Append the charts of --create-chart or --kind to this chart file (it must "
+                   "exist)");
     AddChartOptions(*lp, phases->place, "--");
-    lp->callback(
-        [&ctx, phases] { ctx.action = [&ctx, phases] { return RunLunarPhases(ctx, *phases); }; });
+    lp->callback([&ctx, phases, kind] {
+        ctx.action = [&ctx, phases, kind] {
+            if (!kind->empty()) {
+                phases->chart_kind = returns::LunarPhaseChartKindOf(*kind);
+                if (!phases->chart_kind) {
+                    return ExitFor(startup::Status(
+                        startup::StatusCode::kRefused,
+                        "--kind is a number 1 to 9 or the name of a kind (\"Phase Family (New)\").",
+                        "meridia-cli"));
+                }
+            } else if (phases->span.from.empty()) {
+                return ExitFor(startup::Status(startup::StatusCode::kRefused,
+                                               "--from is required without --kind.",
+                                               "meridia-cli"));
+            }
+            return RunLunarPhases(ctx, *phases);
+        };
+    });
 }
 
 }  // namespace meridia::cli

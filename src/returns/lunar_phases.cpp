@@ -1,5 +1,6 @@
 #include "returns/lunar_phases.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -64,6 +65,22 @@ startup::StatusOr<LunarPhaseEvent> RefineElongation(double estimate, double targ
     return startup::Status(startup::StatusCode::kNotConverged, kNonConvergenceText,
                            kCannotFindReturnTitle);
 }
+
+// The phase `octant` (0..7) refined from an estimate, with its octant and quarter set.
+startup::StatusOr<LunarPhaseEvent> RefineOctant(double estimate, int octant) {
+    auto event = RefineElongation(estimate, 45.0 * octant);
+    if (event.ok()) {
+        event->octant = octant;
+        event->phase = static_cast<LunarPhase>(octant / 2);
+    }
+    return event;
+}
+
+int WrapOctant(int octant) { return ((octant % 8) + 8) % 8; }
+
+constexpr double kOctantDays = kSynodicMonth / 8.0;
+// Two refinements closer than this found the same phase (phases are at least 3 days apart).
+constexpr double kSamePhaseDays = 1.0;
 
 startup::StatusOr<LunarPhaseEvent> RefinePhase(double estimate, LunarPhase phase) {
     auto event = RefineElongation(estimate, 90.0 * static_cast<int>(phase));
@@ -174,19 +191,118 @@ startup::StatusOr<std::vector<LunarPhaseEvent>> FindPhaseReturns(double jd_ut, d
     return events;
 }
 
+std::string_view OctantPhaseTitle(int octant) {
+    static constexpr std::array<std::string_view, 8> kTitles = {
+        "New Moon",  "Crescent",      "First Quarter", "Gibbous",
+        "Full Moon", "Disseminating", "Last Quarter",  "Balsamic"};
+    return kTitles[static_cast<std::size_t>(WrapOctant(octant))];
+}
+
+startup::StatusOr<std::vector<LunarPhaseEvent>> OctantPhasesFrom(double jd_ut, int count) {
+    std::vector<LunarPhaseEvent> events;
+    if (count < 1) {
+        return events;
+    }
+    const auto e = ElongationAt(jd_ut);
+    if (!e) {
+        return NoPosition();
+    }
+    // The phase the elongation reaches next; one that the estimate puts just before the start
+    // (the start falls on it or a hair after) is passed over for the following one.
+    int octant = static_cast<int>(std::ceil(e->value / 45.0));
+    double estimate = jd_ut + (45.0 * octant - e->value) / kMeanElongationRate;
+    while (static_cast<int>(events.size()) < count) {
+        auto event = RefineOctant(estimate, WrapOctant(octant));
+        if (!event.ok()) {
+            return event.status();
+        }
+        if (event->jd_ut >= jd_ut &&
+            (events.empty() || event->jd_ut > events.back().jd_ut + kSamePhaseDays)) {
+            events.push_back(*event);
+        }
+        estimate = event->jd_ut + kOctantDays;
+        ++octant;
+    }
+    return events;
+}
+
+startup::StatusOr<std::vector<LunarPhaseEvent>> OctantPhasesBefore(double jd_ut, int count) {
+    std::vector<LunarPhaseEvent> events;
+    if (count < 1) {
+        return events;
+    }
+    const auto e = ElongationAt(jd_ut);
+    if (!e) {
+        return NoPosition();
+    }
+    int octant = static_cast<int>(std::floor(e->value / 45.0));
+    double estimate = jd_ut - (e->value - 45.0 * octant) / kMeanElongationRate;
+    while (static_cast<int>(events.size()) < count) {
+        auto event = RefineOctant(estimate, WrapOctant(octant));
+        if (!event.ok()) {
+            return event.status();
+        }
+        if (event->jd_ut < jd_ut &&
+            (events.empty() || event->jd_ut < events.back().jd_ut - kSamePhaseDays)) {
+            events.push_back(*event);
+        }
+        estimate = event->jd_ut - kOctantDays;
+        --octant;
+    }
+    std::reverse(events.begin(), events.end());
+    return events;
+}
+
+startup::StatusOr<std::vector<LunarPhaseEvent>> OctantPhasesAround(double jd_ut, int count) {
+    auto before = OctantPhasesBefore(jd_ut, count / 2);
+    if (!before.ok()) {
+        return before.status();
+    }
+    auto after = OctantPhasesFrom(jd_ut, count - count / 2);
+    if (!after.ok()) {
+        return after.status();
+    }
+    before->insert(before->end(), after->begin(), after->end());
+    return before;
+}
+
+startup::StatusOr<std::vector<LunarPhaseEvent>> PhaseFamily(double jd_ut, bool in_progress) {
+    const auto e = ElongationAt(jd_ut);
+    if (!e) {
+        return NoPosition();
+    }
+    // The New Moon that opens the cycle: the last at or before the moment, or the first at or
+    // after it.
+    double estimate = in_progress ? jd_ut - e->value / kMeanElongationRate
+                                  : jd_ut + astro::Norm360(-e->value) / kMeanElongationRate;
+    for (int tries = 0; tries < 3; ++tries) {
+        const auto start = RefineOctant(estimate, 0);
+        if (!start.ok()) {
+            return start.status();
+        }
+        if (in_progress ? start->jd_ut <= jd_ut : start->jd_ut >= jd_ut) {
+            // From a second before, so that the New Moon itself is the first phase found.
+            return OctantPhasesFrom(start->jd_ut - 1.0 / 86400.0, 8);
+        }
+        estimate = start->jd_ut + (in_progress ? -kSynodicMonth : kSynodicMonth);
+    }
+    return startup::Status(startup::StatusCode::kNotConverged, kNonConvergenceText,
+                           kCannotFindReturnTitle);
+}
+
 astro::ChartRecord LunarPhaseChartRecord(const LunarPhaseEvent& event,
                                          const astro::ChartRecord& place) {
     astro::ChartRecord record = place;
     record.chart_class = astro::kClassLunarPhase;
     // Kinds 70..77 are the eight phases 45 degrees apart; the four quarters are every other.
-    record.chart_kind =
-        static_cast<std::uint8_t>(astro::kKindFirstLunarPhase + 2 * static_cast<int>(event.phase));
+    const int octant =
+        event.octant >= 0 ? WrapOctant(event.octant) : 2 * static_cast<int>(event.phase);
+    record.chart_kind = static_cast<std::uint8_t>(astro::kKindFirstLunarPhase + octant);
     record.event_type = 3;
     record.base = place.data;
     record.data.calendar = 0;
     record.data.date_time = astro::LocalDateTime(event.jd_ut, place.data.zone.hours);
-    record.data.name =
-        std::string(kLunarPhaseNamePrefix) + std::string(LunarPhaseTitle(event.phase));
+    record.data.name = std::string(kLunarPhaseNamePrefix) + std::string(OctantPhaseTitle(octant));
     return record;
 }
 

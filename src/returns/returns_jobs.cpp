@@ -446,9 +446,76 @@ startup::StatusOr<LunarPhaseJobResult> RunPhaseReturns(const LunarPhaseJob& job)
     return result;
 }
 
+// The charts of one lunar-phase chart kind around a moment, all opened or none.
+startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseCharts(const LunarPhaseJob& job) {
+    if (!job.place.Given()) {
+        return Refused("Lunar-phase charts need a base chart: give its chart fields.");
+    }
+    if (job.around.empty()) {
+        return Refused("Give the date to search for phases around (--around DATE).");
+    }
+    if (job.count && (*job.count < 1 || *job.count > 1000)) {
+        return Refused("--count is 1 to 1000.");
+    }
+    const auto base = charts::OpenChartEntry(job.place);
+    if (!base.ok()) {
+        return base.status();
+    }
+    const auto around =
+        ReadMoment(job.around, job.around_time, astro::Slot(*base).record.data.zone.hours, nullptr);
+    if (!around.ok()) {
+        return around.status();
+    }
+    LunarPhaseChartRequest request;
+    request.kind = *job.chart_kind;
+    request.base_slot = *base;
+    request.around_jd_ut = *around;
+    request.count = job.count;
+    request.catalogue_folder = job.catalogue_folder;
+    auto found = LunarPhaseCharts(request);
+    if (!found.ok()) {
+        return found.status();
+    }
+    LunarPhaseJobResult result;
+    result.base_slot = *base;
+    result.charts = std::move(*found);
+    // Nothing half-made stays in the table.
+    const auto release = [&result] {
+        for (const int opened : result.chart_slots) {
+            astro::Slot(opened).chart_serial = 0;
+        }
+    };
+    for (const LunarPhaseChart& chart : result.charts) {
+        const int slot = astro::OpenChartIntoSlot(chart.record, "", 0);
+        if (slot < 0) {
+            release();
+            return startup::Status(startup::StatusCode::kFailed,
+                                   "The charts cannot all be opened: there is no free chart slot "
+                                   "or a date is outside the range of the ephemeris.",
+                                   kRefusalTitle);
+        }
+        result.chart_slots.push_back(slot);
+    }
+    if (!job.save_to.empty()) {
+        for (const LunarPhaseChart& chart : result.charts) {
+            const auto number =
+                charts::AddRecordToFile(job.save_to, chart.record, std::nullopt, std::nullopt);
+            if (!number.ok()) {
+                release();
+                return number.status();
+            }
+            result.saved_numbers.push_back(*number);
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
 startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseJob(const LunarPhaseJob& job) {
+    if (job.chart_kind) {
+        return RunLunarPhaseCharts(job);
+    }
     if (job.phase_returns) {
         return RunPhaseReturns(job);
     }

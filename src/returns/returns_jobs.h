@@ -5,6 +5,7 @@
 // to get UT (east negative).
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "charts/chart_entry.h"
 #include "returns/eclipse_columns.h"
 #include "returns/eclipses.h"
+#include "returns/lunar_phase_charts.h"
 #include "returns/lunar_phases.h"
 #include "returns/returns.h"
 #include "returns/void_of_course.h"
@@ -82,6 +84,14 @@ struct LunarPhaseJob {
     // setting PhaseReturnsToFind). The span needs no end.
     bool phase_returns = false;
     std::optional<int> count;
+    // The charts of one kind under "Lunar Phases & Eclipses" instead of the phases of the span:
+    // the place fields are the base chart, `around` and `around_time` (read in its zone) the
+    // target moment, `count` the length of the lists (empty: the kind's setting). Every chart
+    // of the list is opened (and appended to `save_to` when named); on any failure none is.
+    std::optional<LunarPhaseChartKind> chart_kind;
+    std::string around;
+    std::string around_time;
+    std::filesystem::path catalogue_folder;  // of the eclipse catalogues; empty: program folder
 };
 
 struct LunarPhaseJobResult {
@@ -89,6 +99,8 @@ struct LunarPhaseJobResult {
     std::vector<LunarPhaseEvent> phases;
     double base_elongation = 0.0;  // phase returns: the base chart's Moon minus Sun, degrees
     std::vector<int> chart_slots;
+    std::vector<LunarPhaseChart> charts;  // the charts of chart_kind, as opened into chart_slots
+    int base_slot = 0;                    // the base chart of chart_kind and phase returns
 };
 
 startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseJob(const LunarPhaseJob& job);

@@ -242,8 +242,9 @@ void EclFind::CreateCharts() {
     }
 }
 
-MoonReportEntry::MoonReportEntry(Kind kind, const astro::ChartRecord& chart, QWidget* parent)
-    : QDialog(parent), kind_(kind), chart_(chart) {
+MoonReportEntry::MoonReportEntry(Kind kind, const astro::ChartRecord& chart, QWidget* parent,
+                                 bool with_chart)
+    : QDialog(parent), kind_(kind), chart_(chart), with_chart_(with_chart) {
     const bool phases = kind == Kind::kLunarPhases;
     setObjectName(phases ? QStringLiteral("LunarPhases") : QStringLiteral("VoidOfCourse"));
     setWindowTitle(phases ? QStringLiteral("Lunar Phases") : QStringLiteral("Void of Course Moon"));
@@ -263,6 +264,18 @@ MoonReportEntry::MoonReportEntry(Kind kind, const astro::ChartRecord& chart, QWi
         row->addWidget(length_);
         row->addWidget(unit_);
         form->addRow(QStringLiteral("&Period"), row);
+        chart_kind_ = new QComboBox;
+        chart_kind_->addItem(QStringLiteral("Phases of the period (report)"), 0);
+        if (with_chart) {
+            int number = 0;
+            for (const std::string_view name : returns::kLunarPhaseChartKinds) {
+                chart_kind_->addItem(QString::fromUtf8(name.data(), static_cast<int>(name.size())),
+                                     ++number);
+            }
+        }
+        form->addRow(QStringLiteral("Lunar Phases && Eclipses"), chart_kind_);
+        around_ = new QLineEdit(TodayText());
+        form->addRow(QStringLiteral("Search for Phases Around:"), around_);
     } else {
         length_->setValue(10);
         form->addRow(QStringLiteral("Number of &periods"), length_);
@@ -286,6 +299,9 @@ MoonReportEntry::MoonReportEntry(Kind kind, const astro::ChartRecord& chart, QWi
 std::optional<std::pair<QString, QString>> MoonReportEntry::Run() {
     const auto& names = startup::Names();
     QString text;
+    if (kind_ == Kind::kLunarPhases && chart_kind_->currentData().toInt() != 0) {
+        return RunChartKind();
+    }
     if (kind_ == Kind::kLunarPhases) {
         returns::LunarPhaseJob job;
         job.span.from = from_->text().trimmed().toStdString();
@@ -350,6 +366,36 @@ std::optional<std::pair<QString, QString>> MoonReportEntry::Run() {
         text += QString::fromStdString(line);
     }
     return std::make_pair(QStringLiteral("Void of Course Moon - ") + ToQ(chart_.data.name), text);
+}
+
+std::optional<std::pair<QString, QString>> MoonReportEntry::RunChartKind() {
+    created_.clear();
+    returns::LunarPhaseJob job;
+    job.chart_kind = static_cast<returns::LunarPhaseChartKind>(chart_kind_->currentData().toInt());
+    job.place.record = chart_;
+    job.place.field_prefix = "";
+    job.place.refusal_title = "Lunar Phases";
+    job.around = around_->text().trimmed().toStdString();
+    // The core opens the charts into slots; the window opens the records itself.
+    JobSlots slots;
+    const auto found = RunCoreJob<returns::LunarPhaseJobResult>(
+        this, windowTitle(), OnCancel::kDiscard, [&job](JobProgress& progress) {
+            progress.Report(kSearchingText, -1);
+            return returns::RunLunarPhaseJob(job);
+        });
+    if (!found) {
+        return std::nullopt;
+    }
+    QString text = chart_kind_->currentText() + QStringLiteral(" - ") + ToQ(chart_.data.name) +
+                   QStringLiteral("\n\n");
+    for (const returns::LunarPhaseChart& c : found->charts) {
+        char line[200];
+        std::snprintf(line, sizeof line, "%-48s %s   Moon %s\n", c.record.data.name.c_str(),
+                      UtText(c.jd_ut).c_str(), tf::FormatZodiacPosition(c.moon_longitude).c_str());
+        text += QString::fromStdString(line);
+        created_.push_back(c.record);
+    }
+    return std::make_pair(QStringLiteral("Lunar Phases"), text);
 }
 
 }  // namespace meridia::ui

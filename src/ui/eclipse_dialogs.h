@@ -74,8 +74,11 @@ class MoonReportEntry : public QDialog {
     Q_OBJECT
 public:
     enum class Kind { kLunarPhases, kVoidOfCourse };
-    // The void-of-course report starts at the chart's moment and lists `count` periods.
-    MoonReportEntry(Kind kind, const astro::ChartRecord& chart, QWidget* parent = nullptr);
+    // The void-of-course report starts at the chart's moment and lists `count` periods. The
+    // lunar-phase dialog also offers the chart kinds under "Lunar Phases & Eclipses" with the
+    // chart as base chart (when `with_chart`).
+    MoonReportEntry(Kind kind, const astro::ChartRecord& chart, QWidget* parent = nullptr,
+                    bool with_chart = true);
 
     // Runs the core's job: the report's title and text, or nothing when the core refused the
     // request (its message has been shown).
@@ -83,10 +86,21 @@ public:
 
     QLineEdit* from() const { return from_; }
     QSpinBox* length() const { return length_; }
+    // "Lunar Phases & Eclipses": 0 the phases of the period, else the chart kind 1..9.
+    QComboBox* chart_kind() const { return chart_kind_; }
+    QLineEdit* around() const { return around_; }
+    // The charts of the last run of a chart kind, to be shown in the window.
+    const std::vector<astro::ChartRecord>& created_charts() const { return created_; }
 
 private:
+    std::optional<std::pair<QString, QString>> RunChartKind();
+
     Kind kind_;
     astro::ChartRecord chart_;
+    bool with_chart_ = true;
+    QComboBox* chart_kind_ = nullptr;
+    QLineEdit* around_ = nullptr;
+    std::vector<astro::ChartRecord> created_;
     QLineEdit* from_ = nullptr;
     QSpinBox* length_ = nullptr;
     QComboBox* unit_ = nullptr;

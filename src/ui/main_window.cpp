@@ -878,12 +878,15 @@ void MainWindow::LunarPhases() {
     ChartView* view = CurrentChartView();
     const astro::ChartRecord chart =
         view != nullptr ? astro::Slot(view->chart_slots().front()).record : astro::ChartRecord();
-    MoonReportEntry entry(MoonReportEntry::Kind::kLunarPhases, chart, this);
+    MoonReportEntry entry(MoonReportEntry::Kind::kLunarPhases, chart, this, view != nullptr);
     if (entry.exec() != QDialog::Accepted) {
         return;
     }
     if (const auto report = entry.Run()) {
         ShowReport(report->first, report->second);
+        for (const astro::ChartRecord& record : entry.created_charts()) {
+            OpenChart(record);
+        }
     }
 }
 

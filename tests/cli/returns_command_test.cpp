@@ -131,6 +131,28 @@ TEST_F(ReturnsCommandTest, LunarPhasesJson) {
     EXPECT_LT(std::fabs(elongation), 2.0 * 12.2 / 86400.0);  // within 2 s of motion
 }
 
+TEST_F(ReturnsCommandTest, LunarPhaseChartKindJson) {
+    std::vector<std::string> args = {"--json", "lunar-phases", "--kind",
+                                     "4",      "--around",     "1 Apr 2024"};
+    const auto natal = Natal();
+    args.insert(args.end(), natal.begin(), natal.end());
+    ASSERT_EQ(Run(args), kExitOk) << Err();
+    const auto doc = nlohmann::json::parse(Out());
+    EXPECT_EQ(doc["kind"], "Phase Family (New)");
+    ASSERT_EQ(doc["charts"].size(), 8U);
+    EXPECT_EQ(doc["charts"][0]["name"], "Lunar Phase Family - New Moon");
+    EXPECT_EQ(doc["charts"][4]["name"], "Lunar Phase Family - Full Moon");
+    for (std::size_t i = 0; i < 8; ++i) {
+        const double jd = doc["charts"][i]["julian_day_ut"].get<double>();
+        const double elongation = std::remainder(
+            LibraryLongitude(jd, SE_MOON) - LibraryLongitude(jd, SE_SUN) - 45.0 * i, 360.0);
+        EXPECT_LT(std::fabs(elongation), 2.0 * 15.0 / 86400.0) << i;  // within 2 s of motion
+    }
+    ASSERT_EQ(Run({"lunar-phases", "--kind", "Phase Family (Old)", "--around", "1 Apr 2024"}),
+              kExitRefused);
+    EXPECT_NE(Err().find("--kind is a number 1 to 9"), std::string::npos) << Err();
+}
+
 TEST_F(ReturnsCommandTest, EclipseReportSortedWithACreatedChart) {
     ASSERT_EQ(Run({"eclipses", "--from", "1 Jan 2024", "--to", "31 Dec 2025", "--sort", "6",
                    "--create-chart", "5", "--lat", "40N45", "--lon", "73W59", "--zone", "5"}),

@@ -291,6 +291,21 @@ TEST_F(JobsTest, LunarPhasesOfAMonth) {
     EXPECT_EQ(LastMessage().title, "Error in Date");
 }
 
+TEST_F(JobsTest, LunarPhaseFamilyChartsAroundADate) {
+    ASSERT_TRUE(started_);
+    ui::MoonReportEntry entry(ui::MoonReportEntry::Kind::kLunarPhases, SampleRecord());
+    ASSERT_EQ(entry.chart_kind()->count(), 10);
+    entry.chart_kind()->setCurrentIndex(entry.chart_kind()->findText(Q("Phase Family (New)")));
+    entry.around()->setText(Q("1 Apr 2024"));
+    const auto report = entry.Run();
+    ASSERT_TRUE(report.has_value());
+    // The lunation that begins with the New Moon of 8 Apr 2024 (18:21 UT).
+    ASSERT_EQ(entry.created_charts().size(), 8U);
+    EXPECT_EQ(entry.created_charts()[0].data.name, "Lunar Phase Family - New Moon");
+    EXPECT_EQ(entry.created_charts()[7].data.name, "Lunar Phase Family - Balsamic");
+    EXPECT_TRUE(report->second.contains(Q(" 8 Apr  2024  18:2"))) << report->second.toStdString();
+}
+
 TEST_F(JobsTest, VoidOfCoursePeriodsFromTheChartsMoment) {
     ASSERT_TRUE(started_);
     ui::MoonReportEntry entry(ui::MoonReportEntry::Kind::kVoidOfCourse, SampleRecord());
