@@ -1,5 +1,6 @@
 // Returns, eclipses and the void-of-course Moon: one solar return to 0.1 arc second, the
-// eclipses of a century listed from the catalogues, and the next void-of-course period.
+// eclipses of a century listed from the catalogues, the next void-of-course period, and the
+// progressed and transiting lunar-phase chart lists (five phases each).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include "astro/chart_calc.h"
 #include "astro/chart_table.h"
 #include "returns/eclipses.h"
+#include "returns/lunar_phase_charts.h"
 #include "returns/returns.h"
 #include "returns/void_of_course.h"
 #include "startup/session.h"
@@ -67,6 +69,29 @@ void BM_NextVoidOfCourse(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_NextVoidOfCourse)->Unit(benchmark::kMillisecond);
+
+void BM_LunarPhaseCharts(benchmark::State& state) {
+    astro::ChartValues natal;
+    natal.day = 15;
+    natal.month = 7;
+    natal.year = 1980;
+    natal.ut_hours = 14.5;
+    astro::CalcChartFromValues(natal, 1, 0, 0, true, true);
+    astro::Slot(1).chart_serial = 1;
+    returns::LunarPhaseChartRequest request;
+    request.kind = static_cast<returns::LunarPhaseChartKind>(state.range(0));
+    request.base_slot = 1;
+    request.count = 5;
+    int day = 0;
+    for (auto _ : state) {
+        request.around_jd_ut = textformats::JulianDay(1, 1, 2000, 0.0) + 37.3 * (day++ % 200);
+        benchmark::DoNotOptimize(returns::LunarPhaseCharts(request));
+    }
+}
+BENCHMARK(BM_LunarPhaseCharts)
+    ->Arg(static_cast<int>(returns::LunarPhaseChartKind::kProgressed))
+    ->Arg(static_cast<int>(returns::LunarPhaseChartKind::kTransiting))
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
