@@ -151,7 +151,7 @@ startup::StatusOr<std::vector<LunarPhaseChart>> EclipseListCharts(
     // stops at the end of the catalogues.
     EclipseSearch search;
     search.from_jd_ut = request.around_jd_ut;
-    search.to_jd_ut = request.around_jd_ut + 366.0 * (*count / 4 + 2);
+    search.to_jd_ut = request.around_jd_ut + 366.0 * (std::floor(*count / 4.0) + 2.0);
     search.folder = request.catalogue_folder;
     std::vector<EclipseEntry> eclipses = SearchEclipses(search);
     if (eclipses.size() > static_cast<std::size_t>(*count)) {
@@ -161,6 +161,7 @@ startup::StatusOr<std::vector<LunarPhaseChart>> EclipseListCharts(
         return NoEclipses();
     }
     std::vector<LunarPhaseChart> charts;
+    charts.reserve(eclipses.size());
     for (const EclipseEntry& e : eclipses) {
         charts.push_back(EclipseChart(e, base, std::string(kEclipsesNamePrefix) + EclipseTitle(e)));
     }
@@ -196,6 +197,7 @@ startup::StatusOr<std::vector<LunarPhaseChart>> ProgressedCharts(
         return phases.status();
     }
     std::vector<LunarPhaseChart> charts;
+    charts.reserve(phases->size());
     for (const LunarPhaseEvent& phase : *phases) {
         // Secondary progression maps the real moment t to jd_base + (t - jd_base) x rate.
         const double real = jd_base + (phase.jd_ut - jd_base) / rate;
@@ -215,6 +217,7 @@ startup::StatusOr<std::vector<LunarPhaseChart>> PhaseCharts(
     const std::vector<LunarPhaseEvent>& phases, const astro::ChartRecord& base,
     std::string_view prefix) {
     std::vector<LunarPhaseChart> charts;
+    charts.reserve(phases.size());
     for (const LunarPhaseEvent& phase : phases) {
         charts.push_back(PhaseChart(
             phase, base, std::string(prefix) + std::string(OctantPhaseTitle(phase.octant))));
@@ -274,6 +277,7 @@ startup::StatusOr<std::vector<LunarPhaseChart>> LunarPhaseCharts(
             // The kind is the 45-degree sector of the base chart's elongation.
             const int octant = std::min(static_cast<int>(elongation / 45.0), 7);
             std::vector<LunarPhaseChart> charts;
+            charts.reserve(phases->size());
             for (std::size_t i = 0; i < phases->size(); ++i) {
                 LunarPhaseEvent phase = (*phases)[i];
                 phase.octant = octant;

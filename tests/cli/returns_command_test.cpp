@@ -144,8 +144,10 @@ TEST_F(ReturnsCommandTest, LunarPhaseChartKindJson) {
     EXPECT_EQ(doc["charts"][4]["name"], "Lunar Phase Family - Full Moon");
     for (std::size_t i = 0; i < 8; ++i) {
         const double jd = doc["charts"][i]["julian_day_ut"].get<double>();
-        const double elongation = std::remainder(
-            LibraryLongitude(jd, SE_MOON) - LibraryLongitude(jd, SE_SUN) - 45.0 * i, 360.0);
+        const double elongation =
+            std::remainder(LibraryLongitude(jd, SE_MOON) - LibraryLongitude(jd, SE_SUN) -
+                               45.0 * static_cast<double>(i),
+                           360.0);
         EXPECT_LT(std::fabs(elongation), 2.0 * 15.0 / 86400.0) << i;  // within 2 s of motion
     }
     ASSERT_EQ(Run({"lunar-phases", "--kind", "Phase Family (Old)", "--around", "1 Apr 2024"}),
