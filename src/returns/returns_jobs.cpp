@@ -461,10 +461,21 @@ startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseCharts(const LunarPhaseJob& 
     if (!base.ok()) {
         return base.status();
     }
+    LunarPhaseJobResult result;
+    result.base_slot = *base;
+    // On any failure nothing stays in the table: neither the base chart opened here nor any
+    // chart of the list.
+    const auto fail = [&result](const startup::Status& status) {
+        for (const int opened : result.chart_slots) {
+            astro::Slot(opened).chart_serial = 0;
+        }
+        astro::Slot(result.base_slot).chart_serial = 0;
+        return status;
+    };
     const auto around =
         ReadMoment(job.around, job.around_time, astro::Slot(*base).record.data.zone.hours, nullptr);
     if (!around.ok()) {
-        return around.status();
+        return fail(around.status());
     }
     LunarPhaseChartRequest request;
     request.kind = *job.chart_kind;
@@ -474,25 +485,18 @@ startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseCharts(const LunarPhaseJob& 
     request.catalogue_folder = job.catalogue_folder;
     auto found = LunarPhaseCharts(request);
     if (!found.ok()) {
-        return found.status();
+        return fail(found.status());
     }
-    LunarPhaseJobResult result;
-    result.base_slot = *base;
     result.charts = std::move(*found);
-    // Nothing half-made stays in the table.
-    const auto release = [&result] {
-        for (const int opened : result.chart_slots) {
-            astro::Slot(opened).chart_serial = 0;
-        }
-    };
     for (const LunarPhaseChart& chart : result.charts) {
+        if (astro::FindFreeSlot() < 0) {
+            return fail(startup::Status(startup::StatusCode::kFailed,
+                                        "There is no free chart slot.", kRefusalTitle));
+        }
         const int slot = astro::OpenChartIntoSlot(chart.record, "", 0);
         if (slot < 0) {
-            release();
-            return startup::Status(startup::StatusCode::kFailed,
-                                   "The charts cannot all be opened: there is no free chart slot "
-                                   "or a date is outside the range of the ephemeris.",
-                                   kRefusalTitle);
+            return fail(startup::Status(startup::StatusCode::kOutOfRange, astro::kOutOfRangeText,
+                                        astro::kOutOfRangeTitle));
         }
         result.chart_slots.push_back(slot);
     }
@@ -501,8 +505,7 @@ startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseCharts(const LunarPhaseJob& 
             const auto number =
                 charts::AddRecordToFile(job.save_to, chart.record, std::nullopt, std::nullopt);
             if (!number.ok()) {
-                release();
-                return number.status();
+                return fail(number.status());
             }
             result.saved_numbers.push_back(*number);
         }

@@ -393,8 +393,8 @@ TEST_P(MissingCatalogueTest, NoEclipsesAndNoCharts) {
     const auto result = RunLunarPhaseJob(job);
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.status().message(), "No Eclipses");
-    // Only the base chart was opened.
-    EXPECT_LE(UsedSlots(), before + 1);
+    // Not even the base chart stays open.
+    EXPECT_EQ(UsedSlots(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(EclipseKinds, MissingCatalogueTest,
@@ -423,6 +423,31 @@ TEST_F(LunarPhaseChartsTest, JobOpensEveryChartOfTheList) {
                                           slot.longitude[astro::kSun] - 45.0 * static_cast<int>(i));
         EXPECT_LT(std::fabs(gap), 0.01);
     }
+}
+
+TEST_F(LunarPhaseChartsTest, WithoutRoomForEveryChartNoneIsOpened) {
+    LunarPhaseJob job;
+    job.chart_kind = LunarPhaseChartKind::kFamilyInProgress;
+    job.place.date = "15 Jul 1980";
+    job.place.time = "14:30";
+    job.place.zone = "0";
+    job.place.lat = "0N00";
+    job.place.lon = "0E00";
+    job.around = "1 Jan 2024";
+    // Room for the base chart and four of the eight phases.
+    std::vector<int> taken;
+    for (int free = astro::FindFreeSlot(); free >= 0; free = astro::FindFreeSlot()) {
+        astro::Slot(free).chart_serial = 1;
+        taken.push_back(free);
+    }
+    for (std::size_t i = 0; i < 5; ++i) {
+        astro::Slot(taken[taken.size() - 1 - i]).chart_serial = 0;
+    }
+    const int before = UsedSlots();
+    const auto result = RunLunarPhaseJob(job);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.status().message(), "There is no free chart slot.");
+    EXPECT_EQ(UsedSlots(), before);
 }
 
 TEST(LunarPhaseChartKinds, NamesAndNumbers) {
