@@ -180,12 +180,14 @@ startup::StatusOr<std::vector<LunarPhaseChart>> ProgressedCharts(
     if (!count.ok()) {
         return count.status();
     }
+    const int day_mode = request.day_mode ? *request.day_mode
+                                          : startup::CurrentSession().settings().GetInt("ProgDay");
     const double jd_base = base.julian_day_ut;
     double progressed = 0.0;
     double rate = 0.0;
     const startup::Status mapped =
         astro::ProgressedJulianDay(astro::kClassSecondary, jd_base, request.around_jd_ut,
-                                   request.day_mode, false, progressed, rate);
+                                   day_mode == 1 ? 1 : 0, false, progressed, rate);
     if (!mapped.ok()) {
         return mapped;
     }

@@ -45,7 +45,9 @@ struct LunarPhaseChartRequest {
     // How many phases or eclipses (lists only); empty: the setting of the kind
     // (ProgPhaseReturnsToFind, TranPhaseReturnsToFind, PhaseReturnsToFind, EclipsesToFind).
     std::optional<int> count;
-    int day_mode = 0;  // progression-day mode of progressed phases (0 solar, 1 sidereal)
+    // Progression-day mode of progressed phases (0 solar, 1 sidereal); empty: the setting
+    // ProgDay.
+    std::optional<int> day_mode;
     // The folder of the eclipse catalogues; empty: the program folder.
     std::filesystem::path catalogue_folder;
 };

@@ -169,6 +169,22 @@ TEST_F(LunarPhaseChartsTest, ProgressedPhasesMeetTheProgressedElongation) {
     }
 }
 
+TEST_F(LunarPhaseChartsTest, ProgressedPhasesInTheSiderealDayMode) {
+    session().settings().SetInt("ProgDay", 1);
+    const double around = textformats::JulianDay(1, 1, 2025, 0.0);
+    const LunarPhaseChartRequest request = Request(LunarPhaseChartKind::kProgressed, around);
+    const double jd_base = astro::Slot(request.base_slot).julian_day_ut;
+    const auto charts = LunarPhaseCharts(request);
+    ASSERT_TRUE(charts.ok()) << charts.status().message();
+    ASSERT_EQ(charts->size(), 5U);
+    for (const LunarPhaseChart& chart : *charts) {
+        // A sidereal day of ephemeris per sidereal year of life.
+        const double progressed = jd_base + (chart.jd_ut - jd_base) * 0.99726956633 / 365.25636042;
+        const double gap = astro::Norm180(LibraryElongation(progressed) - 45.0 * chart.octant);
+        EXPECT_LT(std::fabs(gap), 1e-4);
+    }
+}
+
 TEST_F(LunarPhaseChartsTest, ProgressedPhaseNameCarriesTheDateOfLife) {
     const double around = textformats::JulianDay(1, 1, 2025, 0.0);
     LunarPhaseChartRequest request = Request(LunarPhaseChartKind::kProgressed, around);
