@@ -32,11 +32,11 @@ nlohmann::json DateJson(const astro::CompactDateTime& dt) {
             {"minute", dt.minute}, {"second", dt.second}, {"calendar", 0}};
 }
 
-// "2024-4-08 18:17:20" style moment of a Julian day in a zone.
+// "2024-04-08 18:17:20" style moment of a Julian day in a zone.
 std::string MomentText(double jd_ut, float zone_hours) {
     const astro::CompactDateTime dt = astro::LocalDateTime(jd_ut, zone_hours);
     char text[64];
-    std::snprintf(text, sizeof text, "%d-%d-%02d %02d:%02d:%02d", dt.year, dt.month, dt.day,
+    std::snprintf(text, sizeof text, "%d-%02d-%02d %02d:%02d:%02d", dt.year, dt.month, dt.day,
                   dt.hour, dt.minute, dt.second);
     return text;
 }
