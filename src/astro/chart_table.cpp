@@ -79,6 +79,17 @@ int FindFreeSlot() {
     return -1;
 }
 
+int FreeSlotCount() {
+    int count = 0;
+    for (int n = 1; n <= kSlotCount; ++n) {
+        const bool scratch = n >= kFirstScratchSlot && n <= kLastScratchSlot;
+        if (!scratch && Slot(n).chart_serial == 0) {
+            ++count;
+        }
+    }
+    return count;
+}
+
 int AllocScratchChart() {
     for (int n = kFirstScratchSlot; n <= kLastScratchSlot; ++n) {
         ChartSlot& slot = Slot(n);

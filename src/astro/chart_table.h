@@ -135,6 +135,8 @@ void StoreOpposite(ChartSlot& slot, int point, int from);
 // The first free slot (chart serial 0) outside the scratch slots, or -1 when every one is
 // taken: where an opened or derived chart goes.
 int FindFreeSlot();
+// How many slots outside the scratch slots are free: how many charts can still be opened.
+int FreeSlotCount();
 
 // The first scratch slot (102..108) not in use, marked in use. When all seven are in use,
 // 102..106 are released and 102 is returned, marked in use.

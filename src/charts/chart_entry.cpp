@@ -1,13 +1,17 @@
 #include "charts/chart_entry.h"
 
 #include <cstdint>
+#include <string>
 #include <utility>
 
 #include "astro/chart_calc.h"
+#include "astro/chart_table.h"
+#include "astro/derived_charts.h"
 #include "astro/extra_points.h"
 #include "astro/houses.h"
 #include "charts/chart_files.h"
 #include "places/place_files.h"
+#include "startup/name_tables.h"
 #include "startup/session.h"
 #include "startup/text_tools.h"
 #include "textformats/angle_text.h"
@@ -259,9 +263,56 @@ startup::StatusOr<int> OpenChartEntry(const ChartEntry& entry) {
             return status;
         }
     }
-    const int slot = astro::OpenChartIntoSlot(*record, "", 0);
+    return OpenChartRecord(*record, "", 0, entry.refusal_title);
+}
+
+std::vector<EntryChartType> EntryChartTypes() {
+    const auto& names = startup::Names();
+    std::vector<EntryChartType> types = {
+        {astro::kClassNatal, 1, names.ChartKindName(1)},
+        {astro::kClassNatal, 43, names.ChartKindName(43)},
+    };
+    for (int kind = 16; kind <= 36; ++kind) {
+        types.push_back({astro::kClassPreNatal, kind, names.ChartKindName(kind)});
+    }
+    return types;
+}
+
+Status UnderEntryTitle(Status status, const ChartEntry& entry) {
+    if (status.title() != kCommandLineTitle || entry.refusal_title == kCommandLineTitle) {
+        return status;
+    }
+    return {status.code(), status.message(), entry.refusal_title, status.path()};
+}
+
+Status CheckFreeSlots(int wanted, const std::string& title) {
+    const int free = astro::FreeSlotCount();
+    if (wanted <= free) {
+        return {};
+    }
+    if (free == 0) {
+        return {StatusCode::kFailed, kNoFreeSlotText, title};
+    }
+    return {StatusCode::kFailed,
+            std::to_string(wanted) + " charts need as many free chart slots; only " +
+                std::to_string(free) + " are free. Close some charts and try again.",
+            title};
+}
+
+startup::StatusOr<int> OpenChartRecord(const astro::ChartRecord& record,
+                                       const std::string& file_path, std::int32_t record_number,
+                                       const std::string& title) {
+    const int slot = astro::FindFreeSlot();
     if (slot < 0) {
-        return Status(StatusCode::kOutOfRange, astro::kOutOfRangeText, astro::kOutOfRangeTitle);
+        return Status(StatusCode::kFailed, kNoFreeSlotText, title);
+    }
+    astro::ChartSlot& chart = astro::Slot(slot);
+    chart.chart_serial = astro::NextChartSerial();
+    chart.file_path = file_path;
+    chart.record_number = record_number;
+    if (Status status = CalculateChartRecord(record, slot); !status.ok()) {
+        chart.chart_serial = 0;
+        return status;
     }
     return slot;
 }

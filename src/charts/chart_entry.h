@@ -5,6 +5,7 @@
 // coordinates in degrees, longitude west positive.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,9 @@ namespace meridia::charts {
 // The fields of one chart as typed. A field left empty takes its default: the house system
 // and zodiac of the settings, geocentric coordinates, event type 0, no time (midnight), and
 // the coordinates and zone of the place looked up for the chart's moment.
+// The title of the command line's messages: the default of the entries typed there.
+inline constexpr const char* kCommandLineTitle = "meridia-cli";
+
 struct ChartEntry {
     std::string name = "Untitled";
     std::string date;
@@ -48,11 +52,21 @@ struct ChartEntry {
     // How the refusals below name the fields ("--" or "--b-" on the command line) and the
     // title they carry.
     std::string field_prefix = "--";
-    std::string refusal_title = "meridia-cli";
+    std::string refusal_title = kCommandLineTitle;
 
     // True when any field that describes a chart was given.
     bool Given() const;
 };
+
+// A chart type the entry form offers: its class and kind, and the kind's name.
+struct EntryChartType {
+    int chart_class = 1;
+    int chart_kind = 1;
+    std::string name;
+};
+// The types in the form's order: the natal or event chart, the chart of kind 43 of the natal
+// class, and the pre-natal epoch kinds 16 to 36.
+std::vector<EntryChartType> EntryChartTypes();
 
 // The record the entry describes. The zone mnemonic is upper-cased; a place name fills the
 // coordinates and zone that were not typed; the year must lie in -32768..32767 and the date
@@ -75,8 +89,30 @@ startup::Status CalculateChartEntry(const ChartEntry& entry, int slot);
 // a chart file), with the same statuses.
 startup::Status CalculateChartRecord(const astro::ChartRecord& record, int slot);
 
-// Builds the entry's record and opens it into a free slot (OpenChartIntoSlot); the slot
-// number. A chart that cannot be opened is kOutOfRange with the ephemeris-range message.
+// A job's own refusals are worded under kCommandLineTitle; when the job was typed into a form
+// of the windowed program, they take the title of the entry's form instead. Any other status
+// is returned as it is.
+startup::Status UnderEntryTitle(startup::Status status, const ChartEntry& entry);
+
+// What opening a chart says when every slot of the chart table holds a chart.
+inline constexpr const char* kNoFreeSlotText = "There is no free chart slot.";
+
+// Checked before a job opens `wanted` charts, so that it never stops halfway with some of them
+// open: ok when that many slots are free; else kFailed under `title`, with kNoFreeSlotText when
+// none is free, or "N charts need as many free chart slots; only M are free. Close some charts
+// and try again."
+startup::Status CheckFreeSlots(int wanted, const std::string& title);
+
+// Opens a built record into a free slot with the next chart serial, the chart file and record
+// number it came from, and calculates it fully; the slot number. No free slot is kFailed with
+// kNoFreeSlotText under `title`; a calculation that fails has the statuses of
+// CalculateChartRecord, and the slot is free again.
+startup::StatusOr<int> OpenChartRecord(const astro::ChartRecord& record,
+                                       const std::string& file_path, std::int32_t record_number,
+                                       const std::string& title);
+
+// Builds the entry's record and opens it into a free slot (OpenChartRecord, under the entry's
+// refusal title); the slot number.
 startup::StatusOr<int> OpenChartEntry(const ChartEntry& entry);
 
 // The stars of the catalogue (every one, or those named `name`) at the moment and in the

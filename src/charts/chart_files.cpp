@@ -425,6 +425,17 @@ fs::path CommentFileName(const fs::path& file_name) {
 
 fs::path ChartsFolder() { return startup::CurrentSession().folders().user_files / "Charts"; }
 
+std::optional<fs::path> CurrentChartFile() {
+    const auto& settings = startup::CurrentSession().settings();
+    const fs::path current =
+        ChartsFolder() / (settings.GetString("ChartFileName") + settings.GetString("ChartFileExt"));
+    std::error_code error;
+    if (!fs::is_regular_file(current, error)) {
+        return std::nullopt;
+    }
+    return current;
+}
+
 std::optional<int> DetectChartFileVersion(const fs::path& file_name) {
     std::error_code ec;
     if (!fs::is_regular_file(file_name, ec)) {

@@ -184,4 +184,8 @@ startup::StatusOr<StoredChart> LoadChartByNumber(const std::filesystem::path& fi
 // The charts folder of the user-files folder.
 std::filesystem::path ChartsFolder();
 
+// The chart file the settings name as the current one (ChartFileName and ChartFileExt in the
+// charts folder), when that file exists; nothing otherwise.
+std::optional<std::filesystem::path> CurrentChartFile();
+
 }  // namespace meridia::charts

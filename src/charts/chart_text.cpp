@@ -1,5 +1,6 @@
 #include "charts/chart_text.h"
 
+#include "startup/name_tables.h"
 #include "startup/text_encoding.h"
 #include "startup/text_tools.h"
 #include "textformats/time_text.h"
@@ -33,6 +34,15 @@ std::string SourceRatingLine(std::string_view entry) {
 std::string RatingCode(std::string_view text) {
     const std::string ansi = startup::Utf8ToWindows1252(text);
     return startup::Windows1252ToUtf8(std::string_view(ansi).substr(0, 2));
+}
+
+std::string ChartTypeName(const astro::ChartRecord& record) {
+    const auto& names = startup::Names();
+    if (record.chart_class == 1 && record.chart_kind == 1) {
+        return "Natal/Event";
+    }
+    const std::string kind = names.ChartKindName(record.chart_kind);
+    return kind.empty() ? names.ChartClassName(record.chart_class) : kind;
 }
 
 }  // namespace meridia::charts

@@ -1,5 +1,5 @@
-// Display texts of the chart record's fields: the zone ("-10:00 AEST") and the source ratings
-// (their names are in the name tables).
+// Display texts of the chart record's fields: the zone ("-10:00 AEST"), the source ratings
+// (their names are in the name tables) and the chart's type.
 // Zone hours are added to local clock time to get universal time (east negative).
 #pragma once
 
@@ -9,6 +9,10 @@
 #include "astro/chart_record.h"
 
 namespace meridia::charts {
+
+// How the chart file list names a chart's type: "Natal/Event" for kind 1 of the natal class,
+// else the kind's name, else (a kind without one) the class's name.
+std::string ChartTypeName(const astro::ChartRecord& record);
 
 // The formatted zone value, a blank and the trimmed mnemonic, left-trimmed.
 std::string ZoneText(const astro::ZoneBlock& zone);

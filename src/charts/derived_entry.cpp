@@ -1,9 +1,12 @@
 #include "charts/derived_entry.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
 #include "astro/chart_table.h"
+#include "startup/name_tables.h"
+#include "startup/session.h"
 
 namespace meridia::charts {
 
@@ -66,6 +69,47 @@ Status ApplyTarget(const ChartEntry& typed, int base_slot, astro::SubsidiaryRequ
 
 }  // namespace
 
+astro::ChartRecord TransitsRecord(const astro::ChartRecord& radix,
+                                  const astro::CompactDateTime& local_time, float zone_hours) {
+    astro::ChartRecord transit = radix;
+    transit.chart_class = static_cast<std::uint8_t>(astro::kClassNatal);
+    transit.chart_kind = 1;
+    transit.data.name = "Transits";
+    transit.data.calendar = 0;
+    transit.data.date_time = local_time;
+    transit.data.zone.hours = zone_hours;
+    transit.data.zone.mnemonic.clear();
+    return transit;
+}
+
+startup::StatusOr<astro::HorizonMode> ReadHorizon(const std::string& text,
+                                                  const std::string& title) {
+    if (text.empty()) {
+        return astro::HorizonModeFromSettings();
+    }
+    if (text == "visual" || text == "Visual") {
+        return astro::HorizonMode::kVisual;
+    }
+    if (text == "true" || text == "True") {
+        return astro::HorizonMode::kTrue;
+    }
+    return Status(StatusCode::kRefused, "--horizon is visual or true.", title);
+}
+
+int DefaultProgressedKind() {
+    return std::max(1, startup::CurrentSession().settings().GetInt("ProgAngles"));
+}
+
+std::string DerivedChartName(const std::string& base_name, int chart_class, int chart_kind) {
+    const auto& names = startup::Names();
+    const std::string kind_name = names.ChartKindName(chart_kind);
+    std::string name = base_name + " - " + names.ChartClassName(chart_class);
+    if (chart_class == astro::kClassCombined && !kind_name.empty()) {
+        name += " (" + kind_name + ")";
+    }
+    return name;
+}
+
 bool IsProgressionClass(int chart_class) {
     return chart_class == astro::kClassSecondary || chart_class == astro::kClassDirected ||
            chart_class == astro::kClassTertiary || chart_class == astro::kClassMinor ||
@@ -74,11 +118,22 @@ bool IsProgressionClass(int chart_class) {
 }
 
 startup::StatusOr<DerivedChart> OpenDerivedChart(const DerivedChartJob& job) {
+    const int chart_class = job.request.record.chart_class;
+    const int chart_kind = job.request.record.chart_kind;
+    if (chart_class < 1 || chart_class > 18 || chart_kind < 1 || chart_kind > 80) {
+        return Status(StatusCode::kRefused, "--class is 1 to 18 and --kind 1 to 80.",
+                      job.base.refusal_title);
+    }
+    const auto horizon = ReadHorizon(job.horizon, job.base.refusal_title);
+    if (!horizon.ok()) {
+        return horizon.status();
+    }
     const auto base = OpenChartEntry(job.base);
     if (!base.ok()) {
         return AsRefusal(base.status());
     }
     astro::SubsidiaryRequest request = job.request;
+    request.horizon = *horizon;
     request.base_slot = *base;
     request.other_slots.clear();
     if (job.second) {
@@ -112,7 +167,7 @@ startup::StatusOr<DerivedChart> OpenDerivedChartOfSlots(const astro::SubsidiaryR
 
     const int target_slot = astro::FindFreeSlot();
     if (target_slot < 0) {
-        return Status(StatusCode::kFailed, "");
+        return Status(StatusCode::kFailed, kNoFreeSlotText, title);
     }
     const Status status =
         StatusOfSubsidiary(astro::CalcSubsidiaryChart(request, target_slot), title);
@@ -129,17 +184,29 @@ startup::StatusOr<DerivedChart> OpenDerivedChartOfSlots(const astro::SubsidiaryR
 }
 
 startup::StatusOr<RiseSetChoice> FindRiseSetChoice(const RiseSetJob& job) {
+    const std::string& title = job.chart.refusal_title;
+    if (job.point < 1 || job.point > astro::kFixedPointCount) {
+        return Status(StatusCode::kRefused, "--point is a point number 1 to 50.", title);
+    }
+    if (job.pick && (*job.pick < 1 || *job.pick > astro::kRiseSetEventCount)) {
+        return Status(StatusCode::kRefused, "--pick is 1 to 4.", title);
+    }
+    const auto horizon = ReadHorizon(job.horizon, title);
+    if (!horizon.ok()) {
+        return horizon.status();
+    }
     const auto record = BuildChartRecord(job.chart);
     if (!record.ok()) {
         return record.status();
     }
     RiseSetChoice choice;
+    choice.horizon = *horizon;
     choice.record = *record;
     const auto& dt = record->data.date_time;
     choice.times =
         astro::FindRiseSetTimes(job.point, dt.day, dt.month, dt.year, record->data.calendar,
                                 static_cast<double>(record->data.place.latitude),
-                                static_cast<double>(record->data.place.longitude), job.horizon);
+                                static_cast<double>(record->data.place.longitude), *horizon);
     if (!choice.times.ok) {
         return Status(StatusCode::kRefused, "");  // the search has said why
     }
@@ -148,9 +215,12 @@ startup::StatusOr<RiseSetChoice> FindRiseSetChoice(const RiseSetJob& job) {
         request.record = *record;
         request.record.chart_class = astro::kClassRiseSet;
         request.record.chart_kind = static_cast<std::uint8_t>(job.point);
-        request.horizon = job.horizon;
+        request.horizon = *horizon;
         request.rise_set_event = *job.pick;
         choice.chart_slot = astro::FindFreeSlot();
+        if (choice.chart_slot < 0) {
+            return Status(StatusCode::kFailed, kNoFreeSlotText, title);
+        }
         const Status status = StatusOfSubsidiary(
             astro::CalcSubsidiaryChart(request, choice.chart_slot), job.chart.refusal_title);
         if (!status.ok()) {

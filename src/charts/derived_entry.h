@@ -23,7 +23,29 @@ struct DerivedChartJob {
     ChartEntry base;
     std::optional<ChartEntry> second;
     std::optional<ChartEntry> target;
+    std::string horizon;  // of rise/set charts: "visual" or "true"; "" the setting
 };
+
+// The chart of the transits at a moment of the local clock, for the transit bi-wheel: the radix
+// chart's place, house system and zodiac; class natal, kind 1, named "Transits", calendar by
+// date, in the zone given (hours added to local time to get UT, east negative) without a
+// mnemonic.
+astro::ChartRecord TransitsRecord(const astro::ChartRecord& radix,
+                                  const astro::CompactDateTime& local_time, float zone_hours);
+
+// The horizon as typed: "visual" or "true" (or capitalised), "" the setting RiseSetHorizon.
+// Anything else is kRefused with "--horizon is visual or true." under `title`.
+startup::StatusOr<astro::HorizonMode> ReadHorizon(const std::string& text,
+                                                  const std::string& title);
+
+// The kind of a progressed chart asked for without one: the progressed-angle method of the
+// setting ProgAngles (1 at least).
+int DefaultProgressedKind();
+
+// The name the windowed program gives a derived chart that its calculation left unnamed: the
+// base chart's name, " - " and the class name, with the kind name in brackets for a combined
+// chart ("Anna - Composite (Midpoint)").
+std::string DerivedChartName(const std::string& base_name, int chart_class, int chart_kind);
 
 // The derived chart and which of its figures its class has.
 struct DerivedChart {
@@ -37,10 +59,12 @@ struct DerivedChart {
 // tertiary, minor, user, true tertiary progressions and transits).
 bool IsProgressionClass(int chart_class);
 
-// Opens the base charts, builds the request and calculates it into a free slot. Refused input,
+// Opens the base charts, builds the request and calculates it into a free slot. A class outside
+// 1..18 or a kind outside 1..80 is kRefused with "--class is 1 to 18 and --kind 1 to 80.", an
+// unknown horizon as ReadHorizon says (both under the base entry's title). Refused input,
 // a refused base chart and a base chart that cannot be calculated are kRefused (the base
 // charts missing with "The base charts of this chart class are missing."); a class calculated
-// elsewhere or a full chart table is kFailed.
+// elsewhere or a full chart table (kNoFreeSlotText) is kFailed.
 startup::StatusOr<DerivedChart> OpenDerivedChart(const DerivedChartJob& job);
 
 // The same for base charts that are calculated already (the windowed program's open charts):
@@ -56,16 +80,20 @@ struct RiseSetJob {
     ChartEntry chart;
     int point = 1;
     std::optional<int> pick;
-    astro::HorizonMode horizon = astro::HorizonMode::kVisual;
+    std::string horizon;  // "visual" or "true"; "" the setting
 };
 
 struct RiseSetChoice {
-    astro::ChartRecord record;       // the typed chart
-    astro::RiseSetTimes times;       // its four events
+    astro::HorizonMode horizon = astro::HorizonMode::kVisual;  // the horizon used
+    astro::ChartRecord record;                                 // the typed chart
+    astro::RiseSetTimes times;                                 // its four events
     std::vector<std::string> lines;  // the selection list, in the chart's zone
     int chart_slot = -1;             // the picked event's chart, -1 when none was picked
 };
 
+// A point outside 1..50 is kRefused with "--point is a point number 1 to 50.", a pick outside
+// 1..4 with "--pick is 1 to 4.", an unknown horizon as ReadHorizon says (under the chart
+// entry's title).
 startup::StatusOr<RiseSetChoice> FindRiseSetChoice(const RiseSetJob& job);
 
 }  // namespace meridia::charts

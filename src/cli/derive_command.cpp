@@ -16,7 +16,6 @@
 #include "cli/chart_output.h"
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
-#include "startup/messages.h"
 #include "startup/name_tables.h"
 
 namespace meridia::cli {
@@ -47,39 +46,12 @@ struct RiseSetOptions {
     std::string horizon;
 };
 
-void Refuse(const std::string& text) {
-    startup::ShowMessage(text, startup::kExclamation, "meridia-cli");
-}
-
-std::optional<astro::HorizonMode> HorizonOf(const std::string& text) {
-    if (text.empty()) {
-        return astro::HorizonModeFromSettings();
-    }
-    if (text == "visual" || text == "Visual") {
-        return astro::HorizonMode::kVisual;
-    }
-    if (text == "true" || text == "True") {
-        return astro::HorizonMode::kTrue;
-    }
-    Refuse("--horizon is visual or true.");
-    return std::nullopt;
-}
-
 nlohmann::json DateJson(const astro::CompactDateTime& dt, int calendar) {
     return {{"year", dt.year},     {"month", dt.month},   {"day", dt.day},       {"hour", dt.hour},
             {"minute", dt.minute}, {"second", dt.second}, {"calendar", calendar}};
 }
 
 int RunDerive(CliContext& ctx, DeriveOptions& options) {
-    if (options.chart_class < 1 || options.chart_class > 18 || options.chart_kind < 1 ||
-        options.chart_kind > 80) {
-        Refuse("--class is 1 to 18 and --kind 1 to 80.");
-        return kExitRefused;
-    }
-    const auto horizon = HorizonOf(options.horizon);
-    if (!horizon) {
-        return kExitRefused;
-    }
     charts::DerivedChartJob job;
     job.base = options.base;
     if (options.with || options.second.Given()) {
@@ -97,7 +69,7 @@ int RunDerive(CliContext& ctx, DeriveOptions& options) {
                                                    : astro::AngleVariant::kRamcPlusArc;
     request.composite_start_cusp = options.start_cusp;
     request.precession_correction = options.precession;
-    request.horizon = *horizon;
+    job.horizon = options.horizon;
     request.rise_set_event = options.event;
     if (options.harmonic) {
         request.harmonic = *options.harmonic;
@@ -141,23 +113,11 @@ int RunDerive(CliContext& ctx, DeriveOptions& options) {
 }
 
 int RunRiseSet(CliContext& ctx, const RiseSetOptions& options) {
-    if (options.point < 1 || options.point > astro::kFixedPointCount) {
-        Refuse("--point is a point number 1 to 50.");
-        return kExitRefused;
-    }
-    if (options.pick && (*options.pick < 1 || *options.pick > astro::kRiseSetEventCount)) {
-        Refuse("--pick is 1 to 4.");
-        return kExitRefused;
-    }
-    const auto horizon = HorizonOf(options.horizon);
-    if (!horizon) {
-        return kExitRefused;
-    }
     charts::RiseSetJob job;
     job.chart = options.chart;
     job.point = options.point;
     job.pick = options.pick;
-    job.horizon = *horizon;
+    job.horizon = options.horizon;
     const auto choice = charts::FindRiseSetChoice(job);
     if (!choice.ok()) {
         return ExitFor(choice.status());
@@ -168,7 +128,7 @@ int RunRiseSet(CliContext& ctx, const RiseSetOptions& options) {
     if (ctx.json) {
         nlohmann::json doc;
         doc["point"] = options.point;
-        doc["horizon"] = astro::HorizonModeName(*horizon);
+        doc["horizon"] = astro::HorizonModeName(choice->horizon);
         doc["h0"] = times.h0;
         nlohmann::json events = nlohmann::json::array();
         for (int e = 1; e <= astro::kRiseSetEventCount; ++e) {

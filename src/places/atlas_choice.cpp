@@ -4,6 +4,7 @@
 
 #include "startup/session.h"
 #include "startup/text_tools.h"
+#include "textformats/angle_text.h"
 
 namespace meridia::places {
 
@@ -19,6 +20,15 @@ std::vector<AtlasCity> AtlasCitiesNamed(std::string_view place, std::string_view
         }
     }
     return exact;
+}
+
+std::string AtlasCityChoiceText(const AtlasCity& city) {
+    std::string text = city.name;
+    if (!city.state.empty()) {
+        text += ", " + city.state;
+    }
+    return text + ", " + city.country + "  " + textformats::FormatLatitude(city.latitude) + " " +
+           textformats::FormatLongitude(city.longitude);
 }
 
 std::optional<AtlasPlace> PlaceOfAtlasCity(const AtlasCity& city, const LocalMoment& moment) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,11 @@ namespace meridia::places {
 // atlas is in use (setting ACSEmbedded) and holds cities; empty otherwise. Chart entry offers
 // a choice when there are two or more.
 std::vector<AtlasCity> AtlasCitiesNamed(std::string_view place, std::string_view country);
+
+// How the choice lists a city: name, state (left out when the atlas has none) and country, then
+// two spaces and the latitude and longitude as the entry form writes them
+// ("Neustadt, Hesse, Germany  50°N51' 009°E07'").
+std::string AtlasCityChoiceText(const AtlasCity& city);
 
 struct AtlasPlace {
     PlaceRecord place;

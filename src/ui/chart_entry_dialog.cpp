@@ -34,7 +34,8 @@ namespace {
 
 namespace tf = meridia::textformats;
 
-constexpr int kNatalType = 1001;  // class 1 kind 1, "Natal/Event"
+// The chart type list keeps class and kind together as class x 1000 + kind.
+constexpr int kTypeClassFactor = 1000;
 constexpr const char* kEntryTitle = "Chart Entry";
 
 std::size_t Index(ChartEntry::Field which) { return static_cast<std::size_t>(which); }
@@ -113,10 +114,8 @@ ChartEntry::ChartEntry(QWidget* parent) : QDialog(parent), chooser_(&ChooseInLis
     ++row;
 
     chart_type_ = new QComboBox;
-    chart_type_->addItem(QStringLiteral("Natal/Event"), kNatalType);
-    chart_type_->addItem(ToQ(names.ChartKindName(43)), 1043);
-    for (int kind = 16; kind <= 36; ++kind) {
-        chart_type_->addItem(ToQ(names.ChartKindName(kind)), 8000 + kind);
+    for (const charts::EntryChartType& type : charts::EntryChartTypes()) {
+        chart_type_->addItem(ToQ(type.name), type.chart_class * kTypeClassFactor + type.chart_kind);
     }
     add(0, QStringLiteral("Chart t&ype"), chart_type_);
     zodiac_ = new QComboBox;
@@ -320,13 +319,7 @@ bool ChartEntry::LookUpPlace() {
     if (exact.size() > 1) {
         QStringList items;
         for (const places::AtlasCity& city : exact) {
-            QString item = ToQ(city.name);
-            if (!city.state.empty()) {
-                item += ", " + ToQ(city.state);
-            }
-            item += ", " + ToQ(city.country) + "  " + ToQ(tf::FormatLatitude(city.latitude)) + " " +
-                    ToQ(tf::FormatLongitude(city.longitude));
-            items << item;
+            items << ToQ(places::AtlasCityChoiceText(city));
         }
         const int chosen = chooser_(this, items);
         if (chosen < 0) {
@@ -425,7 +418,9 @@ bool ChartEntry::BuildRecord() {
     }
 
     charts::ChartEntry entry;
-    entry.name = text(Field::kName).empty() ? "Untitled" : text(Field::kName);
+    if (!text(Field::kName).empty()) {
+        entry.name = text(Field::kName);  // else the entry's default name
+    }
     entry.date = text(Field::kDate);
     entry.time = text(Field::kTime);
     entry.zone = text(Field::kZone);
@@ -452,8 +447,8 @@ bool ChartEntry::BuildRecord() {
     }
     record_ = std::move(*built);
     const int type = chart_type_->currentData().toInt();
-    record_.chart_class = static_cast<std::uint8_t>(type / 1000);
-    record_.chart_kind = static_cast<std::uint8_t>(type % 1000);
+    record_.chart_class = static_cast<std::uint8_t>(type / kTypeClassFactor);
+    record_.chart_kind = static_cast<std::uint8_t>(type % kTypeClassFactor);
     if (record_.data.zone.mnemonic.empty() && !zone_mnemonic_.empty()) {
         record_.data.zone.mnemonic = zone_mnemonic_;
     }
@@ -509,7 +504,7 @@ void ChartEntry::SetRecord(const astro::ChartRecord& record, const std::string& 
     SelectData(zodiac_, record.zodiac);
     SelectData(coords_, record.coords);
     SelectData(event_type_, record.event_type);
-    SelectData(chart_type_, record.chart_class * 1000 + record.chart_kind);
+    SelectData(chart_type_, record.chart_class * kTypeClassFactor + record.chart_kind);
     rating_->setCurrentText(ToQ(record.rating));
     for (int i = 0; i < rating_->count(); ++i) {
         if (!record.rating.empty() && rating_->itemText(i).startsWith(ToQ(record.rating) + " ")) {

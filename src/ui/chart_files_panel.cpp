@@ -12,8 +12,8 @@
 #include <algorithm>
 
 #include "charts/chart_file_jobs.h"
+#include "charts/chart_text.h"
 #include "startup/messages.h"
-#include "startup/name_tables.h"
 #include "textformats/angle_text.h"
 #include "textformats/date_text.h"
 #include "textformats/time_text.h"
@@ -40,15 +40,6 @@ public:
 private:
     double key_;
 };
-
-QString ChartTypeText(const astro::ChartRecord& record) {
-    const auto& names = startup::Names();
-    if (record.chart_class == 1 && record.chart_kind == 1) {
-        return QStringLiteral("Natal/Event");
-    }
-    const std::string kind = names.ChartKindName(record.chart_kind);
-    return kind.empty() ? ToQ(names.ChartClassName(record.chart_class)) : ToQ(kind);
-}
 
 QString FileFilter() {
     return QStringLiteral("Chart files (*.MDcht *.mdcht *.cht *.ch6 *.tsl);;All files (*)");
@@ -171,7 +162,7 @@ void ChartFilesPanel::Fill(int select) {
             place += ", " + ToQ(stored.place.country);
         }
         table_->setItem(row, kPlace, new QTableWidgetItem(place));
-        table_->setItem(row, kType, new QTableWidgetItem(ChartTypeText(chart.record)));
+        table_->setItem(row, kType, new QTableWidgetItem(ToQ(charts::ChartTypeName(chart.record))));
         ++row;
     }
     table_->setSortingEnabled(true);

@@ -366,20 +366,17 @@ void MainWindow::ReleaseSlot(int slot) {
 int MainWindow::OpenChart(const astro::ChartRecord& record, const std::string& file_path,
                           int number, const std::string& comment,
                           std::vector<charts::ChartEvent> events) {
-    const long shown = startup::CurrentSession().messages_shown();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int slot = astro::OpenChartIntoSlot(record, file_path, number);
+    const auto slot = charts::OpenChartRecord(record, file_path, number, "");
     QApplication::restoreOverrideCursor();
-    if (slot < 0) {
-        if (startup::CurrentSession().messages_shown() == shown) {
-            astro::ReportOutOfRange();
-        }
+    if (!slot.ok()) {
+        slot.status().Show(startup::kExclamation);
         return -1;
     }
-    comments_[slot] = comment;
-    events_[slot] = std::move(events);
-    ShowCharts({slot});
-    return slot;
+    comments_[*slot] = comment;
+    events_[*slot] = std::move(events);
+    ShowCharts({*slot});
+    return *slot;
 }
 
 ChartView* MainWindow::ShowCharts(const std::vector<int>& slots) {
@@ -422,14 +419,8 @@ void MainWindow::ApplyCommandLine(const startup::CommandLine& command_line) {
         }
     }
     if (command_line.load_file.empty()) {
-        // The current chart file of the settings, when there is one.
-        const auto& settings = startup::CurrentSession().settings();
-        const std::filesystem::path current =
-            charts::ChartsFolder() /
-            (settings.GetString("ChartFileName") + settings.GetString("ChartFileExt"));
-        std::error_code error;
-        if (std::filesystem::is_regular_file(current, error)) {
-            files_->OpenFile(current);
+        if (const auto current = charts::CurrentChartFile()) {
+            files_->OpenFile(*current);
         }
     }
     if (command_line.list_mode) {
@@ -537,34 +528,26 @@ void MainWindow::TransitWheel() {
     // The transits of now at the radix place, on the machine's clock; the form lets the user
     // change the moment before OK.
     const QDateTime now = QDateTime::currentDateTime();
-    astro::ChartRecord transit = radix;
-    transit.chart_class = 1;
-    transit.chart_kind = 1;
-    transit.data.name = "Transits";
-    transit.data.calendar = 0;
-    transit.data.date_time = {static_cast<std::int16_t>(now.date().year()),
-                              static_cast<std::uint8_t>(now.date().month()),
-                              static_cast<std::uint8_t>(now.date().day()),
-                              static_cast<std::uint8_t>(now.time().hour()),
-                              static_cast<std::uint8_t>(now.time().minute()),
-                              0};
-    transit.data.zone.hours = static_cast<float>(-now.offsetFromUtc() / 3600.0);
-    transit.data.zone.mnemonic.clear();
+    const astro::CompactDateTime local = {static_cast<std::int16_t>(now.date().year()),
+                                          static_cast<std::uint8_t>(now.date().month()),
+                                          static_cast<std::uint8_t>(now.date().day()),
+                                          static_cast<std::uint8_t>(now.time().hour()),
+                                          static_cast<std::uint8_t>(now.time().minute()),
+                                          0};
+    const astro::ChartRecord transit =
+        charts::TransitsRecord(radix, local, static_cast<float>(-now.offsetFromUtc() / 3600.0));
     ChartEntry entry(this);
     entry.setWindowTitle(QStringLiteral("Transits to ") + ToQ(radix.data.name));
     entry.SetRecord(transit, {});
     if (entry.exec() != QDialog::Accepted) {
         return;
     }
-    const long shown = startup::CurrentSession().messages_shown();
-    const int slot = astro::OpenChartIntoSlot(entry.record(), "", 0);
-    if (slot < 0) {
-        if (startup::CurrentSession().messages_shown() == shown) {
-            astro::ReportOutOfRange();
-        }
+    const auto slot = charts::OpenChartRecord(entry.record(), "", 0, "");
+    if (!slot.ok()) {
+        slot.status().Show(startup::kExclamation);
         return;
     }
-    ShowCharts({base, slot});
+    ShowCharts({base, *slot});
 }
 
 void MainWindow::SynastryWheel() {
@@ -580,17 +563,14 @@ void MainWindow::SynastryWheel() {
         partner.status().Show(startup::kExclamation);
         return;
     }
-    const long shown = startup::CurrentSession().messages_shown();
-    const int slot =
-        astro::OpenChartIntoSlot(partner->record, files_->path().string(), numbers.front());
-    if (slot < 0) {
-        if (startup::CurrentSession().messages_shown() == shown) {
-            astro::ReportOutOfRange();
-        }
+    const auto slot =
+        charts::OpenChartRecord(partner->record, files_->path().string(), numbers.front(), "");
+    if (!slot.ok()) {
+        slot.status().Show(startup::kExclamation);
         return;
     }
-    comments_[slot] = partner->comment;
-    ShowCharts({view->chart_slots().front(), slot});
+    comments_[*slot] = partner->comment;
+    ShowCharts({view->chart_slots().front(), *slot});
 }
 
 void MainWindow::ShowListing() {
@@ -734,11 +714,10 @@ void MainWindow::DeriveChart(int chart_class, int kind, Needs needs) {
     if (view == nullptr) {
         return;
     }
-    const auto& settings = startup::CurrentSession().settings();
     astro::SubsidiaryRequest request;
     request.record.chart_class = static_cast<std::uint8_t>(chart_class);
     request.record.chart_kind =
-        static_cast<std::uint8_t>(kind != 0 ? kind : std::max(1, settings.GetInt("ProgAngles")));
+        static_cast<std::uint8_t>(kind != 0 ? kind : charts::DefaultProgressedKind());
     request.base_slot = view->chart_slots().front();
     std::optional<charts::ChartEntry> target;
     int opened_partner = -1;
@@ -781,12 +760,13 @@ void MainWindow::DeriveChart(int chart_class, int kind, Needs needs) {
                 partner.status().Show(startup::kExclamation);
                 return;
             }
-            opened_partner =
-                astro::OpenChartIntoSlot(partner->record, files_->path().string(), numbers.front());
-            if (opened_partner < 0) {
-                astro::ReportOutOfRange();
+            const auto opened = charts::OpenChartRecord(partner->record, files_->path().string(),
+                                                        numbers.front(), "Derived Chart");
+            if (!opened.ok()) {
+                opened.status().Show(startup::kExclamation);
                 return;
             }
+            opened_partner = *opened;
             request.other_slots.push_back(opened_partner);
             break;
         }
@@ -816,13 +796,8 @@ void MainWindow::DeriveChart(int chart_class, int kind, Needs needs) {
     }
     astro::ChartRecord& record = astro::Slot(derived->slot).record;
     if (record.data.name.empty()) {
-        const auto& names = startup::Names();
-        const std::string kind_name = names.ChartKindName(record.chart_kind);
-        record.data.name =
-            astro::Slot(request.base_slot).record.data.name + " - " +
-            names.ChartClassName(chart_class) +
-            (chart_class == astro::kClassCombined && !kind_name.empty() ? " (" + kind_name + ")"
-                                                                        : std::string());
+        record.data.name = charts::DerivedChartName(astro::Slot(request.base_slot).record.data.name,
+                                                    chart_class, record.chart_kind);
     }
     ShowCharts({derived->slot});
 }

@@ -2,23 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "astro/chart_table.h"
 #include "startup/zone_mnemonics.h"
 #include "support/test_session.h"
+#include "typed_entry.h"
 
 namespace meridia::charts {
 namespace {
 
 class ChartEntryTest : public testing::SessionTest {
 protected:
-    static ChartEntry Typed() {
-        ChartEntry entry;
-        entry.name = "Typed";
-        entry.date = "14 Mar 1879";
-        entry.time = "11:30";
-        entry.lat = "48N24";
-        entry.lon = "10E00";
-        return entry;
-    }
+    static ChartEntry Typed() { return TypedUlmEntry("Typed"); }
 };
 
 TEST_F(ChartEntryTest, DefaultsComeFromTheSettings) {
@@ -111,5 +107,116 @@ TEST_F(ChartEntryTest, CalculationOutsideTheEphemerisIsReported) {
     EXPECT_TRUE(CalculateChartEntry(Typed(), 1).ok());
 }
 
+// Takes every slot outside the scratch slots but `left` of them, the highest numbers free.
+void TakeSlotsLeaving(int left) {
+    int free = astro::FreeSlotCount();
+    for (int n = 1; n <= astro::kSlotCount && free > left; ++n) {
+        const bool scratch = n >= astro::kFirstScratchSlot && n <= astro::kLastScratchSlot;
+        if (!scratch && astro::Slot(n).chart_serial == 0) {
+            astro::Slot(n).chart_serial = 1;
+            --free;
+        }
+    }
+}
+
+TEST_F(ChartEntryTest, FreeSlotsAreCountedOutsideTheScratchSlots) {
+    // 114 slots, of which 102..108 are scratch slots.
+    EXPECT_EQ(astro::FreeSlotCount(), 107);
+    astro::Slot(astro::kFirstScratchSlot).chart_serial = 1;
+    astro::Slot(5).chart_serial = 1;
+    EXPECT_EQ(astro::FreeSlotCount(), 106);
+}
+
+TEST_F(ChartEntryTest, AJobThatWouldFillTheTableIsRefusedBeforeItStarts) {
+    TakeSlotsLeaving(2);
+    EXPECT_TRUE(CheckFreeSlots(2, "Eclipse Search").ok());
+    const startup::Status short_of_slots = CheckFreeSlots(3, "Eclipse Search");
+    EXPECT_EQ(short_of_slots.code(), startup::StatusCode::kFailed);
+    EXPECT_EQ(short_of_slots.message(),
+              "3 charts need as many free chart slots; only 2 are free. Close some charts and "
+              "try again.");
+    EXPECT_EQ(short_of_slots.title(), "Eclipse Search");
+    TakeSlotsLeaving(0);
+    const startup::Status full = CheckFreeSlots(1, "Returns");
+    EXPECT_EQ(full.message(), "There is no free chart slot.");
+    EXPECT_EQ(full.title(), "Returns");
+    EXPECT_TRUE(CheckFreeSlots(0, "Returns").ok());
+    EXPECT_TRUE(sink().messages().empty());
+}
+
+TEST_F(ChartEntryTest, OpeningIntoAFullTableSaysSo) {
+    const auto record = BuildChartRecord(Typed());
+    ASSERT_TRUE(record.ok());
+    TakeSlotsLeaving(1);
+    const auto opened = OpenChartRecord(*record, "/charts/a.MDcht", 4, "");
+    ASSERT_TRUE(opened.ok());
+    EXPECT_EQ(*opened, astro::kSlotCount);
+    EXPECT_NE(astro::Slot(*opened).chart_serial, 0);
+    EXPECT_EQ(astro::Slot(*opened).file_path, "/charts/a.MDcht");
+    EXPECT_EQ(astro::Slot(*opened).record_number, 4);
+    EXPECT_EQ(astro::Slot(*opened).record.data.name, "Typed");
+
+    const auto full = OpenChartRecord(*record, "", 0, "Synastry");
+    ASSERT_FALSE(full.ok());
+    EXPECT_EQ(full.status().code(), startup::StatusCode::kFailed);
+    EXPECT_EQ(full.status().message(), "There is no free chart slot.");
+    EXPECT_EQ(full.status().title(), "Synastry");
+
+    ChartEntry entry = Typed();
+    entry.refusal_title = "Dynamic Report";
+    const auto typed = OpenChartEntry(entry);
+    ASSERT_FALSE(typed.ok());
+    EXPECT_EQ(typed.status().message(), "There is no free chart slot.");
+    EXPECT_EQ(typed.status().title(), "Dynamic Report");
+}
+
+TEST_F(ChartEntryTest, AChartThatCannotBeCalculatedGivesItsSlotBack) {
+    ChartEntry entry = Typed();
+    entry.date = "1 Jan 20000";
+    const auto record = BuildChartRecord(entry);
+    ASSERT_TRUE(record.ok());
+    const int free = astro::FreeSlotCount();
+    const auto opened = OpenChartRecord(*record, "", 0, "");
+    ASSERT_FALSE(opened.ok());
+    EXPECT_EQ(opened.status().code(), startup::StatusCode::kOutOfRange);
+    EXPECT_EQ(opened.status().message(),
+              "Date for calculation is outside the range of the ephemeris.");
+    EXPECT_EQ(astro::FreeSlotCount(), free);
+}
+
+TEST_F(ChartEntryTest, CommandLineRefusalsTakeTheFormsTitle) {
+    ChartEntry form;
+    form.refusal_title = "Void of Course Moon";
+    const startup::Status job_refusal(startup::StatusCode::kRefused, "--count is 1 to 1000.",
+                                      kCommandLineTitle);
+    const startup::Status retitled = UnderEntryTitle(job_refusal, form);
+    EXPECT_EQ(retitled.code(), startup::StatusCode::kRefused);
+    EXPECT_EQ(retitled.message(), "--count is 1 to 1000.");
+    EXPECT_EQ(retitled.title(), "Void of Course Moon");
+
+    // The command line keeps its own title; a status with a title of its own keeps it.
+    EXPECT_EQ(UnderEntryTitle(job_refusal, ChartEntry{}).title(), "meridia-cli");
+    const startup::Status range(startup::StatusCode::kOutOfRange, "out", "Cannot Calculate");
+    EXPECT_EQ(UnderEntryTitle(range, form).title(), "Cannot Calculate");
+    EXPECT_TRUE(UnderEntryTitle(startup::Status{}, form).ok());
+}
+
+// The form offers the natal or event chart, the horary chart and the pre-natal epoch kinds.
+TEST_F(ChartEntryTest, TheFormsChartTypes) {
+    const std::vector<EntryChartType> types = EntryChartTypes();
+    ASSERT_EQ(types.size(), 23U);
+    EXPECT_EQ(types[0].chart_class, 1);
+    EXPECT_EQ(types[0].chart_kind, 1);
+    EXPECT_EQ(types[0].name, "Natal/Event");
+    EXPECT_EQ(types[1].chart_class, 1);
+    EXPECT_EQ(types[1].chart_kind, 43);
+    EXPECT_EQ(types[1].name, "Horary");
+    EXPECT_EQ(types[2].chart_class, 8);
+    EXPECT_EQ(types[2].chart_kind, 16);
+    EXPECT_EQ(types[2].name, "Epoch (Bailey)");
+    EXPECT_EQ(types.back().chart_class, 8);
+    EXPECT_EQ(types.back().chart_kind, 36);
+    EXPECT_EQ(types.back().name, "Quickening");
+}
 }  // namespace
 }  // namespace meridia::charts

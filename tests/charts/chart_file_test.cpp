@@ -45,6 +45,20 @@ protected:
     }
 };
 
+// The settings name the current chart file; it counts only when it exists.
+TEST_F(ChartFileTest, TheCurrentChartFileIsTheSettingsOne) {
+    session().settings().SetString("ChartFileName", "Family");
+    session().settings().SetString("ChartFileExt", ".MDcht");
+    fs::create_directories(ChartsFolder());
+    EXPECT_FALSE(CurrentChartFile().has_value());
+    const fs::path family = ChartsFolder() / "Family.MDcht";
+    ASSERT_TRUE(CreateChartFile(family, kVersionCurrent, "Family"));
+    ASSERT_TRUE(CurrentChartFile().has_value());
+    EXPECT_EQ(*CurrentChartFile(), family);
+    session().settings().SetString("ChartFileExt", ".cht");
+    EXPECT_FALSE(CurrentChartFile().has_value());
+}
+
 TEST_F(ChartFileTest, ANewCurrentFormatFileIsExactly86Bytes) {
     const fs::path path = temp() / "new.MDcht";
     ASSERT_TRUE(CreateChartFile(path, kVersionCurrent, "My charts"));
