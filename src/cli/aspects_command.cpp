@@ -72,8 +72,7 @@ int RunAspects(CliContext& ctx, AspectsOptions& options) {
     const auto grid = aspects::CalculateAspectGrid(options.job);
     if (!grid.ok()) {
         // A set or a point list that cannot be used is refused input.
-        const int status = ExitFor(grid.status());
-        return grid.status().code() == startup::StatusCode::kFailed ? status : kExitRefused;
+        return ExitForJob(grid.status());
     }
     if (ctx.json) {
         WriteJson(*ctx.out, *grid);

@@ -101,6 +101,11 @@ int ExitFor(const startup::Status& status) {
     }
 }
 
+int ExitForJob(const startup::Status& status) {
+    const int exit_status = ExitFor(status);
+    return status.code() == startup::StatusCode::kFailed ? exit_status : kExitRefused;
+}
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     // The extra events of the dynamic report (eclipses, lunar phases, void of course).
     returns::RegisterDynamicExtraEvents();

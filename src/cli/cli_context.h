@@ -27,6 +27,8 @@ struct CliContext {
 // already) and gives the exit status: 0 success, 2 for refused input and dates outside the
 // ephemeris, 1 for any other failure.
 int ExitFor(const startup::Status& status);
+// The same for a job whose only failure is kFailed: every other status is refused input (2).
+int ExitForJob(const startup::Status& status);
 
 // The --extra option of the commands that calculate charts, read into the chart entry
 // (stars_command.cpp).

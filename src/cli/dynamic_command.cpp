@@ -1,6 +1,5 @@
 // meridia-cli dynamic: transits, progressions and directions of a radix chart over a span of
 // time, as the dynamic report lists them (header and one line per event) or as JSON.
-#include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -12,9 +11,7 @@
 #include "cli/cli_context.h"
 #include "dynamic/dynamic_job.h"
 #include "dynamic/event_text.h"
-#include "startup/name_tables.h"
 #include "textformats/time_text.h"
-#include "textformats/zodiac_text.h"
 
 namespace meridia::cli {
 
@@ -68,46 +65,19 @@ void WriteJson(std::ostream& out, const dynamic::DynamicJobResult& result) {
     out << doc.dump() << '\n';
 }
 
-std::string AspectText(const dynamic::DynamicJobResult& result, int aspect) {
-    const aspects::AspectSet& set = result.request.aspect_set;
-    if (aspect < 1 || aspect > set.Count()) {
-        return "";
-    }
-    return set.Aspect(aspect).name;
-}
-
 void WriteListing(std::ostream& out, const dynamic::DynamicJobResult& result) {
-    const auto& names = startup::Names();
     out << "*** Dynamic Report: " << result.radix_name << " ***\n";
     for (const std::string& line : result.header) {
         out << line << '\n';
     }
     out << '\n';
-    char line[512];
     int count = 0;
     for (const dynamic::DynamicEvent& e : result.run.table.Events()) {
         if (e.filtered) {
             continue;
         }
         ++count;
-        const std::string moving = names.PointName(e.tran_point, 0) + (e.tran_retro ? " R" : "");
-        const std::string moving_pos = textformats::FormatZodiacPosition(e.tran_pos);
-        std::string target;
-        std::string target_pos;
-        if (e.ra_point > 0) {
-            target = names.PointName(e.ra_point, 0);
-        } else if (e.symbol == dynamic::kSymHouseIngress) {
-            target = "House " + std::to_string(e.tran_house);
-        }
-        if (e.ra_pos != dynamic::kNoTargetPosition) {
-            target_pos = textformats::FormatZodiacPosition(e.ra_pos);
-        }
-        std::snprintf(line, sizeof line, "%s  (%c) %-6s %-12s %-16s %-8s %-12s %s\n",
-                      dynamic::EventDateTimeText(e.jul_day).c_str(),
-                      e.symbol == 'O' ? 'X' : e.symbol, moving.c_str(), moving_pos.c_str(),
-                      AspectText(result, e.aspect).c_str(), target.c_str(), target_pos.c_str(),
-                      dynamic::EventTypeText(result.request, e.type).c_str());
-        out << line;
+        out << dynamic::EventListingLine(dynamic::EventRowCells(result.request, e)) << '\n';
     }
     if (!result.run.stopped_text.empty()) {
         out << result.run.stopped_text << '\n';
@@ -118,8 +88,7 @@ void WriteListing(std::ostream& out, const dynamic::DynamicJobResult& result) {
 int RunDynamic(CliContext& ctx, dynamic::DynamicJob& job) {
     const auto result = dynamic::RunDynamicJob(job);
     if (!result.ok()) {
-        const int status = ExitFor(result.status());
-        return result.status().code() == startup::StatusCode::kFailed ? status : kExitRefused;
+        return ExitForJob(result.status());
     }
     if (ctx.json) {
         WriteJson(*ctx.out, *result);

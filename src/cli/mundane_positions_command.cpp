@@ -66,8 +66,7 @@ void WriteListing(std::ostream& out, const directions::SpeculumTable& table) {
 int RunSpeculum(CliContext& ctx, const SpeculumOptions& options) {
     const auto table = directions::CalculateSpeculumTable(options.entry, options.points);
     if (!table.ok()) {
-        const int status = ExitFor(table.status());
-        return table.status().code() == startup::StatusCode::kFailed ? status : kExitRefused;
+        return ExitForJob(table.status());
     }
     if (ctx.json) {
         WriteJson(*ctx.out, *table);

@@ -45,8 +45,7 @@ int RunReport(CliContext& ctx, ReportOptions& options) {
     }
     const auto writer = reports::RunReportJob(options.job);
     if (!writer.ok()) {
-        const int status = ExitFor(writer.status());
-        return writer.status().code() == startup::StatusCode::kFailed ? status : kExitRefused;
+        return ExitForJob(writer.status());
     }
     if (ctx.json) {
         nlohmann::json lines = nlohmann::json::array();

@@ -1521,23 +1521,6 @@ EventFamilies DefaultFamilies(int method) {
 
 bool ParseFamilies(std::string_view list, EventFamilies& families, std::string& bad) {
     EventFamilies f;
-    const std::pair<std::string_view, bool EventFamilies::*> names[] = {
-        {"transits-radix", &EventFamilies::transits_radix},
-        {"transits-transits", &EventFamilies::transits_transits},
-        {"transits-progressions", &EventFamilies::transits_progressions},
-        {"transits-directions", &EventFamilies::transits_directions},
-        {"progressions-radix", &EventFamilies::progressions_radix},
-        {"progressions-progressions", &EventFamilies::progressions_progressions},
-        {"directions-radix", &EventFamilies::directions_radix},
-        {"sign-ingress", &EventFamilies::sign_ingress},
-        {"house-ingress", &EventFamilies::house_ingress},
-        {"stations", &EventFamilies::stations},
-        {"parallels-declination", &EventFamilies::parallels_declination},
-        {"parallels-latitude", &EventFamilies::parallels_latitude},
-        {"eclipses", &EventFamilies::eclipses},
-        {"lunar-phases", &EventFamilies::lunar_phases},
-        {"void-of-course", &EventFamilies::void_of_course},
-    };
     std::size_t pos = 0;
     while (pos <= list.size()) {
         const std::size_t comma = std::min(list.find(',', pos), list.size());
@@ -1549,7 +1532,7 @@ bool ParseFamilies(std::string_view list, EventFamilies& families, std::string& 
             item.remove_suffix(1);
         }
         bool known = false;
-        for (const auto& [name, member] : names) {
+        for (const auto& [name, member] : kEventFamilyWords) {
             if (item == name) {
                 f.*member = true;
                 known = true;
@@ -1563,6 +1546,16 @@ bool ParseFamilies(std::string_view list, EventFamilies& families, std::string& 
     }
     families = f;
     return true;
+}
+
+std::string FamilyListText(const EventFamilies& families) {
+    std::string list;
+    for (const auto& [word, member] : kEventFamilyWords) {
+        if (families.*member) {
+            list += (list.empty() ? "" : ",") + std::string(word);
+        }
+    }
+    return list;
 }
 
 double StepDays(const DynamicSearchRequest& request) {

@@ -7,6 +7,7 @@
 // Single-threaded: the ephemeris library keeps global state.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -42,9 +43,33 @@ struct EventFamilies {
 };
 // The families a method implies with the radix as target.
 EventFamilies DefaultFamilies(int method);
+// The families in their order of selection, each with its word in a family list.
+struct EventFamilyWord {
+    std::string_view word;
+    bool EventFamilies::*member;
+};
+inline constexpr std::array<EventFamilyWord, 15> kEventFamilyWords = {{
+    {"transits-radix", &EventFamilies::transits_radix},
+    {"transits-transits", &EventFamilies::transits_transits},
+    {"transits-progressions", &EventFamilies::transits_progressions},
+    {"transits-directions", &EventFamilies::transits_directions},
+    {"progressions-radix", &EventFamilies::progressions_radix},
+    {"progressions-progressions", &EventFamilies::progressions_progressions},
+    {"directions-radix", &EventFamilies::directions_radix},
+    {"sign-ingress", &EventFamilies::sign_ingress},
+    {"house-ingress", &EventFamilies::house_ingress},
+    {"stations", &EventFamilies::stations},
+    {"parallels-declination", &EventFamilies::parallels_declination},
+    {"parallels-latitude", &EventFamilies::parallels_latitude},
+    {"eclipses", &EventFamilies::eclipses},
+    {"lunar-phases", &EventFamilies::lunar_phases},
+    {"void-of-course", &EventFamilies::void_of_course},
+}};
 // Reads a command-line list ("transits-radix,stations,..."); false with the unknown word in
 // `bad` when an item is not a family name.
 bool ParseFamilies(std::string_view list, EventFamilies& families, std::string& bad);
+// The list ParseFamilies reads back into the same families ("" when none is selected).
+std::string FamilyListText(const EventFamilies& families);
 
 // Options of the primary-direction types (5, 7, 8), passed through to their source.
 struct PrimaryDirectionOptions {

@@ -25,19 +25,13 @@ using startup::StatusCode;
 namespace tf = textformats;
 
 Status Refused(std::string text) {
-    return Status(StatusCode::kRefused, std::move(text), "meridia-cli");
+    return Status(StatusCode::kRefused, std::move(text), charts::kCommandLineTitle);
 }
 // A refusal whose parser has shown its message already.
 Status Shown() { return Status(StatusCode::kRefused, ""); }
 
 bool MethodOf(const std::string& word, int& method) {
-    const std::pair<const char*, int> names[] = {
-        {"transits", kMethodTransits},
-        {"progressions", kMethodProgressions},
-        {"directions", kMethodDirections},
-        {"transits-to-progressions", kMethodTransitsToProgressions},
-        {"transits-to-directions", kMethodTransitsToDirections}};
-    for (const auto& [name, value] : names) {
+    for (const auto& [name, value] : kDynamicMethodWords) {
         if (word == name) {
             method = value;
             return true;
@@ -86,11 +80,22 @@ startup::StatusOr<double> MomentOf(const std::string& date_text, const std::stri
 
 }  // namespace
 
+std::string_view DynamicMethodWordOf(int method) {
+    for (const auto& [word, value] : kDynamicMethodWords) {
+        if (value == method) {
+            return word;
+        }
+    }
+    return kDynamicMethodWords[0].word;
+}
+
 std::vector<int> DefaultMovingPoints() { return {1, 3, 5, 6, 7, 8, 9, 10, 11, 12}; }
 
 std::vector<int> DefaultTargetPoints() { return {1, 3, 5, 6, 7, 8, 9, 10, 11, 12, 22, 23}; }
 
-startup::StatusOr<DynamicJobResult> ReadDynamicJob(const DynamicJob& job) {
+namespace {
+
+startup::StatusOr<DynamicJobResult> ReadJob(const DynamicJob& job) {
     DynamicJobResult out;
     DynamicSearchRequest& r = out.request;
     if (!MethodOf(job.method, r.method)) {
@@ -312,6 +317,16 @@ startup::StatusOr<DynamicJobResult> ReadDynamicJob(const DynamicJob& job) {
                        "position2.");
     }
     out.header = DynamicReportHeader(r);
+    return out;
+}
+
+}  // namespace
+
+startup::StatusOr<DynamicJobResult> ReadDynamicJob(const DynamicJob& job) {
+    auto out = ReadJob(job);
+    if (!out.ok()) {
+        return charts::UnderEntryTitle(out.status(), job.radix);
+    }
     return out;
 }
 

@@ -4,8 +4,10 @@
 // with RunDynamicSearch. Julian days in UT unless named report time.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "charts/chart_entry.h"
@@ -13,6 +15,21 @@
 #include "startup/status.h"
 
 namespace meridia::dynamic {
+
+// The methods with their words in a job (`DynamicJob::method`).
+struct DynamicMethodWord {
+    std::string_view word;
+    int method;
+};
+inline constexpr std::array<DynamicMethodWord, 5> kDynamicMethodWords = {{
+    {"transits", kMethodTransits},
+    {"progressions", kMethodProgressions},
+    {"directions", kMethodDirections},
+    {"transits-to-progressions", kMethodTransitsToProgressions},
+    {"transits-to-directions", kMethodTransitsToDirections},
+}};
+// The word of a method; "transits" for a number that is none.
+std::string_view DynamicMethodWordOf(int method);
 
 struct DynamicJob {
     charts::ChartEntry radix;

@@ -18,16 +18,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 #include "astro/derived_charts.h"
 #include "dynamic/event_text.h"
 #include "startup/messages.h"
-#include "startup/name_tables.h"
 #include "startup/session.h"
 #include "textformats/date_text.h"
-#include "textformats/zodiac_text.h"
 #include "ui/form_fields.h"
 #include "ui/job_runner.h"
 
@@ -35,50 +32,31 @@ namespace meridia::ui {
 
 namespace {
 
-namespace tf = meridia::textformats;
-
 QString ToQ(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 struct MethodChoice {
     const char* caption;
-    const char* word;  // the dynamic job's method word
     int method;
 };
 constexpr MethodChoice kMethods[] = {
-    {"Transits", "transits", dynamic::kMethodTransits},
-    {"Progressions", "progressions", dynamic::kMethodProgressions},
-    {"Directions", "directions", dynamic::kMethodDirections},
-    {"Transits to Progressions", "transits-to-progressions",
-     dynamic::kMethodTransitsToProgressions},
-    {"Transits to Directions", "transits-to-directions", dynamic::kMethodTransitsToDirections},
+    {"Transits", dynamic::kMethodTransits},
+    {"Progressions", dynamic::kMethodProgressions},
+    {"Directions", dynamic::kMethodDirections},
+    {"Transits to Progressions", dynamic::kMethodTransitsToProgressions},
+    {"Transits to Directions", dynamic::kMethodTransitsToDirections},
 };
 
-struct FamilyChoice {
-    const char* caption;
-    const char* word;  // the family's word in the job's event list
-    bool dynamic::EventFamilies::*member;
+// The check boxes of the event families, in the order of dynamic::kEventFamilyWords.
+constexpr const char* kFamilyCaptions[] = {
+    "&Transits to Radix",      "Transits to Transits", "Transits to Progs",
+    "Transits to Directions",  "&Progs to Radix",      "Progs to Progs",
+    "&Directions to Radix",    "Sign Ingress",         "Ho&use Ingress",
+    "Stationary Points",       "Parallels of Decl.",   "Parallels of Latitude",
+    "Solar && Lunar Eclipses", "Lunar Phases",         "Void of Course Moon",
 };
-using F = dynamic::EventFamilies;
-constexpr FamilyChoice kFamilies[] = {
-    {"&Transits to Radix", "transits-radix", &F::transits_radix},
-    {"Transits to Transits", "transits-transits", &F::transits_transits},
-    {"Transits to Progs", "transits-progressions", &F::transits_progressions},
-    {"Transits to Directions", "transits-directions", &F::transits_directions},
-    {"&Progs to Radix", "progressions-radix", &F::progressions_radix},
-    {"Progs to Progs", "progressions-progressions", &F::progressions_progressions},
-    {"&Directions to Radix", "directions-radix", &F::directions_radix},
-    {"Sign Ingress", "sign-ingress", &F::sign_ingress},
-    {"Ho&use Ingress", "house-ingress", &F::house_ingress},
-    {"Stationary Points", "stations", &F::stations},
-    {"Parallels of Decl.", "parallels-declination", &F::parallels_declination},
-    {"Parallels of Latitude", "parallels-latitude", &F::parallels_latitude},
-    {"Solar && Lunar Eclipses", "eclipses", &F::eclipses},
-    {"Lunar Phases", "lunar-phases", &F::lunar_phases},
-    {"Void of Course Moon", "void-of-course", &F::void_of_course},
-};
-static_assert(std::size(kFamilies) == 15);
+static_assert(std::size(kFamilyCaptions) == dynamic::kEventFamilyWords.size());
 
 struct MultiplierChoice {
     const char* caption;
@@ -111,34 +89,6 @@ QColor FamilyColour(int type) {
     return type >= 1 && type <= 9 ? kColours[type] : kColours[0];
 }
 
-// The nine column texts of an event.
-std::array<std::string, 9> EventTexts(const dynamic::DynamicJobResult& result,
-                                      const dynamic::DynamicEvent& e) {
-    const auto& names = startup::Names();
-    std::array<std::string, 9> texts;
-    texts[0] = dynamic::EventDateTimeText(e.jul_day);
-    texts[1] = std::string("(") + (e.symbol == dynamic::kSymOther ? 'X' : e.symbol) + ")";
-    texts[2] = names.PointName(e.tran_point, 0) + (e.tran_retro ? " R" : "");
-    if (e.ra_point > 0) {
-        texts[3] = names.PointName(e.ra_point, 0);
-    } else if (e.symbol == dynamic::kSymHouseIngress) {
-        texts[3] = "House " + std::to_string(e.tran_house);
-    }
-    char weight[32];
-    std::snprintf(weight, sizeof weight, "%.1f", static_cast<double>(e.weight));
-    texts[4] = weight;
-    texts[5] = dynamic::EventTypeText(result.request, e.type);
-    const aspects::AspectSet& set = result.request.aspect_set;
-    if (e.aspect >= 1 && e.aspect <= set.Count()) {
-        texts[6] = set.Aspect(e.aspect).name;
-    }
-    texts[7] = tf::FormatZodiacPosition(e.tran_pos);
-    if (e.ra_pos != dynamic::kNoTargetPosition) {
-        texts[8] = tf::FormatZodiacPosition(e.ra_pos);
-    }
-    return texts;
-}
-
 }  // namespace
 
 DynamicEntry::DynamicEntry(const astro::ChartRecord& radix, QWidget* parent)
@@ -149,7 +99,7 @@ DynamicEntry::DynamicEntry(const astro::ChartRecord& radix, QWidget* parent)
     auto* form = new QFormLayout;
     method_ = new QComboBox;
     for (const MethodChoice& m : kMethods) {
-        method_->addItem(QString::fromUtf8(m.caption), QString::fromUtf8(m.word));
+        method_->addItem(QString::fromUtf8(m.caption), ToQ(dynamic::DynamicMethodWordOf(m.method)));
     }
     form->addRow(QStringLiteral("&Method"), method_);
     progression_ = new QComboBox;
@@ -197,7 +147,7 @@ DynamicEntry::DynamicEntry(const astro::ChartRecord& radix, QWidget* parent)
     auto* events = new QGroupBox(QStringLiteral("Event Selection"));
     auto* grid = new QGridLayout(events);
     for (std::size_t i = 0; i < families_.size(); ++i) {
-        families_[i] = new QCheckBox(QString::fromUtf8(kFamilies[i].caption));
+        families_[i] = new QCheckBox(QString::fromUtf8(kFamilyCaptions[i]));
         grid->addWidget(families_[i], static_cast<int>(i / 2), static_cast<int>(i % 2));
     }
     enter_leave_ = new QCheckBox(QStringLiteral("Entering/Leaving"));
@@ -229,7 +179,7 @@ void DynamicEntry::MethodChanged() {
         kMethods[static_cast<std::size_t>(std::max(0, method_->currentIndex()))].method;
     const dynamic::EventFamilies defaults = dynamic::DefaultFamilies(method);
     for (std::size_t i = 0; i < families_.size(); ++i) {
-        families_[i]->setChecked(defaults.*(kFamilies[i].member));
+        families_[i]->setChecked(defaults.*(dynamic::kEventFamilyWords[i].member));
     }
     const bool progressions =
         method == dynamic::kMethodProgressions || method == dynamic::kMethodTransitsToProgressions;
@@ -258,13 +208,11 @@ dynamic::DynamicJob DynamicEntry::Job() const {
     job.aspect_set = aspect_set_->text().trimmed().toStdString();
     job.report_zone = zone_->text().trimmed().toStdString();
     job.enter_leave = enter_leave_->isChecked();
-    std::string list;
+    dynamic::EventFamilies families;
     for (std::size_t i = 0; i < families_.size(); ++i) {
-        if (families_[i]->isChecked()) {
-            list += (list.empty() ? "" : ",") + std::string(kFamilies[i].word);
-        }
+        families.*(dynamic::kEventFamilyWords[i].member) = families_[i]->isChecked();
     }
-    job.events = list;
+    job.events = dynamic::FamilyListText(families);
     return job;
 }
 
@@ -368,7 +316,7 @@ void DynamicView::Fill() {
             continue;
         }
         table_->insertRow(row);
-        const std::array<std::string, 9> texts = EventTexts(result_, e);
+        const dynamic::EventCells texts = dynamic::EventRowCells(result_.request, e);
         for (int column = 0; column < 9; ++column) {
             auto* item = new QTableWidgetItem(ToQ(texts[static_cast<std::size_t>(column)]));
             if (colours) {
@@ -387,12 +335,7 @@ QString DynamicView::Text() const {
         if (e.filtered) {
             continue;
         }
-        const std::array<std::string, 9> t = EventTexts(result_, e);
-        char line[512];
-        std::snprintf(line, sizeof line, "%s  %s %-6s %-12s %-16s %-8s %-12s %s\n", t[0].c_str(),
-                      t[1].c_str(), t[2].c_str(), t[7].c_str(), t[6].c_str(), t[3].c_str(),
-                      t[8].c_str(), t[5].c_str());
-        text += ToQ(line);
+        text += ToQ(dynamic::EventListingLine(dynamic::EventRowCells(result_.request, e))) + '\n';
     }
     return text;
 }

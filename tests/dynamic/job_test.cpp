@@ -87,5 +87,20 @@ TEST_F(DynamicJobTest, RefusedOptionsSayWhy) {
     }
 }
 
+// A job typed into a form of the windowed program refuses under the form's title; the command
+// line's keep its own.
+TEST_F(DynamicJobTest, RefusalsCarryTheTitleOfTheForm) {
+    DynamicJob job = Job();
+    job.unit = "weeks";
+    auto read = ReadDynamicJob(job);
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.status().title(), "meridia-cli");
+    job.radix.refusal_title = "Dynamic Report";
+    read = ReadDynamicJob(job);
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.status().message(), "--unit is days, months or years.");
+    EXPECT_EQ(read.status().title(), "Dynamic Report");
+    EXPECT_EQ(RunDynamicJob(job).status().title(), "Dynamic Report");
+}
 }  // namespace
 }  // namespace meridia::dynamic
