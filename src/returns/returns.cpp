@@ -8,6 +8,7 @@
 #include "astro/chart_table.h"
 #include "astro/derived_charts.h"
 #include "astro/time_scales.h"
+#include "charts/chart_entry.h"
 #include "returns/longitude_solver.h"
 #include "startup/messages.h"
 
@@ -185,12 +186,7 @@ startup::StatusOr<int> OpenReturnChart(const ReturnRequest& request, const Found
         return startup::Status(startup::StatusCode::kNotConverged, kNonConvergenceText,
                                kCannotFindReturnTitle);
     }
-    const int slot = astro::OpenChartIntoSlot(ReturnRecord(request, found), "", 0);
-    if (slot < 0) {
-        return startup::Status(startup::StatusCode::kFailed, "There is no free chart slot.",
-                               kReturnTitle);
-    }
-    return slot;
+    return charts::OpenChartRecord(ReturnRecord(request, found), "", 0, kReturnTitle);
 }
 
 void RegisterReturnCharts() { astro::SetReturnChartCalculator(CalcReturnChart); }

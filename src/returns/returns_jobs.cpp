@@ -24,7 +24,7 @@ namespace meridia::returns {
 
 namespace {
 
-constexpr const char* kRefusalTitle = "meridia-cli";
+constexpr const char* kRefusalTitle = charts::kCommandLineTitle;
 
 startup::Status Refused(const std::string& text) {
     return {startup::StatusCode::kRefused, text, kRefusalTitle};
@@ -121,13 +121,13 @@ startup::StatusOr<astro::ChartRecord> PlaceRecord(const charts::ChartEntry& plac
 }
 
 // Opens a created chart into a free slot and, when a chart file is named, appends it there
-// (its number in the file goes into `saved`).
+// (its number in the file goes into `saved`). The jobs check with CheckFreeSlots beforehand
+// that every chart they create finds a slot.
 startup::StatusOr<int> OpenCreatedChart(const astro::ChartRecord& record,
                                         const std::string& save_to, std::vector<int>& saved) {
-    const int slot = astro::OpenChartIntoSlot(record, "", 0);
-    if (slot < 0) {
-        return startup::Status(startup::StatusCode::kFailed, "There is no free chart slot.",
-                               kRefusalTitle);
+    const auto slot = charts::OpenChartRecord(record, "", 0, kRefusalTitle);
+    if (!slot.ok()) {
+        return slot.status();
     }
     if (!save_to.empty()) {
         const auto number = charts::AddRecordToFile(save_to, record, std::nullopt, std::nullopt);
@@ -137,6 +137,11 @@ startup::StatusOr<int> OpenCreatedChart(const astro::ChartRecord& record,
         saved.push_back(*number);
     }
     return slot;
+}
+
+// Whether the charts a job is asked to create all find a free slot.
+startup::Status CreatedChartsFit(const std::vector<int>& create_charts) {
+    return charts::CheckFreeSlots(static_cast<int>(create_charts.size()), kRefusalTitle);
 }
 
 // Refuses a chart number outside 1..count.
@@ -268,7 +273,9 @@ std::optional<double> ParseZodiacPosition(const std::string& text) {
     return (sign - 1) * 30.0 + degrees + minutes / 60.0 + seconds / 3600.0;
 }
 
-startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job) {
+namespace {
+
+startup::StatusOr<EclipseJobResult> EclipseJobOf(const EclipseJob& job) {
     EclipseJobResult result;
     EclipseSearch& search = result.search;
     double zone = 0.0;
@@ -365,6 +372,9 @@ startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job) {
         return checked;
     }
     result.columns_status = ReadEclipseColumns(EclipseColumnsPath(), result.columns);
+    if (const startup::Status free = CreatedChartsFit(job.create_charts); !free.ok()) {
+        return free;
+    }
     for (const int n : job.create_charts) {
         const EclipseEntry& entry = result.eclipses[static_cast<std::size_t>(n - 1)];
         astro::ChartRecord place;
@@ -395,8 +405,6 @@ startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job) {
         job.radix ? astro::Slot(radix_slot).record.data.name : "", aspect_set_name, point_set_name);
     return result;
 }
-
-namespace {
 
 // The phase returns of the base chart given by the job's place fields.
 startup::StatusOr<LunarPhaseJobResult> RunPhaseReturns(const LunarPhaseJob& job) {
@@ -429,6 +437,9 @@ startup::StatusOr<LunarPhaseJobResult> RunPhaseReturns(const LunarPhaseJob& job)
         CheckChartNumbers(job.create_charts, result.phases.size(), "phase return");
     if (!checked.ok()) {
         return checked;
+    }
+    if (const startup::Status free = CreatedChartsFit(job.create_charts); !free.ok()) {
+        return free;
     }
     // Kinds 70..77: the 45-degree sector of the elongation, counted from the New Moon.
     const int kind = astro::kKindFirstLunarPhase + static_cast<int>(result.base_elongation / 45.0);
@@ -489,16 +500,11 @@ startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseCharts(const LunarPhaseJob& 
     }
     result.charts = std::move(*found);
     for (const LunarPhaseChart& chart : result.charts) {
-        if (astro::FindFreeSlot() < 0) {
-            return fail(startup::Status(startup::StatusCode::kFailed,
-                                        "There is no free chart slot.", kRefusalTitle));
+        const auto slot = charts::OpenChartRecord(chart.record, "", 0, kRefusalTitle);
+        if (!slot.ok()) {
+            return fail(slot.status());
         }
-        const int slot = astro::OpenChartIntoSlot(chart.record, "", 0);
-        if (slot < 0) {
-            return fail(startup::Status(startup::StatusCode::kOutOfRange, astro::kOutOfRangeText,
-                                        astro::kOutOfRangeTitle));
-        }
-        result.chart_slots.push_back(slot);
+        result.chart_slots.push_back(*slot);
     }
     if (!job.save_to.empty()) {
         for (const LunarPhaseChart& chart : result.charts) {
@@ -513,9 +519,7 @@ startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseCharts(const LunarPhaseJob& 
     return result;
 }
 
-}  // namespace
-
-startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseJob(const LunarPhaseJob& job) {
+startup::StatusOr<LunarPhaseJobResult> LunarPhaseJobOf(const LunarPhaseJob& job) {
     if (job.chart_kind) {
         return RunLunarPhaseCharts(job);
     }
@@ -537,6 +541,9 @@ startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseJob(const LunarPhaseJob& job
     if (!checked.ok()) {
         return checked;
     }
+    if (const startup::Status free = CreatedChartsFit(job.create_charts); !free.ok()) {
+        return free;
+    }
     for (const int n : job.create_charts) {
         const LunarPhaseEvent& phase = result.phases[static_cast<std::size_t>(n - 1)];
         const auto place = PlaceRecord(job.place, phase.jd_ut);
@@ -553,7 +560,7 @@ startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseJob(const LunarPhaseJob& job
     return result;
 }
 
-startup::StatusOr<VoidJobResult> RunVoidJob(const VoidJob& job) {
+startup::StatusOr<VoidJobResult> VoidJobOf(const VoidJob& job) {
     if (job.type && (*job.type < 0 || *job.type > 2)) {
         return Refused("--type is 0, 1 or 2.");
     }
@@ -577,7 +584,7 @@ startup::StatusOr<VoidJobResult> RunVoidJob(const VoidJob& job) {
     return result;
 }
 
-startup::StatusOr<ReturnJobResult> RunReturnJob(const ReturnJob& job) {
+startup::StatusOr<ReturnJobResult> ReturnJobOf(const ReturnJob& job) {
     ReturnJobResult result;
     ReturnRequest& r = result.request;
     if (job.which == "current") {
@@ -626,6 +633,13 @@ startup::StatusOr<ReturnJobResult> RunReturnJob(const ReturnJob& job) {
         return found.status();
     }
     result.returns = *found;
+    const auto found_count = std::count_if(result.returns.begin(), result.returns.end(),
+                                           [](const FoundReturn& f) { return f.found; });
+    if (const startup::Status free =
+            charts::CheckFreeSlots(static_cast<int>(found_count), kRefusalTitle);
+        !free.ok()) {
+        return free;
+    }
     for (const FoundReturn& f : result.returns) {
         if (!f.found) {
             result.slots.push_back(-1);
@@ -638,6 +652,33 @@ startup::StatusOr<ReturnJobResult> RunReturnJob(const ReturnJob& job) {
         result.slots.push_back(*chart);
     }
     return result;
+}
+
+// The public jobs: their refusals carry the title of the form they were typed into.
+template <class T>
+startup::StatusOr<T> UnderTitle(startup::StatusOr<T> result, const charts::ChartEntry& entry) {
+    if (result.ok()) {
+        return result;
+    }
+    return charts::UnderEntryTitle(result.status(), entry);
+}
+
+}  // namespace
+
+startup::StatusOr<EclipseJobResult> RunEclipseJob(const EclipseJob& job) {
+    return UnderTitle(EclipseJobOf(job), job.radix ? *job.radix : job.place);
+}
+
+startup::StatusOr<LunarPhaseJobResult> RunLunarPhaseJob(const LunarPhaseJob& job) {
+    return UnderTitle(LunarPhaseJobOf(job), job.place);
+}
+
+startup::StatusOr<VoidJobResult> RunVoidJob(const VoidJob& job) {
+    return UnderTitle(VoidJobOf(job), job.chart);
+}
+
+startup::StatusOr<ReturnJobResult> RunReturnJob(const ReturnJob& job) {
+    return UnderTitle(ReturnJobOf(job), job.base);
 }
 
 }  // namespace meridia::returns

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "aspects/aspect_set.h"
 #include "astro/angles.h"
 #include "astro/chart_calc.h"
 #include "astro/chart_table.h"
@@ -145,6 +146,13 @@ std::vector<Candidate> CandidatesOf(double moon0, double sign_end, const PlanetL
 }
 
 }  // namespace
+
+std::string VoidAspectName(int aspect) {
+    if (aspect < kConjunction || aspect > kSextile) {
+        return "";
+    }
+    return aspects::StandardAspectSet().Aspect(aspect).name;
+}
 
 int VoidOfCourseTypeFromSettings() {
     const long type = startup::CurrentSession().settings().GetLong("VoidOfCourseType");

@@ -6,6 +6,7 @@
 // thread-safe.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "startup/status.h"
@@ -25,6 +26,10 @@ inline constexpr int kOpposition = 2;
 inline constexpr int kTrine = 3;
 inline constexpr int kSquare = 4;
 inline constexpr int kSextile = 5;
+
+// The name of a void-of-course aspect (kConjunction..kSextile) as the standard aspect set
+// names it; "" for any other number.
+std::string VoidAspectName(int aspect);
 
 // The setting `VoidOfCourseType`, 0..2 (any other value reads as 0).
 int VoidOfCourseTypeFromSettings();

@@ -155,6 +155,7 @@ EclFind::EclFind(const astro::ChartRecord& place,
 
 returns::EclipseJob EclFind::Job() const {
     returns::EclipseJob job;
+    job.place.refusal_title = "Eclipse Search";
     job.span.from = from_->text().trimmed().toStdString();
     job.span.to = to_->text().trimmed().toStdString();
     const auto types = [](const QCheckBox* all,
@@ -347,11 +348,10 @@ std::optional<std::pair<QString, QString>> MoonReportEntry::Run() {
         (result.is_void ? QStringLiteral(": the Moon is void of course at the chart's moment.\n\n")
                         : QStringLiteral(": the Moon is not void of course at the chart's "
                                          "moment.\n\n"));
-    static constexpr const char* kAspectNames[] = {"",      "Conjunction", "Opposition",
-                                                   "Trine", "Square",      "Sextile"};
     for (const returns::VoidOfCoursePeriod& p : result.periods) {
         char line[240];
-        if (p.planet == 0 || p.aspect < 1 || p.aspect > 5) {
+        const std::string aspect = returns::VoidAspectName(p.aspect);
+        if (p.planet == 0 || aspect.empty()) {
             std::snprintf(line, sizeof line, "No void period before the ingress at %s\n",
                           UtText(p.ends_jd_ut).c_str());
         } else {
@@ -359,7 +359,7 @@ std::optional<std::pair<QString, QString>> MoonReportEntry::Run() {
                           "Void of Course Moon from %s to %s   last aspect: %s %s (%s), "
                           "ingress %s\n",
                           UtText(p.begins_jd_ut).c_str(), UtText(p.ends_jd_ut).c_str(),
-                          kAspectNames[p.aspect], names.PointName(p.planet, 1).c_str(),
+                          aspect.c_str(), names.PointName(p.planet, 1).c_str(),
                           tf::FormatZodiacPosition(p.planet_longitude).c_str(),
                           tf::FormatZodiacPosition(p.moon_longitude).c_str());
         }

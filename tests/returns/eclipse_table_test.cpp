@@ -323,6 +323,43 @@ TEST_F(EclipseTableTest, ChartsOfEclipsesAndPhasesAreCastAtTheirInstants) {
               0.01);
 }
 
+// A job asked for more charts than the chart table has free slots opens none of them and says
+// so under the title of the form it was typed into.
+TEST_F(EclipseTableTest, ChartsThatWouldNotAllFitAreNotStarted) {
+    int left = astro::FreeSlotCount();
+    for (int n = 1; n <= astro::kSlotCount && left > 1; ++n) {
+        const bool scratch = n >= astro::kFirstScratchSlot && n <= astro::kLastScratchSlot;
+        if (!scratch && astro::Slot(n).chart_serial == 0) {
+            astro::Slot(n).chart_serial = 1;
+            --left;
+        }
+    }
+    EclipseJob job;
+    job.span.from = "1 Jan 2025";
+    job.span.to = "31 Dec 2025";
+    job.create_charts = {1, 2};
+    job.place.lat = "40N45";
+    job.place.lon = "73W59";
+    job.place.zone = "5";
+    job.place.refusal_title = "Eclipse Search";
+    const auto refused = RunEclipseJob(job);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.status().code(), startup::StatusCode::kFailed);
+    EXPECT_EQ(refused.status().message(),
+              "2 charts need as many free chart slots; only 1 are free. Close some charts and "
+              "try again.");
+    EXPECT_EQ(refused.status().title(), "Eclipse Search");
+    EXPECT_EQ(astro::FreeSlotCount(), 1);
+
+    job.create_charts = {1};
+    const auto one = RunEclipseJob(job);
+    ASSERT_TRUE(one.ok()) << one.status().message();
+    EXPECT_EQ(astro::FreeSlotCount(), 0);
+    const auto none = RunEclipseJob(job);
+    ASSERT_FALSE(none.ok());
+    EXPECT_EQ(none.status().message(), "There is no free chart slot.");
+}
+
 // The last eclipse before a moment by the library's own backward searches: the Julian day
 // (UT) and the longitude of the Sun (solar) or the Moon (lunar) then.
 std::pair<double, double> LibraryPriorEclipse(double jd_ut) {

@@ -7,11 +7,13 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "astro/chart_calc.h"
 #include "astro/chart_table.h"
 #include "library_places.h"
+#include "returns/returns_jobs.h"
 #include "support/chart_records.h"
 #include "support/test_session.h"
 #include "textformats/calendar.h"
@@ -174,6 +176,37 @@ TEST_F(IsMoonVoidTest, TypeSettingReadsZeroForUnknownValues) {
     EXPECT_EQ(VoidOfCourseTypeFromSettings(), 1);
     session().settings().SetString("VoidOfCourseType", "7");
     EXPECT_EQ(VoidOfCourseTypeFromSettings(), 0);
+}
+
+// A job typed into a form refuses under the form's title; the command line keeps its own.
+TEST_F(IsMoonVoidTest, JobRefusalsCarryTheFormsTitle) {
+    VoidJob job;
+    job.type = 5;
+    auto refused = RunVoidJob(job);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.status().message(), "--type is 0, 1 or 2.");
+    EXPECT_EQ(refused.status().title(), "meridia-cli");
+    job.chart.refusal_title = "Void of Course Moon";
+    refused = RunVoidJob(job);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.status().title(), "Void of Course Moon");
+}
+
+// The five major aspects, numbered as in the standard aspect set; any other number has no name.
+TEST(VoidAspectName, NamesTheFiveMajorAspects) {
+    const std::pair<int, const char*> rows[] = {
+        {kConjunction, "Conjunction"},
+        {kOpposition, "Opposition"},
+        {kTrine, "Trine"},
+        {kSquare, "Square"},
+        {kSextile, "Sextile"},
+        {0, ""},
+        {6, ""},
+        {-1, ""},
+    };
+    for (const auto& [aspect, name] : rows) {
+        EXPECT_EQ(VoidAspectName(aspect), name) << aspect;
+    }
 }
 
 }  // namespace
