@@ -1,7 +1,6 @@
 // meridia-cli wheel: one to five charts drawn as a wheel, a dial or an aspect grid into a PNG,
 // JPEG, BMP, SVG or PDF file, with the layout drawn as JSON. meridia-cli style: a wheel style
 // file as its readable text description, and back.
-#include <QColor>
 #include <QGuiApplication>
 #include <array>
 #include <cstdlib>
@@ -17,8 +16,6 @@
 #include "cli/cli_context.h"
 #include "drawing/wheel_picture.h"
 #include "drawing/wheel_style.h"
-#include "startup/file_io.h"
-#include "startup/messages.h"
 
 namespace meridia::cli {
 
@@ -104,11 +101,6 @@ void WriteListing(std::ostream& out, const drawing::WheelLayout& layout, const s
     out << layout.aspects.size() << " aspect lines\n";
 }
 
-int Refuse(const std::string& message) {
-    startup::ShowMessage(message, startup::kExclamation, "Error");
-    return kExitRefused;
-}
-
 int RunWheel(CliContext& ctx, WheelOptions& o) {
     drawing::WheelRequest request;
     if (o.kind == "dial") {
@@ -116,11 +108,11 @@ int RunWheel(CliContext& ctx, WheelOptions& o) {
     } else if (o.kind == "grid") {
         request.kind = drawing::DrawKind::kGrid;
     }
-    const QColor background(QString::fromStdString(o.background));
-    if (o.background.size() != 7 || o.background[0] != '#' || !background.isValid()) {
-        return Refuse("Invalid background colour: " + o.background + " (use #RRGGBB)");
+    const auto background = drawing::ReadBackgroundColour(o.background);
+    if (!background.ok()) {
+        return ExitFor(background.status());
     }
-    request.background = background;
+    request.background = *background;
     request.color = !o.no_color;
     request.chart_info = o.info;
     request.zero_longitude = o.zero;
@@ -136,16 +128,14 @@ int RunWheel(CliContext& ctx, WheelOptions& o) {
         }
         const int slot = static_cast<int>(i) + 1;
         if (startup::Status s = charts::CalculateChartEntry(o.charts[i], slot); !s.ok()) {
-            const int status = ExitFor(s);
-            return s.code() == startup::StatusCode::kFailed ? status : kExitRefused;
+            return ExitForJob(s);
         }
         request.chart_slots.push_back(slot);
     }
     EnsureGuiApplication();
     const auto layout = drawing::SaveChartPicture(out_path, o.size, request);
     if (!layout.ok()) {
-        const int status = ExitFor(layout.status());
-        return layout.status().code() == startup::StatusCode::kFailed ? status : kExitRefused;
+        return ExitForJob(layout.status());
     }
     if (ctx.json) {
         WriteJson(*ctx.out, *layout);
@@ -156,30 +146,16 @@ int RunWheel(CliContext& ctx, WheelOptions& o) {
 }
 
 int RunStyleExport(CliContext& ctx, const std::string& path) {
-    auto bytes = startup::ReadFileHead(path, drawing::kStyleRecordBytes);
-    if (!bytes.ok()) {
-        return Refuse("File not found: " + path);
-    }
-    auto style = drawing::DecodeWheelStyle(*bytes);
+    const auto style = drawing::ReadWheelStyleFile(path);
     if (!style.ok()) {
-        return Refuse("Invalid Wheel File Version: " + path);
+        return ExitFor(style.status());
     }
     *ctx.out << drawing::StyleToText(*style);
     return kExitOk;
 }
 
 int RunStyleImport(const std::string& source, const std::string& out) {
-    // A description is a few hundred lines; a file beyond a megabyte is not one.
-    auto text = startup::ReadFileLimited(source, std::size_t{1} << 20);
-    if (!text.ok()) {
-        return Refuse("File not found: " + source);
-    }
-    auto style = drawing::StyleFromText(*text);
-    if (!style.ok()) {
-        return Refuse(source + ": " + style.status().message());
-    }
-    const startup::Status s = drawing::SaveWheelStyle(out, *style);
-    return s.ok() ? kExitOk : ExitFor(s);
+    return ExitFor(drawing::ImportWheelStyleText(source, out));
 }
 
 }  // namespace

@@ -104,6 +104,15 @@ std::optional<PictureFormat> PictureFormatFor(const std::filesystem::path& path)
     return std::nullopt;
 }
 
+startup::StatusOr<QColor> ReadBackgroundColour(const std::string& text) {
+    const QColor colour(QString::fromStdString(text));
+    if (text.size() != 7 || text[0] != '#' || !colour.isValid()) {
+        return startup::Status(startup::StatusCode::kRefused,
+                               "Invalid background colour: " + text + " (use #RRGGBB)", "Error");
+    }
+    return colour;
+}
+
 startup::StatusOr<WheelLayout> SaveChartPicture(const std::filesystem::path& path, int size_px,
                                                 const WheelRequest& request) {
     const auto format = PictureFormatFor(path);

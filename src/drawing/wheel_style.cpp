@@ -536,6 +536,34 @@ startup::Status LoadWheelStyle(std::string_view name, int kind, bool dial, Wheel
     return Status::Ok();
 }
 
+startup::StatusOr<WheelStyle> ReadWheelStyleFile(const std::filesystem::path& path) {
+    auto bytes = startup::ReadFileHead(path, kStyleRecordBytes);
+    if (!bytes.ok()) {
+        return Status(StatusCode::kRefused, "File not found: " + path.string(), "Error", path);
+    }
+    auto style = DecodeWheelStyle(*bytes);
+    if (!style.ok()) {
+        return Status(StatusCode::kRefused, "Invalid Wheel File Version: " + path.string(), "Error",
+                      path);
+    }
+    return style;
+}
+
+startup::Status ImportWheelStyleText(const std::filesystem::path& source,
+                                     const std::filesystem::path& out) {
+    constexpr std::size_t kMaxDescriptionBytes = std::size_t{1} << 20;
+    auto text = startup::ReadFileLimited(source, kMaxDescriptionBytes);
+    if (!text.ok()) {
+        return Status(StatusCode::kRefused, "File not found: " + source.string(), "Error", source);
+    }
+    auto style = StyleFromText(*text);
+    if (!style.ok()) {
+        return Status(StatusCode::kRefused, source.string() + ": " + style.status().message(),
+                      "Error", source);
+    }
+    return SaveWheelStyle(out, *style);
+}
+
 startup::Status SaveWheelStyle(const std::filesystem::path& path, const WheelStyle& style) {
     return startup::WriteFileSafely(path, EncodeWheelStyle(style));
 }

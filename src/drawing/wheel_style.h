@@ -211,6 +211,18 @@ std::string DefaultStyleName(int kind, bool dial);
 startup::Status LoadWheelStyle(std::string_view name, int kind, bool dial, WheelStyle& style,
                                std::filesystem::path* loaded_path = nullptr);
 
+// A style file read as it stands (no fallback to a default), for its text description: a file
+// that cannot be read is kRefused with "File not found: " + path, one of an unknown version
+// with "Invalid Wheel File Version: " + path, both titled "Error" and not shown.
+startup::StatusOr<WheelStyle> ReadWheelStyleFile(const std::filesystem::path& path);
+
+// Writes the style file `out` from the text description in `source` (a description is a few
+// hundred lines; a file beyond a megabyte is none). Titled "Error" and not shown: a source that
+// cannot be read is kRefused with "File not found: " + source, a description StyleFromText
+// refuses is kRefused with source + ": " + its reason; a failed write has its own status.
+startup::Status ImportWheelStyleText(const std::filesystem::path& source,
+                                     const std::filesystem::path& out);
+
 // Writes the version-2 record through a temporary file.
 startup::Status SaveWheelStyle(const std::filesystem::path& path, const WheelStyle& style);
 

@@ -222,6 +222,46 @@ TEST_F(WheelStyleFiles, FactoryStylesLoad) {
     }
 }
 
+TEST_F(WheelStyleFiles, AStyleFileIsReadAsItStandsForItsText) {
+    const auto path = temp() / "mine.wh2";
+    testing::WriteFile(path, EncodeWheelStyle(SampleStyle()));
+    const auto read = ReadWheelStyleFile(path);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read->description, "Sample");
+
+    // No fallback to the default style: a missing file is refused, as is an unknown version.
+    const auto missing = ReadWheelStyleFile(temp() / "none.wh1");
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.status().code(), startup::StatusCode::kRefused);
+    EXPECT_EQ(missing.status().message(), "File not found: " + (temp() / "none.wh1").string());
+    EXPECT_EQ(missing.status().title(), "Error");
+    std::string bytes = EncodeWheelStyle(SampleStyle());
+    PutI16(bytes, 0, 7);
+    testing::WriteFile(path, bytes);
+    const auto other = ReadWheelStyleFile(path);
+    ASSERT_FALSE(other.ok());
+    EXPECT_EQ(other.status().message(), "Invalid Wheel File Version: " + path.string());
+    EXPECT_TRUE(sink().messages().empty());
+}
+
+TEST_F(WheelStyleFiles, ATextDescriptionIsWrittenAsAStyleFile) {
+    const auto source = temp() / "mine.txt";
+    const auto out = temp() / "mine.wh2";
+    testing::WriteFile(source, StyleToText(SampleStyle()));
+    ASSERT_TRUE(ImportWheelStyleText(source, out).ok());
+    EXPECT_EQ(testing::ReadFile(out), EncodeWheelStyle(SampleStyle()));
+
+    const startup::Status missing = ImportWheelStyleText(temp() / "none.txt", out);
+    EXPECT_EQ(missing.code(), startup::StatusCode::kRefused);
+    EXPECT_EQ(missing.message(), "File not found: " + (temp() / "none.txt").string());
+    testing::WriteFile(source, "ring 1: colour=#000000\n");
+    const startup::Status refused = ImportWheelStyleText(source, temp() / "other.wh2");
+    EXPECT_EQ(refused.code(), startup::StatusCode::kRefused);
+    EXPECT_EQ(refused.message().rfind(source.string() + ": ", 0), 0U) << refused.message();
+    EXPECT_EQ(refused.title(), "Error");
+    EXPECT_FALSE(std::filesystem::exists(temp() / "other.wh2"));
+}
+
 TEST(WheelStyleText, RoundTripsEveryField) {
     const WheelStyle s = SampleStyle();
     auto back = StyleFromText(StyleToText(s));
