@@ -94,6 +94,23 @@ TEST_F(MainWindowTest, SavedChartIsListedAndOpensAgain) {
     EXPECT_EQ(charts::ReadChartFileForJob(*file)->charts.size(), 1u);
 }
 
+// With every slot of the chart table taken, opening a chart says so under the program's
+// name, and no view is added.
+TEST_F(MainWindowTest, OpeningIntoAFullTableSaysSo) {
+    ASSERT_TRUE(started_);
+    ui::MainWindow window;
+    for (int n = 1; n <= astro::kSlotCount; ++n) {
+        astro::Slot(n).chart_serial = 1;
+    }
+    const int tabs = window.tabs()->count();
+    sink().Clear();
+    EXPECT_EQ(window.OpenChart(SampleRecord()), -1);
+    EXPECT_EQ(LastMessage().text, "There is no free chart slot.");
+    EXPECT_EQ(LastMessage().title, "");
+    EXPECT_EQ(sink().messages().size(), 1U);
+    EXPECT_EQ(window.tabs()->count(), tabs);
+}
+
 TEST_F(MainWindowTest, CommandLineLoadOpensTheFileWithTheChartSelected) {
     ASSERT_TRUE(started_);
     const auto file = charts::CreateNewChartFile(charts::ChartsFolder() / "two.MDcht",
