@@ -6,6 +6,7 @@
 
 #include "astro/chart_table.h"
 #include "startup/zone_mnemonics.h"
+#include "support/chart_table_fill.h"
 #include "support/test_session.h"
 #include "typed_entry.h"
 
@@ -107,17 +108,7 @@ TEST_F(ChartEntryTest, CalculationOutsideTheEphemerisIsReported) {
     EXPECT_TRUE(CalculateChartEntry(Typed(), 1).ok());
 }
 
-// Takes every slot outside the scratch slots but `left` of them, the highest numbers free.
-void TakeSlotsLeaving(int left) {
-    int free = astro::FreeSlotCount();
-    for (int n = 1; n <= astro::kSlotCount && free > left; ++n) {
-        const bool scratch = n >= astro::kFirstScratchSlot && n <= astro::kLastScratchSlot;
-        if (!scratch && astro::Slot(n).chart_serial == 0) {
-            astro::Slot(n).chart_serial = 1;
-            --free;
-        }
-    }
-}
+using testing::TakeSlotsLeaving;
 
 TEST_F(ChartEntryTest, FreeSlotsAreCountedOutsideTheScratchSlots) {
     // 114 slots, of which 102..108 are scratch slots.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "astro/chart_table.h"
+#include "support/chart_table_fill.h"
 #include "support/test_session.h"
 #include "typed_entry.h"
 
@@ -116,9 +117,7 @@ TEST_F(DerivedEntryTest, RiseSetRefusalsSayWhy) {
 }
 
 TEST_F(DerivedEntryTest, AFullTableIsSaid) {
-    for (int n = 1; n <= astro::kSlotCount; ++n) {
-        astro::Slot(n).chart_serial = 1;
-    }
+    testing::TakeSlotsLeaving(0);
     RiseSetJob job;
     job.chart = Typed();
     job.point = 3;

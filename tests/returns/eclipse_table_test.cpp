@@ -19,6 +19,7 @@
 #include "returns/eclipses.h"
 #include "returns/lunar_phases.h"
 #include "returns/returns_jobs.h"
+#include "support/chart_table_fill.h"
 #include "support/test_session.h"
 #include "textformats/calendar.h"
 #include "textformats/date_text.h"
@@ -276,7 +277,8 @@ TEST_F(EclipseTableTest, TheReportNoteForLunarPhaseTimes) {
     EXPECT_EQ(lines.back(), "Times reported are exact Lunar Phase (full or new moon)");
 }
 
-TEST_F(EclipseTableTest, ChartsOfEclipsesAndPhasesAreCastAtTheirInstants) {
+// The eclipses of 2025, the first two to be cast as charts at New York (zone 5).
+EclipseJob NewYork2025Job() {
     EclipseJob job;
     job.span.from = "1 Jan 2025";
     job.span.to = "31 Dec 2025";
@@ -284,6 +286,11 @@ TEST_F(EclipseTableTest, ChartsOfEclipsesAndPhasesAreCastAtTheirInstants) {
     job.place.lat = "40N45";
     job.place.lon = "73W59";
     job.place.zone = "5";
+    return job;
+}
+
+TEST_F(EclipseTableTest, ChartsOfEclipsesAndPhasesAreCastAtTheirInstants) {
+    EclipseJob job = NewYork2025Job();
     const auto result = RunEclipseJob(job);
     ASSERT_TRUE(result.ok()) << result.status().message();
     ASSERT_EQ(result->chart_slots.size(), 2U);
@@ -326,21 +333,8 @@ TEST_F(EclipseTableTest, ChartsOfEclipsesAndPhasesAreCastAtTheirInstants) {
 // A job asked for more charts than the chart table has free slots opens none of them and says
 // so under the title of the form it was typed into.
 TEST_F(EclipseTableTest, ChartsThatWouldNotAllFitAreNotStarted) {
-    int left = astro::FreeSlotCount();
-    for (int n = 1; n <= astro::kSlotCount && left > 1; ++n) {
-        const bool scratch = n >= astro::kFirstScratchSlot && n <= astro::kLastScratchSlot;
-        if (!scratch && astro::Slot(n).chart_serial == 0) {
-            astro::Slot(n).chart_serial = 1;
-            --left;
-        }
-    }
-    EclipseJob job;
-    job.span.from = "1 Jan 2025";
-    job.span.to = "31 Dec 2025";
-    job.create_charts = {1, 2};
-    job.place.lat = "40N45";
-    job.place.lon = "73W59";
-    job.place.zone = "5";
+    meridia::testing::TakeSlotsLeaving(1);
+    EclipseJob job = NewYork2025Job();
     job.place.refusal_title = "Eclipse Search";
     const auto refused = RunEclipseJob(job);
     ASSERT_FALSE(refused.ok());

@@ -26,6 +26,7 @@
 #include "startup/command_line.h"
 #include "startup/messages.h"
 #include "startup/settings_store.h"
+#include "support/chart_table_fill.h"
 #include "ui/chart_files_panel.h"
 #include "ui/chart_view.h"
 #include "ui/message_box.h"
@@ -99,9 +100,7 @@ TEST_F(MainWindowTest, SavedChartIsListedAndOpensAgain) {
 TEST_F(MainWindowTest, OpeningIntoAFullTableSaysSo) {
     ASSERT_TRUE(started_);
     ui::MainWindow window;
-    for (int n = 1; n <= astro::kSlotCount; ++n) {
-        astro::Slot(n).chart_serial = 1;
-    }
+    TakeSlotsLeaving(0);
     const int tabs = window.tabs()->count();
     sink().Clear();
     EXPECT_EQ(window.OpenChart(SampleRecord()), -1);
