@@ -10,9 +10,9 @@
 #include "astro/extra_points.h"
 #include "astro/houses.h"
 #include "charts/chart_files.h"
+#include "charts/entry_defaults.h"
 #include "places/place_files.h"
 #include "startup/name_tables.h"
-#include "startup/session.h"
 #include "startup/text_tools.h"
 #include "textformats/angle_text.h"
 #include "textformats/calendar.h"
@@ -119,12 +119,10 @@ startup::StatusOr<astro::ChartRecord> BuildChartRecord(const ChartEntry& entry) 
         return NeedsPlace(entry);
     }
 
-    const auto& settings = startup::CurrentSession().settings();
     astro::ChartRecord record;
     record.data.name = entry.name;
-    record.house_system =
-        static_cast<std::uint8_t>(entry.house.value_or(settings.GetInt("HouseSystem")));
-    record.zodiac = static_cast<std::uint8_t>(entry.zodiac.value_or(settings.GetInt("Ayanamsa")));
+    record.house_system = static_cast<std::uint8_t>(entry.house.value_or(DefaultHouseSystem()));
+    record.zodiac = static_cast<std::uint8_t>(entry.zodiac.value_or(DefaultZodiac()));
     record.coords = static_cast<std::uint8_t>(entry.coords.value_or(1));
     record.event_type = static_cast<std::uint8_t>(entry.event_type.value_or(0));
     record.rating = entry.rating;

@@ -16,6 +16,7 @@
 
 #include "charts/chart_entry.h"
 #include "charts/chart_text.h"
+#include "charts/entry_defaults.h"
 #include "places/atlas.h"
 #include "places/atlas_choice.h"
 #include "places/place_lookup.h"
@@ -109,7 +110,7 @@ ChartEntry::ChartEntry(QWidget* parent) : QDialog(parent), chooser_(&ChooseInLis
     for (int code = 1; code <= startup::kHouseSystemCount; ++code) {
         house_->addItem(ToQ(names.HouseSystemName(code)), code);
     }
-    SelectData(house_, settings.GetInt("HouseSystem"));
+    SelectData(house_, charts::DefaultHouseSystem());
     add(1, QStringLiteral("&House system"), house_);
     ++row;
 
@@ -122,7 +123,7 @@ ChartEntry::ChartEntry(QWidget* parent) : QDialog(parent), chooser_(&ChooseInLis
     for (int code = 0; code < startup::kZodiacCount; ++code) {
         zodiac_->addItem(ToQ(names.ZodiacName(code)), code);
     }
-    SelectData(zodiac_, settings.GetInt("Ayanamsa"));
+    SelectData(zodiac_, charts::DefaultZodiac());
     add(1, QStringLiteral("Zod&iac"), zodiac_);
     ++row;
 

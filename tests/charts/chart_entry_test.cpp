@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "astro/chart_table.h"
+#include "charts/entry_defaults.h"
 #include "startup/zone_mnemonics.h"
 #include "support/chart_table_fill.h"
 #include "support/test_session.h"
@@ -21,6 +22,8 @@ protected:
 TEST_F(ChartEntryTest, DefaultsComeFromTheSettings) {
     session().settings().SetInt("HouseSystem", 7);
     session().settings().SetInt("Ayanamsa", 3);
+    EXPECT_EQ(DefaultHouseSystem(), 7);
+    EXPECT_EQ(DefaultZodiac(), 3);
     const auto record = BuildChartRecord(Typed());
     ASSERT_TRUE(record.ok());
     EXPECT_EQ(record->house_system, 7);
