@@ -136,7 +136,7 @@ startup::StatusOr<int> OpenCreatedChart(const astro::ChartRecord& record,
         }
         saved.push_back(*number);
     }
-    return slot;
+    return *slot;
 }
 
 // Whether the charts a job is asked to create all find a free slot.
