@@ -8,7 +8,6 @@
 #include <ostream>
 #include <string>
 
-#include "aspects/aspect_set.h"
 #include "astro/chart_table.h"
 #include "astro/derived_charts.h"
 #include "charts/chart_listing.h"
@@ -17,6 +16,7 @@
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
 #include "returns/returns_jobs.h"
+#include "returns/void_of_course.h"
 #include "startup/messages.h"
 #include "startup/name_tables.h"
 #include "textformats/zodiac_text.h"
@@ -141,8 +141,6 @@ int RunVoid(CliContext& ctx, const returns::VoidJob& job) {
     const auto& names = startup::Names();
     *ctx.out << "Moon" << (result->is_void ? " void of course" : " not void of course")
              << " at the chart's moment\n";
-    // The void-of-course aspects are numbered as in the standard aspect set.
-    const aspects::AspectSet standard = aspects::StandardAspectSet();
     for (const returns::VoidOfCoursePeriod& p : result->periods) {
         if (p.planet == 0) {
             *ctx.out << "No void period before the ingress at " << MomentText(p.ends_jd_ut, zone)
@@ -150,8 +148,8 @@ int RunVoid(CliContext& ctx, const returns::VoidJob& job) {
             continue;
         }
         *ctx.out << "Void of Course Moon from " << MomentText(p.begins_jd_ut, zone) << " to "
-                 << MomentText(p.ends_jd_ut, zone) << "   last aspect: "
-                 << standard.aspects.at(static_cast<std::size_t>(p.aspect - 1)).name << " "
+                 << MomentText(p.ends_jd_ut, zone)
+                 << "   last aspect: " << returns::VoidAspectName(p.aspect) << " "
                  << names.PointName(p.planet, 1) << " ("
                  << textformats::FormatZodiacPosition(p.planet_longitude) << "), ingress "
                  << textformats::FormatZodiacPosition(p.moon_longitude) << '\n';

@@ -305,6 +305,7 @@ std::optional<std::pair<QString, QString>> MoonReportEntry::Run() {
     }
     if (kind_ == Kind::kLunarPhases) {
         returns::LunarPhaseJob job;
+        job.place.refusal_title = "Lunar Phases";
         job.span.from = from_->text().trimmed().toStdString();
         job.span.period = length_->value();
         job.span.unit = unit_->currentData().toString().toStdString();
