@@ -138,21 +138,11 @@ int RunVoid(CliContext& ctx, const returns::VoidJob& job) {
                  << '\n';
         return kExitOk;
     }
-    const auto& names = startup::Names();
     *ctx.out << "Moon" << (result->is_void ? " void of course" : " not void of course")
              << " at the chart's moment\n";
+    const auto moment = [zone](double jd_ut) { return MomentText(jd_ut, zone); };
     for (const returns::VoidOfCoursePeriod& p : result->periods) {
-        if (p.planet == 0) {
-            *ctx.out << "No void period before the ingress at " << MomentText(p.ends_jd_ut, zone)
-                     << '\n';
-            continue;
-        }
-        *ctx.out << "Void of Course Moon from " << MomentText(p.begins_jd_ut, zone) << " to "
-                 << MomentText(p.ends_jd_ut, zone)
-                 << "   last aspect: " << returns::VoidAspectName(p.aspect) << " "
-                 << names.PointName(p.planet, 1) << " ("
-                 << textformats::FormatZodiacPosition(p.planet_longitude) << "), ingress "
-                 << textformats::FormatZodiacPosition(p.moon_longitude) << '\n';
+        *ctx.out << returns::VoidPeriodLine(p, moment) << '\n';
     }
     return kExitOk;
 }
@@ -273,11 +263,7 @@ int WriteLunarPhaseCharts(CliContext& ctx, const returns::LunarPhaseJob& job,
     }
     *ctx.out << returns::LunarPhaseChartKindName(*job.chart_kind) << '\n';
     for (const returns::LunarPhaseChart& c : result.charts) {
-        char line[200];
-        std::snprintf(line, sizeof line, "%-48s %s  Moon %s\n", c.record.data.name.c_str(),
-                      MomentText(c.jd_ut, zone).c_str(),
-                      textformats::FormatZodiacPosition(c.moon_longitude).c_str());
-        *ctx.out << line;
+        *ctx.out << returns::LunarPhaseChartLine(c, MomentText(c.jd_ut, zone)) << '\n';
     }
     WriteChartListings(ctx, result.chart_slots);
     WriteSaved(ctx, result.saved_numbers, job.save_to);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "astro/angles.h"
@@ -12,6 +13,7 @@
 #include "returns/eclipse_record.h"
 #include "startup/session.h"
 #include "textformats/date_text.h"
+#include "textformats/zodiac_text.h"
 
 namespace meridia::returns {
 
@@ -306,6 +308,14 @@ startup::StatusOr<std::vector<LunarPhaseChart>> LunarPhaseCharts(
             return NearestEclipseChart(request, base.record);
     }
     return startup::Status(startup::StatusCode::kRefused, "Unknown lunar-phase chart kind.");
+}
+
+std::string LunarPhaseChartLine(const LunarPhaseChart& chart, const std::string& moment_text) {
+    std::array<char, 240> line{};
+    std::snprintf(line.data(), line.size(), "%-48s %s  Moon %s", chart.record.data.name.c_str(),
+                  moment_text.c_str(),
+                  textformats::FormatZodiacPosition(chart.moon_longitude).c_str());
+    return line.data();
 }
 
 }  // namespace meridia::returns

@@ -86,4 +86,8 @@ struct LunarPhaseChart {
 startup::StatusOr<std::vector<LunarPhaseChart>> LunarPhaseCharts(
     const LunarPhaseChartRequest& request);
 
+// A created chart as a line of the listings (no line break): its name in 48 columns, the
+// moment written by `moment_text`, and the Moon's position.
+std::string LunarPhaseChartLine(const LunarPhaseChart& chart, const std::string& moment_text);
+
 }  // namespace meridia::returns

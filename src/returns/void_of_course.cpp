@@ -13,7 +13,9 @@
 #include "astro/time_scales.h"
 #include "returns/longitude_solver.h"
 #include "returns/scratch_slot.h"
+#include "startup/name_tables.h"
 #include "startup/session.h"
+#include "textformats/zodiac_text.h"
 
 namespace meridia::returns {
 
@@ -152,6 +154,19 @@ std::string VoidAspectName(int aspect) {
         return "";
     }
     return aspects::StandardAspectSet().Aspect(aspect).name;
+}
+
+std::string VoidPeriodLine(const VoidOfCoursePeriod& period,
+                           const std::function<std::string(double)>& moment) {
+    const std::string aspect = VoidAspectName(period.aspect);
+    if (period.planet == 0 || aspect.empty()) {
+        return "No void period before the ingress at " + moment(period.ends_jd_ut);
+    }
+    return "Void of Course Moon from " + moment(period.begins_jd_ut) + " to " +
+           moment(period.ends_jd_ut) + "   last aspect: " + aspect + " " +
+           startup::Names().PointName(period.planet, 1) + " (" +
+           textformats::FormatZodiacPosition(period.planet_longitude) + "), ingress " +
+           textformats::FormatZodiacPosition(period.moon_longitude);
 }
 
 int VoidOfCourseTypeFromSettings() {

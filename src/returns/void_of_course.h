@@ -6,6 +6,7 @@
 // thread-safe.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,13 @@ struct VoidOfCoursePeriod {
     double planet_longitude = 0.0;  // the planet at the last aspect
     double moon_longitude = 0.0;    // the Moon at the ingress (a sign boundary)
 };
+
+// One period as a line of the void-of-course listings (no line break): "Void of Course Moon
+// from <begins> to <ends>   last aspect: <aspect> <planet> (<its position>), ingress <Moon's
+// position>", or "No void period before the ingress at <ends>" for a period without an aspect.
+// `moment` writes a Julian day (UT) as the listing shows its times.
+std::string VoidPeriodLine(const VoidOfCoursePeriod& period,
+                           const std::function<std::string(double)>& moment);
 
 // The next void-of-course period after jd_ut in a zodiac (code 0: the default zodiac). When
 // the Moon is void already at the start, the period of the next sign is given. With type 2 a

@@ -298,7 +298,6 @@ MoonReportEntry::MoonReportEntry(Kind kind, const astro::ChartRecord& chart, QWi
 }
 
 std::optional<std::pair<QString, QString>> MoonReportEntry::Run() {
-    const auto& names = startup::Names();
     QString text;
     if (kind_ == Kind::kLunarPhases && chart_kind_->currentData().toInt() != 0) {
         return RunChartKind();
@@ -350,21 +349,7 @@ std::optional<std::pair<QString, QString>> MoonReportEntry::Run() {
                         : QStringLiteral(": the Moon is not void of course at the chart's "
                                          "moment.\n\n"));
     for (const returns::VoidOfCoursePeriod& p : result.periods) {
-        char line[240];
-        const std::string aspect = returns::VoidAspectName(p.aspect);
-        if (p.planet == 0 || aspect.empty()) {
-            std::snprintf(line, sizeof line, "No void period before the ingress at %s\n",
-                          UtText(p.ends_jd_ut).c_str());
-        } else {
-            std::snprintf(line, sizeof line,
-                          "Void of Course Moon from %s to %s   last aspect: %s %s (%s), "
-                          "ingress %s\n",
-                          UtText(p.begins_jd_ut).c_str(), UtText(p.ends_jd_ut).c_str(),
-                          aspect.c_str(), names.PointName(p.planet, 1).c_str(),
-                          tf::FormatZodiacPosition(p.planet_longitude).c_str(),
-                          tf::FormatZodiacPosition(p.moon_longitude).c_str());
-        }
-        text += QString::fromStdString(line);
+        text += ToQ(returns::VoidPeriodLine(p, UtText)) + QLatin1Char('\n');
     }
     return std::make_pair(QStringLiteral("Void of Course Moon - ") + ToQ(chart_.data.name), text);
 }
@@ -390,10 +375,7 @@ std::optional<std::pair<QString, QString>> MoonReportEntry::RunChartKind() {
     QString text = chart_kind_->currentText() + QStringLiteral(" - ") + ToQ(chart_.data.name) +
                    QStringLiteral("\n\n");
     for (const returns::LunarPhaseChart& c : found->charts) {
-        char line[200];
-        std::snprintf(line, sizeof line, "%-48s %s   Moon %s\n", c.record.data.name.c_str(),
-                      UtText(c.jd_ut).c_str(), tf::FormatZodiacPosition(c.moon_longitude).c_str());
-        text += QString::fromStdString(line);
+        text += ToQ(returns::LunarPhaseChartLine(c, UtText(c.jd_ut))) + QLatin1Char('\n');
         created_.push_back(c.record);
     }
     return std::make_pair(QStringLiteral("Lunar Phases"), text);

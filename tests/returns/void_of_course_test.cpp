@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -207,6 +208,27 @@ TEST(VoidAspectName, NamesTheFiveMajorAspects) {
     for (const auto& [aspect, name] : rows) {
         EXPECT_EQ(VoidAspectName(aspect), name) << aspect;
     }
+}
+
+// The listing line: the moments as the caller writes them, the aspect and planet by name, the
+// positions in signs; a period without an aspect names only the ingress.
+TEST_F(IsMoonVoidTest, PeriodLinesNameTheAspectThePlanetAndTheIngress) {
+    VoidOfCoursePeriod period;
+    period.planet = astro::kSaturn;
+    period.aspect = kTrine;
+    period.begins_jd_ut = 1.0;
+    period.ends_jd_ut = 2.0;
+    period.planet_longitude = 45.5;
+    period.moon_longitude = 120.0;
+    const auto moment = [](double jd_ut) {
+        return "<" + std::to_string(static_cast<int>(jd_ut)) + ">";
+    };
+    EXPECT_EQ(VoidPeriodLine(period, moment),
+              "Void of Course Moon from <1> to <2>   last aspect: Trine Saturn (15 Ta 30'00\"), "
+              "ingress  0 Le 00'00\"");
+    period.planet = 0;
+    period.aspect = 0;
+    EXPECT_EQ(VoidPeriodLine(period, moment), "No void period before the ingress at <2>");
 }
 
 }  // namespace
