@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -264,7 +265,9 @@ MoonReportEntry::MoonReportEntry(Kind kind, const astro::ChartRecord& chart, QWi
         auto* row = new QHBoxLayout;
         row->addWidget(length_);
         row->addWidget(unit_);
-        form->addRow(QStringLiteral("&Period"), row);
+        auto* period_label = new QLabel(QStringLiteral("&Period"));
+        period_label->setBuddy(length_);
+        form->addRow(period_label, row);
         chart_kind_ = new QComboBox;
         chart_kind_->addItem(QStringLiteral("Phases of the period (report)"), 0);
         if (with_chart) {
@@ -277,6 +280,17 @@ MoonReportEntry::MoonReportEntry(Kind kind, const astro::ChartRecord& chart, QWi
         form->addRow(QStringLiteral("Lunar Phases && Eclipses"), chart_kind_);
         around_ = new QLineEdit(TodayText());
         form->addRow(QStringLiteral("Search for Phases Around:"), around_);
+        // The period serves the report of phases; the date to search around serves the kinds
+        // that create charts.
+        const auto enable = [this] {
+            const bool report = chart_kind_->currentData().toInt() == 0;
+            from_->setEnabled(report);
+            length_->setEnabled(report);
+            unit_->setEnabled(report);
+            around_->setEnabled(!report);
+        };
+        connect(chart_kind_, &QComboBox::currentIndexChanged, this, enable);
+        enable();
     } else {
         length_->setValue(10);
         form->addRow(QStringLiteral("Number of &periods"), length_);
